@@ -56,6 +56,10 @@ bool ReadWholeFile(const std::wstring& path, std::string& bytes) {
 }
 
 bool ReplaceWholeFile(const std::wstring& path, std::string_view bytes) {
+    // A read-only file cannot be opened for writing, so it is not replaced
+    // either (Wine's MoveFileExW would replace it).
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) return false;
     const std::wstring temporary = path + L".tmp";
     TFileHandle file(
         CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
