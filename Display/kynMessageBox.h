@@ -11,25 +11,22 @@
 namespace kyn {
 
 enum class TMessageBoxKind {
-    Error,  // error icon, OK button: the settings file and the data folder
-    Plain,  // no icon, OK button: the system's text for an error code
+    Error,  // caption "Error", error icon, OK button: the settings file and the data folder
+    Plain,  // the application's title, no icon, OK button: the system's text for an error code
 };
 
 using TMessageBoxHandler = std::function<void(TMessageBoxKind kind, const std::wstring& text)>;
 using TEndRequestHandler = std::function<void()>;
 
-// Install a handler; an empty one restores the real box (MessageBoxW) or the
-// real request (PostQuitMessage, which ends the message loop when it runs).
-// Each returns the handler it replaced.
+// Install a handler; an empty one restores the real box or the real request.
+// Each returns the handler it replaced. The real box is the application's
+// (fw::Application->MessageBox), the real request fw::Application->Terminate();
+// without an application object, MessageBoxW and PostQuitMessage.
 TMessageBoxHandler SetMessageBoxHandler(TMessageBoxHandler handler);
 TEndRequestHandler SetEndRequestHandler(TEndRequestHandler handler);
 
 void ShowMessageBox(TMessageBoxKind kind, const std::wstring& text);
 void RequestApplicationEnd();
-
-// Caption of the plain box (the application title); the error box's caption
-// is "Error". By default the program file's name without its extension.
-void SetPlainBoxCaption(std::wstring caption);
 
 // The system's message text for an error code (language neutral), without
 // its trailing line break; empty when the system has none.

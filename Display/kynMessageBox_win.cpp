@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "Display/kynFileVersion.h"
+#include "framework/application.h"
 
 namespace kyn {
 namespace {
@@ -20,12 +21,9 @@ TEndRequestHandler& EndHandler() {
     return handler;
 }
 
-std::wstring& PlainCaption() {
-    static std::wstring caption;
-    return caption;
-}
-
-std::wstring DefaultPlainCaption() {
+// The program file's name without its extension, the title of an
+// application that has not set one.
+std::wstring ProgramName() {
     std::wstring path = RunningProgramPath();
     const size_t slash = path.find_last_of(L"\\/");
     std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
@@ -35,11 +33,16 @@ std::wstring DefaultPlainCaption() {
 }
 
 void ShowRealBox(TMessageBoxKind kind, const std::wstring& text) {
-    if (kind == TMessageBoxKind::Error) {
-        MessageBoxW(GetActiveWindow(), text.c_str(), L"Error", MB_OK | MB_ICONERROR);
+    std::wstring caption = L"Error";
+    UINT flags = MB_OK | MB_ICONERROR;
+    if (kind == TMessageBoxKind::Plain) {
+        caption = fw::Application && !fw::Application->Title().empty() ? fw::Application->Title() : ProgramName();
+        flags = MB_OK;
+    }
+    if (fw::Application) {
+        fw::Application->MessageBox(text, caption, flags);
     } else {
-        const std::wstring caption = PlainCaption().empty() ? DefaultPlainCaption() : PlainCaption();
-        MessageBoxW(GetActiveWindow(), text.c_str(), caption.c_str(), MB_OK);
+        MessageBoxW(GetActiveWindow(), text.c_str(), caption.c_str(), flags);
     }
 }
 
@@ -61,11 +64,13 @@ void RequestApplicationEnd() {
     if (EndHandler()) {
         EndHandler()();
     } else {
-        PostQuitMessage(0);
+        if (fw::Application) {
+            fw::Application->Terminate();
+        } else {
+            PostQuitMessage(0);
+        }
     }
 }
-
-void SetPlainBoxCaption(std::wstring caption) { PlainCaption() = std::move(caption); }
 
 std::wstring SystemErrorText(uint32_t errorCode) {
     wchar_t* buffer = nullptr;

@@ -19,8 +19,6 @@ int ClampGridSpacing(int spacing) { return std::clamp(spacing, kMinGridSpacing, 
 
 int ClampSweepRate(int rate) { return std::clamp(rate, kMinSweepRate, kMaxSweepRate); }
 
-int SweepTimerInterval(int rate) { return kMaxSweepRate + 1 - ClampSweepRate(rate); }
-
 int ClampStartDelay(int delayMs) { return std::clamp(delayMs, 0, kMaxStartDelayMs); }
 
 double ClampUnit(double value) {

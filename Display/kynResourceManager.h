@@ -71,7 +71,8 @@ extern TGeneralSettings GeneralSettings;
 // "settings\gsf" in the given data folder.
 std::wstring GeneralSettingsFileIn(const std::wstring& dataFolder);
 
-// Settings as the display uses them. The loader takes any int a file holds;
+// Settings as the display uses them (the sweep timer's interval comes from
+// SweepIntervalMs in kynSweepEngine.h, which clamps the rate the same way). The loader takes any int a file holds;
 // these keep such values from stopping the grid loop, making OpenGL fail
 // every frame, giving the sweep timer an interval it cannot take or blocking
 // the GUI thread for ever.
@@ -88,8 +89,6 @@ constexpr int kMaxStartDelayMs = 600000;
 int ClampLineThickness(int thickness);
 int ClampGridSpacing(int spacing);
 int ClampSweepRate(int rate);
-// The sweep timer's interval for a rate: 1001 - rate, so 1 to 1000 ms.
-int SweepTimerInterval(int rate);
 int ClampStartDelay(int delayMs);
 // A colour channel or contrast: 0 to 1; NaN reads as 0.
 double ClampUnit(double value);

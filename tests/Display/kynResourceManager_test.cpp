@@ -31,24 +31,23 @@ TEST(ResourceManager, DefaultsLieInTheRangesTheDisplayNeeds) {
 TEST(ResourceManager, BringsFileValuesIntoRange) {
     constexpr int kMin = std::numeric_limits<int>::min();
     constexpr int kMax = std::numeric_limits<int>::max();
-    struct Row { int in, thickness, spacing, rate, interval, delay; };
+    struct Row { int in, thickness, spacing, rate, delay; };
     const Row rows[] = {
-        {kMin, 1, 1, 1, 1000, 0},
-        {-1, 1, 1, 1, 1000, 0},
-        {0, 1, 1, 1, 1000, 0},
-        {1, 1, 1, 1, 1000, 1},
-        {8, 8, 8, 8, 993, 8},
-        {9, 8, 9, 9, 992, 9},
-        {128, 8, 128, 128, 873, 128},
-        {1000, 8, 1000, 1000, 1, 1000},
-        {1001, 8, 1001, 1000, 1, 1001},
-        {kMax, 8, kMaxGridSpacing, 1000, 1, kMaxStartDelayMs},
+        {kMin, 1, 1, 1, 0},
+        {-1, 1, 1, 1, 0},
+        {0, 1, 1, 1, 0},
+        {1, 1, 1, 1, 1},
+        {8, 8, 8, 8, 8},
+        {9, 8, 9, 9, 9},
+        {128, 8, 128, 128, 128},
+        {1000, 8, 1000, 1000, 1000},
+        {1001, 8, 1001, 1000, 1001},
+        {kMax, 8, kMaxGridSpacing, 1000, kMaxStartDelayMs},
     };
     for (const auto& r : rows) {
         EXPECT_EQ(ClampLineThickness(r.in), r.thickness) << r.in;
         EXPECT_EQ(ClampGridSpacing(r.in), r.spacing) << r.in;
         EXPECT_EQ(ClampSweepRate(r.in), r.rate) << r.in;
-        EXPECT_EQ(SweepTimerInterval(r.in), r.interval) << r.in;
         EXPECT_EQ(ClampStartDelay(r.in), r.delay) << r.in;
     }
     struct Unit { double in, out; };

@@ -5,6 +5,7 @@
 
 #include "Display/kynFileVersion.h"
 #include "Display/kynSettingsFile.h"
+#include "framework/application.h"
 #include "tests/Display/win_test_support.h"
 
 namespace kyn {
@@ -80,12 +81,19 @@ TEST_F(DisplayDataFolder, NoFolderEndsTheProgramWithoutTouchingAnyFile) {
     EXPECT_FALSE(test::PathExists(L"settings\\gsf"));
 }
 
-TEST(DisplayMessageBoxes, EndRequestPostsQuitWithoutAHandler) {
+TEST(DisplayMessageBoxes, EndRequestTerminatesTheApplication) {
+    if (fw::Application) GTEST_SKIP() << "the process's application object belongs to other tests";
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     }
-    RequestApplicationEnd();
+    RequestApplicationEnd();  // no application object yet: the loop's WM_QUIT
     EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+
+    fw::TApplication application;
+    RequestApplicationEnd();
+    EXPECT_TRUE(application.Terminated());
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
 }
 
 TEST(DisplayMessageBoxes, SystemErrorShowsTheSystemsTextOrNothing) {
