@@ -127,9 +127,13 @@ protected:
         besideQuorvex = RunningProgramFolder() + L"Quorvex\\";
         for (const std::wstring* folder : {&docsQuorvex, &besideQuorvex}) {
             const std::wstring plain = folder->substr(0, folder->size() - 1);
-            if (PathExists(plain)) {
-                const std::wstring saved = plain + L".kyn-test-saved";
-                DeleteTree(saved);
+            const std::wstring saved = plain + L".kyn-test-saved";
+            if (PathExists(saved)) {
+                // An interrupted run left the original aside and its own
+                // folder in place: the original is the one to put back.
+                DeleteTree(plain);
+                saved_.emplace_back(saved, plain);
+            } else if (PathExists(plain)) {
                 ASSERT_TRUE(MoveFileW(plain.c_str(), saved.c_str()));
                 saved_.emplace_back(saved, plain);
             }
