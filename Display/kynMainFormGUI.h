@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include "Display/kynSweepEngine.h"
+#include "framework/exceptions.h"
 #include "framework/forms.h"
 #include "framework/timer.h"
 
