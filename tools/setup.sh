@@ -13,7 +13,7 @@ packages=(
   wine wine32:i386 wine64 xvfb x11-utils fonts-wine fonts-liberation
   libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386 libgnutls30:i386
   cmake ninja-build g++ make dpkg-dev
-  python3 python3-aiosmtpd python3-dnslib python3-werkzeug python3-pil
+  python3 python3-aiosmtpd python3-dnslib python3-werkzeug python3-pil tzdata
   lighttpd tinyproxy openssl binutils imagemagick
 )
 
