@@ -2,6 +2,7 @@
 // redirect targets. The WinInet half is in THTTPConnectionBase_win.cpp.
 #include "crashreport/delivery/THTTPConnectionBase.h"
 
+#include "crashreport/delivery/Base64.h"
 #include "crashreport/delivery/DeliveryText.h"
 #include "crashreport/delivery/HtmlFormScan.h"
 #include "crashreport/delivery/MultipartForm.h"
@@ -101,7 +102,8 @@ void THTTPConnectionBase::ApplyRedirect(const std::string& location, std::string
     std::string target(text::Trim(location));
     std::string newFolder;
     SplitPathQuery(target, newFolder, page, query);
-    if (!newFolder.empty()) folder = newFolder;
+    // A folder without a leading '/' lies below the current one.
+    if (!newFolder.empty()) folder = newFolder.front() == '/' ? newFolder : folder + newFolder;
     if (target.find("://") == std::string::npos) {
         target = folder + page + query;
         // A relative target on another server stays on that server.
@@ -123,6 +125,16 @@ std::string THTTPConnectionBase::RefreshTarget(const std::string& refresh) {
     // "Refresh: 5" only reloads the same page; following it would never end.
     if (AllDigits(whole.substr(0, whole.find_first_of(";, ")))) return {};
     return std::string(whole);
+}
+
+std::string THTTPConnectionBase::BasicAuthorization() const {
+    if (UserName.empty() && Password.empty()) return {};
+    return "Basic " + Base64EncodeString(UserName + ":" + Password);
+}
+
+std::string THTTPConnectionBase::ProxyAuthorization() const {
+    if (ProxyUser.empty() && ProxyPassword.empty()) return {};
+    return "Basic " + Base64EncodeString(ProxyUser + ":" + ProxyPassword);
 }
 
 void THTTPConnectionBase::AddField(const std::string& name, const std::string& value) {

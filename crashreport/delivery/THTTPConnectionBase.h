@@ -133,6 +133,8 @@ protected:
     static std::string RefreshTarget(const std::string& refresh);
     // "Basic " + Base64 of user:password, or empty without credentials.
     std::string BasicAuthorization() const;
+    // The same for the proxy's login.
+    std::string ProxyAuthorization() const;
 
 private:
     bool winInetBound_ = false;

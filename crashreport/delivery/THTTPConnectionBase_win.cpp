@@ -27,12 +27,15 @@ int RoundProgress(double value) {
     return rounded >= static_cast<double>(INT_MAX) ? INT_MAX : static_cast<int>(rounded);
 }
 
-std::string QueryText(HINTERNET request, DWORD info) {
-    DWORD size = 256;
+// A header as text; for HTTP_QUERY_CUSTOM the buffer first holds the header's name.
+std::string QueryText(HINTERNET request, DWORD info, const std::string& name = {}) {
+    DWORD size = static_cast<DWORD>(std::max<size_t>(256, name.size() + 1));
     std::string buffer(size, '\0');
+    buffer.replace(0, name.size(), name);
     if (!WinInet().HttpQueryInfoA(request, info, buffer.data(), &size, nullptr)) {
         if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return {};
-        buffer.assign(size + 1, '\0');
+        buffer.assign(std::max<size_t>(size + 1, name.size() + 1), '\0');
+        buffer.replace(0, name.size(), name);
         if (!WinInet().HttpQueryInfoA(request, info, buffer.data(), &size, nullptr)) return {};
     }
     buffer.resize(std::min<size_t>(size, buffer.size()));
@@ -164,7 +167,12 @@ bool THTTPConnectionBase::SendRequest(THTTPResponse& response, bool showProgress
         if (!plan.Header.empty() && !addHeader(plan.Header)) return TPass::Failed;
         const std::string authorization = target == base ? BasicAuthorization() : std::string();
         if (!authorization.empty() && !addHeader("Authorization: " + authorization)) return TPass::Failed;
-        if (UseProxy) {
+        // WinInet answers a proxy's challenge only for some requests (not under
+        // Wine); a plain HTTP request through a proxy carries the login at once.
+        // Through an HTTPS tunnel the header would reach the server instead.
+        const std::string proxyAuthorization = UseProxy && !target.https ? ProxyAuthorization() : std::string();
+        if (!proxyAuthorization.empty() && !addHeader("Proxy-Authorization: " + proxyAuthorization)) return TPass::Failed;
+        if (UseProxy && !(ProxyUser.empty() && ProxyPassword.empty())) {
             if (SetResponseError(!api.InternetSetOptionA(handle, INTERNET_OPTION_PROXY_USERNAME, const_cast<char*>(ProxyUser.c_str()),
                                                          static_cast<DWORD>(ProxyUser.size() + 1)),
                                  response) ||
@@ -201,7 +209,12 @@ bool THTTPConnectionBase::SendRequest(THTTPResponse& response, bool showProgress
         if (showProgress) NotifyProgress(hpTransfer, 50);
 
         DWORD status = 0;
-        QueryNumber(handle, HTTP_QUERY_STATUS_CODE, status);
+        // Without a status line there is no answer to speak of (Wine then hands
+        // the raw bytes over as the page).
+        if (!QueryNumber(handle, HTTP_QUERY_STATUS_CODE, status) || status == 0) {
+            StoreResponseError(ERROR_HTTP_INVALID_SERVER_RESPONSE, response);
+            return TPass::Failed;
+        }
         response.StatusCode = static_cast<int32_t>(status);
         response.StatusText = QueryText(handle, HTTP_QUERY_STATUS_TEXT);
         response.RawHeaders = QueryText(handle, HTTP_QUERY_RAW_HEADERS_CRLF);
@@ -220,7 +233,10 @@ bool THTTPConnectionBase::SendRequest(THTTPResponse& response, bool showProgress
 
         std::string location;
         if (status == 200) {
-            location = RefreshTarget(QueryText(handle, HTTP_QUERY_REFRESH));
+            std::string refresh = QueryText(handle, HTTP_QUERY_REFRESH);
+            // Wine knows no index for Refresh: ask for it by name.
+            if (refresh.empty()) refresh = QueryText(handle, HTTP_QUERY_CUSTOM, "Refresh");
+            location = RefreshTarget(refresh);
             if (!location.empty()) response.StatusCode = 302;
         } else if (status == 301 || status == 302 || status == 303) {
             location = QueryText(handle, HTTP_QUERY_LOCATION);
