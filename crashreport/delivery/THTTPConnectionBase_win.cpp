@@ -17,8 +17,7 @@ namespace drevnik {
 namespace {
 
 constexpr DWORD kPieceSize = 4096;
-// How often a request is sent again when WinInet asks for it (an
-// authentication challenge it can now answer).
+// How often one request is sent again when WinInet asks for it.
 constexpr int kMaxForcedRetries = 3;
 
 // Rounds to the nearest integer, halves to even, within int range.
@@ -127,7 +126,7 @@ bool THTTPConnectionBase::SendRequest(THTTPResponse& response, bool showProgress
     std::string folder, query;
     SplitPathQuery(Path, folder, response.PageName, query);
 
-    enum class TPass { Final, Redirected, Retry, Failed };
+    enum class TPass { Final, Redirected, Failed };
     // One request and its answer.
     auto sendOnce = [&]() -> TPass {
         response.StatusCode = 0;
@@ -172,6 +171,7 @@ bool THTTPConnectionBase::SendRequest(THTTPResponse& response, bool showProgress
         // Through an HTTPS tunnel the header would reach the server instead.
         const std::string proxyAuthorization = UseProxy && !target.https ? ProxyAuthorization() : std::string();
         if (!proxyAuthorization.empty() && !addHeader("Proxy-Authorization: " + proxyAuthorization)) return TPass::Failed;
+        // No empty login is set: Wine then turns a 407 answer into a page without status.
         if (UseProxy && !(ProxyUser.empty() && ProxyPassword.empty())) {
             if (SetResponseError(!api.InternetSetOptionA(handle, INTERNET_OPTION_PROXY_USERNAME, const_cast<char*>(ProxyUser.c_str()),
                                                          static_cast<DWORD>(ProxyUser.size() + 1)),
@@ -186,25 +186,29 @@ bool THTTPConnectionBase::SendRequest(THTTPResponse& response, bool showProgress
         INTERNET_BUFFERSA buffers{};
         buffers.dwStructSize = sizeof buffers;
         buffers.dwBufferTotal = static_cast<DWORD>(plan.Body.size());
-        if (SetResponseError(!api.HttpSendRequestExA(handle, &buffers, nullptr, 0, 0), response)) return TPass::Failed;
-        size_t sent = 0;
-        while (sent < plan.Body.size()) {
-            const DWORD piece = static_cast<DWORD>(std::min<size_t>(kPieceSize, plan.Body.size() - sent));
-            DWORD written = 0;
-            const BOOL wrote = api.InternetWriteFile(handle, plan.Body.data() + sent, piece, &written);
-            if (!wrote || written == 0) {
-                if (!SetResponseError(!wrote, response)) StoreResponseError(ERROR_INTERNET_CONNECTION_ABORTED, response);
-                api.HttpEndRequestA(handle, nullptr, 0, 0);
+        // WinInet asks for the same request again (ERROR_INTERNET_FORCE_RETRY)
+        // when it can now answer an authentication challenge.
+        for (int attempt = 0;; ++attempt) {
+            if (SetResponseError(!api.HttpSendRequestExA(handle, &buffers, nullptr, 0, 0), response)) return TPass::Failed;
+            size_t sent = 0;
+            while (sent < plan.Body.size()) {
+                const DWORD piece = static_cast<DWORD>(std::min<size_t>(kPieceSize, plan.Body.size() - sent));
+                DWORD written = 0;
+                const BOOL wrote = api.InternetWriteFile(handle, plan.Body.data() + sent, piece, &written);
+                if (!wrote || written == 0) {
+                    if (!SetResponseError(!wrote, response)) StoreResponseError(ERROR_INTERNET_CONNECTION_ABORTED, response);
+                    api.HttpEndRequestA(handle, nullptr, 0, 0);
+                    return TPass::Failed;
+                }
+                sent += written;
+                if (showProgress) NotifyProgress(hpTransfer, std::min(50, RoundProgress(sent * 100.0 / plan.Body.size())));
+            }
+            if (api.HttpEndRequestA(handle, nullptr, 0, 0)) break;
+            const DWORD code = GetLastError();
+            if (code != ERROR_INTERNET_FORCE_RETRY || attempt == kMaxForcedRetries) {
+                StoreResponseError(code, response);
                 return TPass::Failed;
             }
-            sent += written;
-            if (showProgress) NotifyProgress(hpTransfer, std::min(50, RoundProgress(sent * 100.0 / plan.Body.size())));
-        }
-        if (!api.HttpEndRequestA(handle, nullptr, 0, 0)) {
-            const DWORD code = GetLastError();
-            if (code == ERROR_INTERNET_FORCE_RETRY) return TPass::Retry;
-            StoreResponseError(code, response);
-            return TPass::Failed;
         }
         if (showProgress) NotifyProgress(hpTransfer, 50);
 
@@ -246,17 +250,10 @@ bool THTTPConnectionBase::SendRequest(THTTPResponse& response, bool showProgress
     };
 
     int redirects = 0;
-    int retries = 0;
     for (;;) {
         switch (sendOnce()) {
         case TPass::Failed:
             return false;
-        case TPass::Retry:
-            if (++retries > kMaxForcedRetries) {
-                StoreResponseError(ERROR_INTERNET_FORCE_RETRY, response);
-                return false;
-            }
-            continue;
         case TPass::Redirected:
             // A redirect chain that never ends (or points at itself) is cut off.
             if (++redirects > kMaxRedirects) {

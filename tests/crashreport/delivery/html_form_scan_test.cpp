@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
+#include <random>
 
 namespace drevnik {
 namespace {
@@ -125,6 +126,30 @@ TEST(HtmlFormScan, ExtractTagTextWalksForwardAndStaysInBounds) {
                 EXPECT_GT(found, 0) << marker;
             }
         }
+    }
+}
+
+TEST(HtmlFormScan, SurvivesArbitraryMarkup) {
+    // Pages stitched from the pieces the scanners react to; the sanitizers
+    // catch any read outside the text, the loop bound any scan that stalls.
+    static const char* const kPieces[] = {
+        "<input ", "<select ", "<option ", "<option", "</option>", "</select>", "<textarea ", "</textarea>",
+        "name=", "value=", " name = ", "\"", "'", ">", "/>", "<", "=", " ", "&amp;", "&#", "&#65;", ";", "&",
+        "summary", "selected", "x", "-", "]", " - 9", "\x80",
+    };
+    std::mt19937 random(1234);
+    std::uniform_int_distribution<size_t> piece(0, std::size(kPieces) - 1), count(0, 40);
+    std::string value;
+    for (int round = 0; round < 3000; ++round) {
+        std::string page;
+        for (size_t n = count(random); n > 0; --n) page += kPieces[piece(random)];
+        FindInputValue(page, "summary", value);
+        FindTextAreaValue(page, "x", value);
+        FindSelectSelectedValue(page, "x", value);
+        FindSelectOptionValueByText(page, "x", "x", value);
+        FindTagAttribute(page, "name", value);
+        ExtractTextAfter(page, "name=", 2, value);
+        DecodeHtmlEntities(page);
     }
 }
 

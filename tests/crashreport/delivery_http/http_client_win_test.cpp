@@ -297,6 +297,18 @@ TEST_F(THTTPPeers, AnswersAndFailuresAreToldApart) {
     EXPECT_EQ(dead->Response.PageText, "kept");
 }
 
+TEST(HTTPConnectionOpen, RefusesAUrlWithoutAHost) {
+    // The port is no number, so no host is read: nothing to connect to.
+    for (const char* url : {"http://127.0.0.1:99999/", "http://127.0.0.1:8o/x"}) {
+        try {
+            THTTPConnectionBase::Create(url, "");
+            ADD_FAILURE() << url;
+        } catch (const fw::Exception& e) {
+            EXPECT_EQ(e.Message(), L"Cannot create an HTTP connection with the host: ") << url;
+        }
+    }
+}
+
 TEST(WinInetErrors, LastErrorIsReadOnlyAfterAFailedCall) {
     THTTPResponse response;
     SetLastError(ERROR_ACCESS_DENIED);
