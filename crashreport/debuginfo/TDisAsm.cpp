@@ -1,4 +1,9 @@
 // Template expansion of TDisAsm; the templates are in DisAsmTables.cpp.
+//
+// Operand texts from numbers and callbacks are marked final character by
+// character rather than with a "^" + length byte: a name of any length stays
+// literal, also through the final pass, where a "%c" or "%s" inside a routine
+// name would otherwise be taken for a directive.
 #include "crashreport/debuginfo/TDisAsm.h"
 
 #include "crashreport/debuginfo/DisAsmTables.h"
@@ -290,6 +295,7 @@ TDisAsm::TPiece TDisAsm::ExpandOperand(char letter, char size, char kind) {
             break;
         }
         case 'O': {
+            // Keeps its segment override: fs:[$00000000] is the SEH chain, not address 0.
             std::string text = SegmentOverride_ ? SegmentName_ + ":" : "";
             Ea_ = TEffectiveAddress{};
             if (AddressSize_ == 2) {
