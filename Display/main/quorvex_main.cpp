@@ -1,7 +1,19 @@
-// Quorvex's entry point.
+// Quorvex's entry point (the main block): the application with its title,
+// the display form (the main form), the control panel and the command test
+// form, in that order, then the message loop.
 #include <windows.h>
 
+#include "Display/kynControllerFormGUI.h"
+#include "Display/kynExternalCommandControlTestFormGUI.h"
+#include "Display/kynMainFormGUI.h"
+#include "framework/application.h"
+
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    MessageBoxW(nullptr, L"Quorvex", L"Quorvex Panel", MB_OK);
+    fw::TApplication app;
+    app.SetTitle(L"Quorvex Panel");
+    app.CreateForm<kyn::TkynMainForm>();
+    app.CreateForm<kyn::TkynControllerForm>();
+    app.CreateForm<kyn::TkynExternalCommandControlTestForm>();
+    app.Run();
     return 0;
 }
