@@ -84,9 +84,12 @@ void* ResolveWinSockFunction(std::wstring_view name);
 
 bool StartWinSock();
 bool StopWinSock();
-// The unit's start-up ("ESockets.Init") and shut-down ("ESockets.Done") steps.
-void SocketsInit();
-void SocketsDone();
+// The unit's start-up and shut-down steps (StartWinSock, StopWinSock), and
+// their runs through RunGuardedStep as "ESockets.Init" and "ESockets.Done".
+void SocketsInitStep();
+void SocketsDoneStep();
+void SocketsUnitInit();
+void SocketsUnitDone();
 
 class TDrevnikClientSocket {
 public:

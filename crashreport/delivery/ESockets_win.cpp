@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "crashreport/capture/DrevnikCore.h"
 #include "crashreport/delivery/DnsMxQuery.h"
 #include "crashreport/delivery/ESockets.h"
 #include "framework/text_codec.h"
@@ -119,8 +120,10 @@ bool StopWinSock() {
     return result == 0;
 }
 
-void SocketsInit() { StartWinSock(); }
-void SocketsDone() { StopWinSock(); }
+void SocketsInitStep() { StartWinSock(); }
+void SocketsDoneStep() { StopWinSock(); }
+void SocketsUnitInit() { RunGuardedStep(SocketsInitStep, "ESockets.Init"); }
+void SocketsUnitDone() { RunGuardedStep(SocketsDoneStep, "ESockets.Done"); }
 
 // --- Client socket -----------------------------------------------------------
 

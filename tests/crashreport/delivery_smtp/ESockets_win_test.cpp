@@ -54,6 +54,13 @@ TEST_F(SocketPeers, BindsWinSockFunctionsByName) {
     }
     EXPECT_TRUE(StartWinSock());
     EXPECT_TRUE(StartWinSock());
+
+    // The unit's guarded steps; a connection after the shut-down step starts WinSock again.
+    SocketsUnitInit();
+    SocketsUnitDone();
+    TDrevnikClientSocket socket("127.0.0.1", PeerPort("KYN_ECHO_PORT"), true, 1000);
+    socket.Connect();
+    EXPECT_TRUE(socket.Connected());
 }
 
 TEST_F(SocketPeers, SendsInPiecesAndReadsUntilSilence) {
