@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace fw {
@@ -49,6 +50,14 @@ public:
     };
 
 protected:
+    // Calls an event handler, if one is set, inside an EventScope.
+    template <class Event, class... Args>
+    void FireEvent(const Event& handler, Args&&... args) {
+        if (!handler) return;
+        EventScope scope(this);
+        handler(std::forward<Args>(args)...);
+    }
+
     virtual void Notification(TComponent* component, TOperation operation);
     void InsertComponent(TComponent* c);
     void RemoveComponent(TComponent* c);
