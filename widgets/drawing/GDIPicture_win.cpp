@@ -47,6 +47,12 @@ bool RenderToBitmap(TGPImage& image, int width, int height, fw::TBitmap& out) {
     g.DrawImageRectRect(&image, FloatRect(0, 0, static_cast<float>(width), static_cast<float>(height)), 0, 0,
                         static_cast<float>(width), static_cast<float>(height), gpUnitPixel, nullptr);
     GdiFlush();
+    // The alpha byte of a 32-bit RGB DIB is reserved; GDI+ leaves it at 255,
+    // which keeps TransparentBlt from ever matching the key colour.
+    for (int y = 0; y < height; ++y) {
+        uint32_t* row = out.ScanLine(y);
+        for (int x = 0; x < width; ++x) row[x] &= 0x00FFFFFF;
+    }
     return true;
 }
 

@@ -99,7 +99,7 @@ TEST(GetJPEGSize, ReadsTheFirstFrameHeader) {
 
 Bytes PngHeader(uint32_t w, uint32_t h, const char* type = "IHDR") {
     Bytes b = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13};
-    b.insert(b.end(), type, type + 4);
+    for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(type[i]));
     for (uint32_t v : {w, h})
         for (int shift = 24; shift >= 0; shift -= 8) b.push_back(static_cast<uint8_t>(v >> shift));
     return b;
