@@ -9,10 +9,13 @@ namespace kel {
 TDecodedImage::TDecodedImage(std::span<const uint8_t> bytes, bool asBitmap) : asBitmap_(asBitmap) {
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.empty() ? 1 : bytes.size());
     if (!block) throw fw::Exception(L"Could not allocate memory for image");
-    if (void* p = GlobalLock(block)) {
-        if (!bytes.empty()) std::memcpy(p, bytes.data(), bytes.size());
-        GlobalUnlock(block);
+    void* p = GlobalLock(block);
+    if (!p) {
+        GlobalFree(block);
+        throw fw::Exception(L"Could not allocate memory for image");
     }
+    if (!bytes.empty()) std::memcpy(p, bytes.data(), bytes.size());
+    GlobalUnlock(block);
     // The stream frees the block when it is released.
     if (FAILED(CreateStreamOnHGlobal(block, TRUE, &stream_)) || !stream_) {
         GlobalFree(block);

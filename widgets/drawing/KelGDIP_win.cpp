@@ -79,6 +79,7 @@ auto NativeOf(const W* w) -> decltype(w->Native()) {
 void StartGdiplus() {
     EnsureStarted();
     GdiplusSession& s = Session();
+    s.stopRequested = false;  // started again before the last wrapper went
     if (s.started && !s.hooked && s.output.NotificationHook) {
         if (s.output.NotificationHook(&s.hookToken) == Gdiplus::Ok) s.hooked = true;
     }

@@ -42,6 +42,13 @@ TEST(GdiplusLifecycle, ShutdownWaitsForTheLastWrapperAndAllocationRestarts) {
     }
     StartGdiplus();  // hooks into the running session
     EXPECT_TRUE(GdiplusRunning());
+
+    // Started again while a stop waits: the stop is called off.
+    auto* pending = new TGPSolidBrush(0xFF000000);
+    StopGdiplus();
+    StartGdiplus();
+    delete pending;
+    EXPECT_TRUE(GdiplusRunning());
 }
 
 TEST(GdiplusStatus, NullGraphicsFailsEveryCallAndKeepsTheFailure) {
