@@ -1,6 +1,7 @@
 // Length decoder for 32-bit x86 instructions.
 #include "crashreport/capture/InstructionLength.h"
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 
@@ -77,7 +78,7 @@ constexpr bool IsPrefix(uint8_t b) {
 }
 
 // Bytes of SIB, displacement and immediate that follow a ModRM byte. `rest`
-// starts at the ModRM byte; nullopt-like -1 when the SIB byte is missing,
+// starts at the ModRM byte. -1 when the SIB byte is missing,
 // -2 when the form is not decodable.
 int ModRmOperandLength(const TInstruction& insn, std::span<const uint8_t> rest) {
     const uint8_t modrm = rest[0];
@@ -194,6 +195,8 @@ TDecodeStatus DecodeInstruction(std::span<const uint8_t> code, TInstruction& out
         break;
     case kModRm: {
         if (pos >= code.size()) return TDecodeStatus::Truncated;
+        out.HasModRm = true;
+        out.ModRm = code[pos];
         const int rest = ModRmOperandLength(out, code.subspan(pos));
         if (rest == -1) return TDecodeStatus::Truncated;
         if (rest == -2) return TDecodeStatus::Undecodable;
@@ -257,6 +260,21 @@ bool IsRoutineEnd(const TInstruction& insn) {
     if (insn.TwoByte) return false;
     const uint8_t op = insn.Opcode;
     return op == 0xC2 || op == 0xC3 || op == 0xCA || op == 0xCB;
+}
+
+bool EndsFlow(const TInstruction& insn) {
+    if (IsRoutineEnd(insn)) return true;
+    if (insn.TwoByte) return false;
+    switch (insn.Opcode) {
+    case 0xCF: case 0xE9: case 0xEA: case 0xEB:
+        return true;
+    case 0xFF: {
+        const int reg = (insn.ModRm >> 3) & 7;
+        return reg == 4 || reg == 5;  // jmp near and far through memory or a register
+    }
+    default:
+        return false;
+    }
 }
 
 }  // namespace drevnik

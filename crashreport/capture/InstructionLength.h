@@ -21,6 +21,8 @@ struct TInstruction {
     uint8_t Opcode = 0;     // the opcode byte after the prefixes (after 0F for two-byte opcodes)
     bool OperandSize16 = false;  // prefix 66
     bool AddressSize16 = false;  // prefix 67
+    bool HasModRm = false;
+    uint8_t ModRm = 0;
 };
 
 // Longest instruction the processor accepts.
@@ -41,5 +43,7 @@ int MeasureProcedureSize(std::span<const uint8_t> code, int maxLength);
 bool IsShortBranch(const TInstruction& insn);     // 70-7F, E0-E3, EB
 bool IsNearBranch(const TInstruction& insn);      // E8, E9, 0F 80-8F
 bool IsRoutineEnd(const TInstruction& insn);      // the return forms C2, C3, CA, CB
+// Execution never goes on behind it: returns and unconditional jumps.
+bool EndsFlow(const TInstruction& insn);
 
 }  // namespace drevnik
