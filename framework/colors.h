@@ -64,9 +64,9 @@ constexpr TColor clMenuBar = clSystemColor | 30;
 
 constexpr bool IsSystemColor(TColor c) { return (static_cast<uint32_t>(c) & 0xFF000000u) == 0xFF000000u; }
 
-constexpr uint8_t GetRValue(TColor c) { return static_cast<uint8_t>(c & 0xFF); }
-constexpr uint8_t GetGValue(TColor c) { return static_cast<uint8_t>((c >> 8) & 0xFF); }
-constexpr uint8_t GetBValue(TColor c) { return static_cast<uint8_t>((c >> 16) & 0xFF); }
+constexpr uint8_t ColorR(TColor c) { return static_cast<uint8_t>(c & 0xFF); }
+constexpr uint8_t ColorG(TColor c) { return static_cast<uint8_t>((c >> 8) & 0xFF); }
+constexpr uint8_t ColorB(TColor c) { return static_cast<uint8_t>((c >> 16) & 0xFF); }
 constexpr TColor RGBColor(uint8_t r, uint8_t g, uint8_t b) { return r | (g << 8) | (b << 16); }
 
 // Resolves a system colour to its current RGB value (GetSysColor on Windows,

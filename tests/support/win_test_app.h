@@ -1,0 +1,35 @@
+// Test support for Windows tests: one application object for the process and
+// a message pump that runs until a condition holds or a deadline passes.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+
+#include "framework/application.h"
+
+namespace fw::test {
+
+inline TApplication& TestApplication() {
+    if (!Application) new TApplication();  // lives until the process ends
+    return *Application;
+}
+
+// Pumps messages until `done` is true (returns true) or `timeout_ms` passes.
+inline bool PumpUntil(const std::function<bool()>& done, DWORD timeout_ms = 10000) {
+    TestApplication();
+    DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > timeout_ms) return false;
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        if (done()) break;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    }
+    return true;
+}
+
+}  // namespace fw::test
