@@ -786,6 +786,15 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_LBUTTONUP: case WM_RBUTTONUP: case WM_MBUTTONUP:
         case WM_LBUTTONDBLCLK: case WM_RBUTTONDBLCLK: case WM_MBUTTONDBLCLK:
             return HandleMouse(msg, wParam, lParam);
+        case WM_CAPTURECHANGED:
+            // Someone else took the mouse (a menu, a modal box): forget the
+            // press that was under way.
+            if (reinterpret_cast<HWND>(lParam) != handle_) {
+                if (mouse_capture_) mouse_capture_->click_pending_ = false;
+                mouse_capture_ = nullptr;
+                click_pending_ = false;
+            }
+            break;
         case WM_MOUSELEAVE: {
             tracking_leave_ = false;
             TControl* old = hover_;
