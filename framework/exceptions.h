@@ -25,6 +25,9 @@ class EConvertError : public Exception { using Exception::Exception; };
 class EInvalidOperation : public Exception { using Exception::Exception; };
 class EOutOfMemory : public Exception { using Exception::Exception; };
 class EInOutError : public Exception { using Exception::Exception; };
+// Bad or cut binary data; the message names the format, the field and the
+// offset (TByteReader).
+class EReadError : public Exception { using Exception::Exception; };
 
 // Silent exception: unwinds to the message loop and shows nothing.
 class EAbort : public Exception {

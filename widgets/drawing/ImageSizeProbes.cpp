@@ -2,16 +2,19 @@
 
 #include <cstdlib>
 
-#include "widgets/drawing/ByteReader.h"
+#include "framework/byte_reader.h"
+#include "framework/exceptions.h"
 
 namespace kel {
 namespace {
+
+using fw::TByteReader;
 
 template <class Probe>
 TImageSize RunProbe(std::span<const uint8_t> data, std::string* error, Probe probe) {
     try {
         return probe(data);
-    } catch (const TReadError& e) {
+    } catch (const fw::EReadError& e) {
         if (error) *error = e.what();
         return TImageSize{};
     }
@@ -24,21 +27,21 @@ bool IsFrameMarker(uint8_t m) {
 
 TImageSize ProbeJPEG(std::span<const uint8_t> data) {
     TByteReader r(data, "JPEG");
-    if (r.ReadWordBE("start-of-image marker") != 0xFFD8) r.Fail("start-of-image marker", "is missing");
+    if (r.ReadU16BE("start-of-image marker") != 0xFFD8) r.Fail("start-of-image marker", "is missing");
     for (;;) {
-        if (r.ReadByte("marker") != 0xFF) r.Fail("marker", "does not begin with FF");
-        uint8_t m = r.ReadByte("marker code");
-        while (m == 0xFF) m = r.ReadByte("marker code");  // fill bytes
+        if (r.ReadU8("marker") != 0xFF) r.Fail("marker", "does not begin with FF");
+        uint8_t m = r.ReadU8("marker code");
+        while (m == 0xFF) m = r.ReadU8("marker code");  // fill bytes
         if (IsFrameMarker(m)) {
             r.Skip(3, "frame header");  // segment length and sample precision
             TImageSize s;
-            s.Height = r.ReadWordBE("frame height");
-            s.Width = r.ReadWordBE("frame width");
+            s.Height = r.ReadU16BE("frame height");
+            s.Width = r.ReadU16BE("frame width");
             return s;
         }
         if (m == 0x01 || (m >= 0xD0 && m <= 0xD8)) continue;  // markers without a segment
         if (m == 0xD9) r.Fail("frame header", "is missing before the end-of-image marker");
-        uint16_t length = r.ReadWordBE("segment length");
+        uint16_t length = r.ReadU16BE("segment length");
         if (length < 2) r.Fail("segment length", "is below 2");
         r.Skip(length - 2u, "segment");
     }
@@ -54,8 +57,8 @@ TImageSize ProbePNG(std::span<const uint8_t> data) {
     auto type = r.Bytes(4, "first chunk type");
     if (type[0] != 'I' || type[1] != 'H' || type[2] != 'D' || type[3] != 'R') r.Fail("first chunk", "is not IHDR");
     TImageSize s;
-    s.Width = r.ReadLongBE("IHDR width");
-    s.Height = r.ReadLongBE("IHDR height");
+    s.Width = r.ReadU32BE("IHDR width");
+    s.Height = r.ReadU32BE("IHDR height");
     return s;
 }
 
@@ -64,24 +67,24 @@ TImageSize ProbeGIF(std::span<const uint8_t> data) {
     auto sig = r.Bytes(3, "signature");
     if (sig[0] != 'G' || sig[1] != 'I' || sig[2] != 'F') r.Fail("signature", "is not \"GIF\"");
     r.Skip(7, "header");  // version and logical screen width and height
-    uint8_t flags = r.ReadByte("screen descriptor flags");
+    uint8_t flags = r.ReadU8("screen descriptor flags");
     r.Skip(2, "screen descriptor");  // background colour index and aspect ratio
     if (flags & 0x80) r.Skip(3u << ((flags & 7) + 1), "global colour table");
     for (;;) {
-        uint8_t block = r.ReadByte("block introducer");
+        uint8_t block = r.ReadU8("block introducer");
         if (block == 0x2C) {
             r.Skip(4, "image descriptor");  // left and top
             TImageSize s;
-            s.Width = r.ReadWordLE("image width");
-            s.Height = r.ReadWordLE("image height");
+            s.Width = r.ReadU16LE("image width");
+            s.Height = r.ReadU16LE("image height");
             r.Skip(1, "image descriptor flags");
             return s;
         }
         if (block == 0x21) {
-            r.ReadByte("extension label");
+            r.ReadU8("extension label");
             // Data sub-blocks, each led by its size, up to a size of 0.
-            for (uint8_t size = r.ReadByte("extension sub-block size"); size != 0;
-                 size = r.ReadByte("extension sub-block size"))
+            for (uint8_t size = r.ReadU8("extension sub-block size"); size != 0;
+                 size = r.ReadU8("extension sub-block size"))
                 r.Skip(size, "extension sub-block");
             continue;
         }
@@ -96,15 +99,15 @@ TImageSize ProbeBMP(std::span<const uint8_t> data) {
     auto sig = r.Bytes(2, "signature");
     if (sig[0] != 'B' || sig[1] != 'M') r.Fail("signature", "is not \"BM\"");
     r.Seek(14, "info header");
-    uint32_t headerSize = r.ReadLongLE("info header size");
+    uint32_t headerSize = r.ReadU32LE("info header size");
     TImageSize s;
     if (headerSize == 12) {  // OS/2 core header: 16-bit width and height
-        s.Width = r.ReadWordLE("width");
-        s.Height = r.ReadWordLE("height");
+        s.Width = r.ReadU16LE("width");
+        s.Height = r.ReadU16LE("height");
         return s;
     }
-    auto width = static_cast<int32_t>(r.ReadLongLE("width"));
-    auto height = static_cast<int32_t>(r.ReadLongLE("height"));
+    auto width = static_cast<int32_t>(r.ReadU32LE("width"));
+    auto height = static_cast<int32_t>(r.ReadU32LE("height"));
     // A negative height marks a top-down bitmap.
     s.Width = static_cast<uint32_t>(std::llabs(width));
     s.Height = static_cast<uint32_t>(std::llabs(height));
@@ -117,8 +120,8 @@ TImageSize ProbeTIFF(std::span<const uint8_t> data) {
     bool little = order[0] == 'I' && order[1] == 'I';
     bool big = order[0] == 'M' && order[1] == 'M';
     if (!little && !big) r.Fail("byte order", "is neither II nor MM");
-    auto word = [&](const char* f) { return big ? r.ReadWordBE(f) : r.ReadWordLE(f); };
-    auto longword = [&](const char* f) { return big ? r.ReadLongBE(f) : r.ReadLongLE(f); };
+    auto word = [&](const char* f) { return big ? r.ReadU16BE(f) : r.ReadU16LE(f); };
+    auto longword = [&](const char* f) { return big ? r.ReadU32BE(f) : r.ReadU32LE(f); };
     if (word("version") != 42) r.Fail("version", "is not 42");
     r.Seek(longword("first IFD offset"), "first IFD");
     uint16_t count = word("IFD entry count");
