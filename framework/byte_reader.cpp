@@ -33,7 +33,10 @@ void TByteReader::Fail(const char* field, const std::string& problem) const {
 }
 
 void TByteReader::FailAt(const char* field, const std::string& problem) const {
-    Raise(format_ + ": " + field + ": " + problem);
+    const std::string message = format_ + ": " + field + ": " + problem;
+    Raise(message);
+    // Not reached: the compiler cannot see that a virtual Raise never returns.
+    throw EReadError(AnsiToWide(message));
 }
 
 void TByteReader::Raise(const std::string& message) const { throw EReadError(AnsiToWide(message)); }
