@@ -107,6 +107,9 @@ private:
     bool ReportNotSupported(const TNetCopyItem& item);
     bool HttpDownload(int index, const TNetCopyItem& item, TDateTime& workDate, bool& noNewFile);
     bool OpenRequest(Request& request, const std::wstring& url, const std::wstring& headers);
+    // Gives the proxy credentials to a request handle and returns the
+    // header that carries them to a named proxy (empty when it must not).
+    std::wstring ProxyCredentials(void* request, const std::wstring& url);
     void ShowFileLine(const std::wstring& name, const std::wstring& connector, const std::wstring& place);
     void ShowBlockProgress(const std::wstring& kindWord, uint64_t done, uint64_t total, uint64_t elapsedMs);
 

@@ -26,6 +26,8 @@ public:
     // Switches the clip; a clip that cannot be loaded is ignored.
     void PlayClip(int resourceId);
     void StopClip() { Animate->Stop(); }
+    // Closing needs the close box or the end of the run.
+    bool CloseQuery() override;
 
     fw::TAnimate* Animate;
     fw::TProgressBar* ProgressBar;
@@ -40,7 +42,6 @@ public:
 
 protected:
     void CreateParams(fw::TCreateParams& params) override;
-    bool CloseQuery() override;
 
 private:
     bool close_box_;

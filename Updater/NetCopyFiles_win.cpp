@@ -52,7 +52,16 @@ TDateTime NetCopyHttpDateToDateTime(const SYSTEMTIME& time) {
 }
 
 std::wstring WinInetErrorText(DWORD code) {
-    HMODULE module = GetModuleHandleW(L"wininet.dll");
+    // The program that transfers has it loaded; a caller that only wants the
+    // text gets the system's copy, as data.
+    static HMODULE module = [] {
+        HMODULE m = GetModuleHandleW(L"wininet.dll");
+        if (m) return m;
+        wchar_t dir[MAX_PATH] = {};
+        UINT n = GetSystemDirectoryW(dir, MAX_PATH);
+        if (n == 0 || n >= MAX_PATH) return HMODULE{};
+        return LoadLibraryExW((std::wstring(dir) + L"\\wininet.dll").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    }();
     if (!module) return std::wstring();
     wchar_t buf[256] = {};
     DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_IGNORE_INSERTS, module, code, 0, buf, 256,

@@ -308,6 +308,18 @@ void TNetCopy::ShowBlockProgress(const std::wstring& kindWord, uint64_t done, ui
 
 // ---- HTTP download
 
+std::wstring TNetCopy::ProxyCredentials(void* request, const std::wstring& url) {
+    if (!ProxyUserID.empty() && !ProxyPassword.empty()) {
+        // For a proxy's challenge. They never go into the URL: WinINet would
+        // hand a URL's user part to the server.
+        InternetSetOptionW(request, INTERNET_OPTION_PROXY_USERNAME, const_cast<wchar_t*>(ProxyUserID.c_str()),
+                           static_cast<DWORD>(ProxyUserID.size()));
+        InternetSetOptionW(request, INTERNET_OPTION_PROXY_PASSWORD, const_cast<wchar_t*>(ProxyPassword.c_str()),
+                           static_cast<DWORD>(ProxyPassword.size()));
+    }
+    return ProxyAuthorizationHeader(*this, url);
+}
+
 bool TNetCopy::OpenRequest(Request& r, const std::wstring& url, const std::wstring& headers) {
     r.Close();
     if (!session_) return false;
@@ -345,14 +357,7 @@ bool TNetCopy::OpenRequest(Request& r, const std::wstring& url, const std::wstri
     // WinINet's own time-outs of the session do not reach a request on
     // every version; set them where they count.
     SetTimeouts(r.request.get(), Timeout);
-    if (!ProxyUserID.empty() && !ProxyPassword.empty()) {
-        // For a proxy's challenge; they never go into the URL.
-        InternetSetOptionW(r.request.get(), INTERNET_OPTION_PROXY_USERNAME, const_cast<wchar_t*>(ProxyUserID.c_str()),
-                           static_cast<DWORD>(ProxyUserID.size()));
-        InternetSetOptionW(r.request.get(), INTERNET_OPTION_PROXY_PASSWORD, const_cast<wchar_t*>(ProxyPassword.c_str()),
-                           static_cast<DWORD>(ProxyPassword.size()));
-    }
-    std::wstring all = headers + ProxyAuthorizationHeader(*this, url);
+    std::wstring all = headers + ProxyCredentials(r.request.get(), url);
     if (!HttpSendRequestW(r.request.get(), all.empty() ? nullptr : all.c_str(), static_cast<DWORD>(all.size()), nullptr,
                           0)) {
         r.Close();
