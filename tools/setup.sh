@@ -11,9 +11,9 @@ stamp="$deps/.setup-v2"
 packages=(
   g++-mingw-w64-i686 mingw-w64-i686-dev g++-mingw-w64-x86-64 mingw-w64-x86-64-dev libz-mingw-w64-dev
   wine wine32:i386 wine64 xvfb x11-utils fonts-wine fonts-liberation
-  libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386 libgnutls30:i386
+  libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386 libgnutls30:i386 libgnutls30
   cmake ninja-build g++ make dpkg-dev
-  python3 python3-aiosmtpd python3-dnslib python3-werkzeug python3-pil
+  python3 python3-aiosmtpd python3-dnslib python3-werkzeug python3-pil tzdata
   lighttpd tinyproxy openssl binutils imagemagick
 )
 

@@ -1,18 +1,19 @@
-// Quorvex's entry point.
+// Quorvex's entry point (the main block): the application with its title,
+// the display form (the main form), the control panel and the command test
+// form, in that order, then the message loop.
 #include <windows.h>
 
+#include "Display/kynControllerFormGUI.h"
+#include "Display/kynExternalCommandControlTestFormGUI.h"
+#include "Display/kynMainFormGUI.h"
 #include "framework/application.h"
-#include "framework/forms.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     fw::TApplication app;
     app.SetTitle(L"Quorvex Panel");
-    auto* display = app.CreateForm<fw::TForm>(std::wstring(L"TkynMainForm"));
-    display->SetCaption(L"Quorvex Display");
-    display->SetBorderStyle(fw::TFormBorderStyle::bsNone);
-    display->SetFormStyle(fw::TFormStyle::fsStayOnTop);
-    display->SetColor(fw::clBlack);
-    display->SetBounds(0, 0, 320, 240);
+    app.CreateForm<kyn::TkynMainForm>();
+    app.CreateForm<kyn::TkynControllerForm>();
+    app.CreateForm<kyn::TkynExternalCommandControlTestForm>();
     app.Run();
     return 0;
 }

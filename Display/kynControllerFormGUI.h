@@ -1,0 +1,28 @@
+// The control panel form. For now it carries what the display form reads and
+// writes on it: the version, position and window-size labels, and the
+// operations the display calls when it is first shown.
+#pragma once
+
+#include "framework/forms.h"
+#include "framework/std_controls.h"
+
+namespace kyn {
+
+class TkynControllerForm : public fw::TForm {
+public:
+    explicit TkynControllerForm(fw::TComponent* owner);
+    ~TkynControllerForm() override;
+
+    fw::TLabel* Label1;   // version text
+    fw::TLabel* Label20;  // position text
+    fw::TLabel* Label21;  // window size
+
+    void ShowLanguageFlag(int language);
+    void ApplyTheme(int theme);
+    // Sets the sweep direction: 1 (top-down) when true, 2 when false.
+    void SetSweepDirection(bool topDown);
+};
+
+extern TkynControllerForm* kynControllerForm;
+
+}  // namespace kyn

@@ -1,0 +1,41 @@
+// The control panel form.
+#include "Display/kynControllerFormGUI.h"
+
+#include "Display/kynResourceManager.h"
+
+namespace kyn {
+
+TkynControllerForm* kynControllerForm = nullptr;
+
+TkynControllerForm::TkynControllerForm(fw::TComponent* owner) : fw::TForm(owner, L"TkynControllerForm") {
+    kynControllerForm = this;
+    SetCaption(L"Quorvex Panel");
+    SetBorderStyle(fw::TFormBorderStyle::bsNone);
+    SetBounds(0, 0, 360, 120);
+    Label1 = new fw::TLabel(this);
+    Label1->SetName(L"Label1");
+    Label1->SetParent(this);
+    Label1->SetBounds(12, 12, 200, 14);
+    Label20 = new fw::TLabel(this);
+    Label20->SetName(L"Label20");
+    Label20->SetParent(this);
+    Label20->SetBounds(12, 36, 200, 14);
+    Label21 = new fw::TLabel(this);
+    Label21->SetName(L"Label21");
+    Label21->SetParent(this);
+    Label21->SetBounds(12, 60, 200, 14);
+}
+
+TkynControllerForm::~TkynControllerForm() {
+    if (kynControllerForm == this) kynControllerForm = nullptr;
+}
+
+void TkynControllerForm::ShowLanguageFlag(int /*language*/) {}
+
+void TkynControllerForm::ApplyTheme(int /*theme*/) {}
+
+void TkynControllerForm::SetSweepDirection(bool topDown) {
+    GeneralSettings.SweepDirection = topDown ? sdTopDown : sdLeftRight;
+}
+
+}  // namespace kyn

@@ -1,0 +1,82 @@
+// The display form: a borderless, stay-on-top OpenGL window that draws the
+// background and the scan line, grid or cross hairs once per tick of a 1 ms
+// repaint timer, while the sweep timer moves the line one pixel per tick.
+// Its window class "TkynMainForm" tells the updater that the display runs.
+#pragma once
+
+#include <windows.h>
+
+#include "Display/kynSweepEngine.h"
+#include "framework/exceptions.h"
+#include "framework/forms.h"
+#include "framework/timer.h"
+
+namespace kyn {
+
+// The sweep and drawing state, read and written on the GUI thread.
+extern TSweepState SweepState;
+
+class TkynMainForm : public fw::TForm {
+public:
+    explicit TkynMainForm(fw::TComponent* owner);
+    ~TkynMainForm() override;
+
+    fw::TTimer* zuForceRepaint;
+    fw::TTimer* dpLineSweep;
+    int LastGLError = 0;
+    HDC DeviceContext = nullptr;
+    HGLRC RenderContext = nullptr;
+    HHOOK KeyboardHook = nullptr;
+
+    void FormCreate();
+    void FormShow();
+    void FormClose(fw::TCloseAction& action);
+    void FormDestroy();
+    void FormResize();
+    // Draws one frame on DeviceContext.
+    void FormPaint();
+    void zuForceRepaintTimer();
+    void dpLineSweepTimer();
+
+    void InitGL();
+    void CreateGLContext();
+    void SetupProjection();
+
+    void ResetScanLine();
+    void MakeNextStep();
+    void ResetScanLineBeforeRun();
+
+    void ApplicationException(fw::TComponent* sender, const fw::Exception& e);
+
+    // The extent of the window along the sweep direction.
+    int Extent() const;
+    // Frames drawn and sweep ticks handled so far (tests and the benchmark).
+    unsigned long FramesDrawn() const { return frames_drawn_; }
+    unsigned long SweepTicks() const { return sweep_ticks_; }
+
+protected:
+    void CreateParams(fw::TCreateParams& params) override;
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void PaintWindow(HDC dc) override;
+
+private:
+    void DrawRunStartFrame();
+    void DrawNormalFrame();
+    // Raises "Paint Error" for a new OpenGL error; an error already reported
+    // since the last clean frame only ends the frame.
+    bool CheckGLError();
+    void ReleaseGL();
+
+    unsigned long frames_drawn_ = 0;
+    unsigned long sweep_ticks_ = 0;
+    unsigned reported_gl_error_ = 0;
+    bool showing_exception_ = false;
+    bool shown_ = false;
+};
+
+extern TkynMainForm* kynMainForm;
+
+// The keyboard hook of the GUI thread.
+LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam);
+
+}  // namespace kyn

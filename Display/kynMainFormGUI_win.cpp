@@ -1,0 +1,309 @@
+// The display form: start-up, OpenGL set-up, frame renderer and sweep timer.
+#include "Display/kynMainFormGUI.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+
+#include "Display/kynControllerFormGUI.h"
+#include "Display/kynMessageBox.h"
+#include "Display/kynResourceManager.h"
+#include "Display/zuOpenGLFunctionsVexa.h"
+#include "framework/application.h"
+
+namespace kyn {
+
+TSweepState SweepState;
+TkynMainForm* kynMainForm = nullptr;
+
+namespace {
+
+// Error flags OpenGL can hold at once are few; a context that keeps
+// answering must not keep the handler in its loop.
+constexpr int kMaxGLErrorsShown = 16;
+
+void DrawSegments(const std::vector<TLineSegment>& lines) {
+    glPushMatrix();
+    glBegin(GL_LINES);
+    for (const auto& l : lines) {
+        glVertex3d(l.x1, l.y1, 0.0);
+        glVertex3d(l.x2, l.y2, 0.0);
+    }
+    glEnd();
+    glPopMatrix();
+}
+
+void SetPanelLabel(fw::TLabel* label, const std::wstring& text) {
+    if (!label) return;
+    label->SetCaption(text);
+    label->Repaint();
+}
+
+}  // namespace
+
+LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) {
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TkynMainForm::TkynMainForm(fw::TComponent* owner) : fw::TForm(owner, L"TkynMainForm") {
+    kynMainForm = this;
+    SetName(L"kynMainForm");
+    SetBorderStyle(fw::TFormBorderStyle::bsNone);
+    SetFormStyle(fw::TFormStyle::fsStayOnTop);
+    SetColor(fw::clScrollBar);
+    SetPosition(fw::TPosition::poScreenCenter);
+    Font().SetName(L"Tahoma");
+    Font().SetHeight(-11);
+    SetBounds(0, 0, 320, 240);
+    // OpenGL paints every pixel; GDI neither erases nor buffers this window.
+    erase_background_ = false;
+
+    zuForceRepaint = new fw::TTimer(this);
+    zuForceRepaint->SetName(L"zuForceRepaint");
+    zuForceRepaint->SetEnabled(false);
+    zuForceRepaint->SetInterval(1);
+    zuForceRepaint->OnTimer = [this](fw::TComponent*) { zuForceRepaintTimer(); };
+    dpLineSweep = new fw::TTimer(this);
+    dpLineSweep->SetName(L"dpLineSweep");
+    dpLineSweep->SetEnabled(false);
+    dpLineSweep->SetInterval(1);
+    dpLineSweep->OnTimer = [this](fw::TComponent*) { dpLineSweepTimer(); };
+
+    OnCreate = [this](fw::TComponent*) { FormCreate(); };
+    OnShow = [this](fw::TComponent*) { FormShow(); };
+    OnClose = [this](fw::TComponent*, fw::TCloseAction& action) { FormClose(action); };
+    OnDestroy = [this](fw::TComponent*) { FormDestroy(); };
+    OnResize = [this](fw::TComponent*) { FormResize(); };
+}
+
+TkynMainForm::~TkynMainForm() {
+    ReleaseGL();
+    if (KeyboardHook) UnhookWindowsHookEx(KeyboardHook);
+    if (kynMainForm == this) kynMainForm = nullptr;
+}
+
+void TkynMainForm::CreateParams(fw::TCreateParams& params) {
+    fw::TForm::CreateParams(params);
+    // OpenGL needs the window's device context to stay the same.
+    params.classStyle |= CS_OWNDC | CS_HREDRAW | CS_VREDRAW;
+}
+
+LRESULT TkynMainForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_GETMINMAXINFO) {
+        auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+        info->ptMinTrackSize.x = 320;
+        info->ptMinTrackSize.y = 240;
+        return 0;
+    }
+    return fw::TForm::WndProc(msg, wParam, lParam);
+}
+
+void TkynMainForm::PaintWindow(HDC /*dc*/) { FormPaint(); }
+
+int TkynMainForm::Extent() const {
+    return SweepExtent(GeneralSettings.SweepDirection, ClientWidth(), ClientHeight());
+}
+
+void TkynMainForm::FormCreate() {
+    SetCaption(L"Quorvex Display");
+    FindDataFolder();
+    KeyboardHook = SetWindowsHookExW(WH_KEYBOARD, KeyboardHookProc, nullptr, GetCurrentThreadId());
+    LoadSettings();
+}
+
+void TkynMainForm::FormShow() {
+    // Only the first showing sets the display up.
+    if (shown_) return;
+    shown_ = true;
+    if (kynControllerForm) {
+        kynControllerForm->ShowLanguageFlag(GeneralSettings.Language);
+        kynControllerForm->ApplyTheme(GeneralSettings.Theme);
+    }
+    GeneralSettings.WindowTop = 0;
+    GeneralSettings.WindowLeft = 0;
+    GeneralSettings.WindowWidth = 320;
+    GeneralSettings.WindowHeight = 240;
+    SetBounds(GeneralSettings.WindowLeft, GeneralSettings.WindowTop, GeneralSettings.WindowWidth,
+              GeneralSettings.WindowHeight);
+    Invalidate();
+    if (kynControllerForm) SetPanelLabel(kynControllerForm->Label1, GetVersionText());
+    if (fw::Application) {
+        fw::Application->OnException = [this](fw::TComponent* sender, const fw::Exception& e) {
+            ApplicationException(sender, e);
+        };
+    }
+    InitGL();
+    glDisable(GL_POINT_SMOOTH);
+    glDisable(GL_LINE_SMOOTH);
+    glDisable(GL_POLYGON_SMOOTH);
+    glDisable(GL_BLEND);
+    dpLineSweep->SetInterval(SweepIntervalMs(GeneralSettings.SweepRate));
+    zuForceRepaint->SetEnabled(true);
+    dpLineSweep->SetEnabled(true);
+    SweepState.GLReady = true;
+    if (kynControllerForm) kynControllerForm->SetSweepDirection(GeneralSettings.SweepDirection == sdTopDown);
+}
+
+void TkynMainForm::InitGL() {
+    CreateGLContext();
+    SetupProjection();
+    EnableLights();
+    SetAlphaBlendFunc();
+    SetupMaterial();
+}
+
+void TkynMainForm::CreateGLContext() {
+    DeviceContext = GetDC(Handle());
+    SetupPixelFormat(DeviceContext);
+    RenderContext = wglCreateContext(DeviceContext);
+    if (!RenderContext) throw fw::Exception(L"Context Creation Failed " + std::to_wstring(GetLastError()));
+    if (!wglMakeCurrent(DeviceContext, RenderContext)) {
+        throw fw::Exception(L"Latching Current Context Failed " + std::to_wstring(GetLastError()));
+    }
+}
+
+void TkynMainForm::SetupProjection() {
+    const int w = ClientWidth(), h = ClientHeight();
+    if (RenderContext && wglGetCurrentContext() == RenderContext) {
+        SetOrthoProjection(-(w / 2), w / 2, -(h / 2), h / 2, -1.2 * w, 1.2 * w);
+        SetViewport(0, 0, w, h);
+    }
+    if (kynControllerForm) {
+        SetPanelLabel(kynControllerForm->Label21, std::to_wstring(w) + L" x " + std::to_wstring(h));
+    }
+}
+
+void TkynMainForm::FormResize() {
+    // A resize may come before OpenGL or the control panel exist.
+    SetupProjection();
+}
+
+bool TkynMainForm::CheckGLError() {
+    GLenum err = glGetError();
+    if (err == GL_NO_ERROR) {
+        reported_gl_error_ = 0;
+        return true;
+    }
+    LastGLError = static_cast<int>(err);
+    if (err == reported_gl_error_) return false;
+    reported_gl_error_ = err;
+    throw fw::Exception(L"Paint Error\r" + GLErrorText(err));
+}
+
+void TkynMainForm::DrawRunStartFrame() {
+    const TDisplayColour& bg = GeneralSettings.BackgroundColour;
+    glClearColor(static_cast<GLclampf>(ClampUnit(bg.Red)), static_cast<GLclampf>(ClampUnit(bg.Green)),
+                 static_cast<GLclampf>(ClampUnit(bg.Blue)), 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    if (!CheckGLError()) return;
+    SwapBuffers(DeviceContext);
+    if (GeneralSettings.StartDelayOn == 1) Sleep(static_cast<DWORD>(ClampStartDelay(GeneralSettings.StartDelayMs)));
+    if (GeneralSettings.ResetBeforeRun == 1) ResetScanLineBeforeRun();
+    SweepState.RunRequested = false;
+}
+
+void TkynMainForm::DrawNormalFrame() {
+    const int w = ClientWidth(), h = ClientHeight();
+    if (SweepState.GLReady) {
+        glLineWidth(static_cast<GLfloat>(ClampLineThickness(GeneralSettings.LineThickness)));
+        const TDisplayColour& bg = GeneralSettings.BackgroundColour;
+        if (SweepState.GridOn) {
+            glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
+        } else {
+            glClearColor(static_cast<GLclampf>(ClampUnit(bg.Red)), static_cast<GLclampf>(ClampUnit(bg.Green)),
+                         static_cast<GLclampf>(ClampUnit(bg.Blue)), 1.0f);
+        }
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        const TDisplayColour& lc = GeneralSettings.LineColour;
+        glColor4d(ClampUnit(lc.Red), ClampUnit(lc.Green), ClampUnit(lc.Blue), 1.0);
+        switch (FrameFigure(SweepState)) {
+            case TFigure::Grid:
+                glColor4d(0.0, 0.0, 0.0, 1.0);
+                DrawSegments(GridLines(w, h, ClampGridSpacing(GeneralSettings.GridSpacing)));
+                break;
+            case TFigure::CrossHairs:
+                DrawSegments(CrossHairLines(w, h));
+                break;
+            case TFigure::ScanLine:
+                DrawSegments({ScanLine(GeneralSettings.SweepDirection, SweepState.SweepPos, w, h)});
+                break;
+            case TFigure::None:
+                break;
+        }
+        if (!CheckGLError()) return;
+    }
+    if (kynControllerForm) SetPanelLabel(kynControllerForm->Label20, PositionText(SweepState, Extent()));
+    if (HDC current = wglGetCurrentDC()) SwapBuffers(current);
+    ++frames_drawn_;
+}
+
+void TkynMainForm::FormPaint() {
+    // Nothing draws once the context is gone (or before it exists).
+    if (!RenderContext || wglGetCurrentContext() != RenderContext) return;
+    if (SweepState.RunRequested && SweepState.GLReady) {
+        DrawRunStartFrame();
+    } else {
+        DrawNormalFrame();
+    }
+}
+
+void TkynMainForm::zuForceRepaintTimer() { FormPaint(); }
+
+void TkynMainForm::dpLineSweepTimer() {
+    ++sweep_ticks_;
+    SweepTick(SweepState, Extent());
+}
+
+void TkynMainForm::ResetScanLine() { kyn::ResetScanLine(SweepState, Extent()); }
+
+void TkynMainForm::MakeNextStep() { kyn::MakeNextStep(SweepState, Extent()); }
+
+void TkynMainForm::ResetScanLineBeforeRun() { kyn::ResetScanLine(SweepState, Extent()); }
+
+void TkynMainForm::ReleaseGL() {
+    SweepState.GLReady = false;
+    if (RenderContext) {
+        if (wglGetCurrentContext() == RenderContext) wglMakeCurrent(nullptr, nullptr);
+        wglDeleteContext(RenderContext);
+        RenderContext = nullptr;
+    }
+    if (DeviceContext) {
+        if (HandleAllocated()) ReleaseDC(Handle(), DeviceContext);
+        DeviceContext = nullptr;
+    }
+}
+
+void TkynMainForm::FormClose(fw::TCloseAction& /*action*/) {
+    ::SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)));
+    zuForceRepaint->SetEnabled(false);
+    dpLineSweep->SetEnabled(false);
+    ReleaseGL();
+    SaveSettings();
+}
+
+void TkynMainForm::FormDestroy() {
+    if (KeyboardHook) {
+        UnhookWindowsHookEx(KeyboardHook);
+        KeyboardHook = nullptr;
+    }
+}
+
+void TkynMainForm::ApplicationException(fw::TComponent* /*sender*/, const fw::Exception& e) {
+    // The 1 ms repaint timer keeps running inside a message box's loop: never
+    // stack a second report on top of the one being shown.
+    if (showing_exception_) return;
+    showing_exception_ = true;
+    ShowMessageBox(TMessageBoxKind::Plain, e.Message());
+    // Without a current context glGetError never reads 0.
+    if (wglGetCurrentContext()) {
+        for (int i = 0; i < kMaxGLErrorsShown; ++i) {
+            GLenum err = glGetError();
+            LastGLError = static_cast<int>(err);
+            if (err == GL_NO_ERROR) break;
+            ShowMessageBox(TMessageBoxKind::Plain, GLErrorText(err));
+        }
+    }
+    showing_exception_ = false;
+}
+
+}  // namespace kyn

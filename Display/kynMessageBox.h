@@ -1,0 +1,35 @@
+// The boxes through which both programs report their own failures, and the
+// request to end the application. Both go through replaceable handlers so
+// that tests (which must never block on a modal box) can watch them.
+// Windows only (kynMessageBox_win.cpp).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace kyn {
+
+enum class TMessageBoxKind {
+    Error,  // caption "Error", error icon, OK button: the settings file and the data folder
+    Plain,  // the application's title, no icon, OK button: the system's text for an error code
+};
+
+using TMessageBoxHandler = std::function<void(TMessageBoxKind kind, const std::wstring& text)>;
+using TEndRequestHandler = std::function<void()>;
+
+// Install a handler; an empty one restores the real box or the real request.
+// Each returns the handler it replaced. The real box is the application's
+// (fw::Application->MessageBox), the real request fw::Application->Terminate();
+// without an application object, MessageBoxW and PostQuitMessage.
+TMessageBoxHandler SetMessageBoxHandler(TMessageBoxHandler handler);
+TEndRequestHandler SetEndRequestHandler(TEndRequestHandler handler);
+
+void ShowMessageBox(TMessageBoxKind kind, const std::wstring& text);
+void RequestApplicationEnd();
+
+// The system's message text for an error code (language neutral), without
+// its trailing line break; empty when the system has none.
+std::wstring SystemErrorText(uint32_t errorCode);
+
+}  // namespace kyn

@@ -1,0 +1,87 @@
+// Message boxes, the end request and system error texts on Windows.
+#include "Display/kynMessageBox.h"
+
+#include <windows.h>
+
+#include <utility>
+
+#include "Display/kynFileVersion.h"
+#include "framework/application.h"
+
+namespace kyn {
+namespace {
+
+TMessageBoxHandler& BoxHandler() {
+    static TMessageBoxHandler handler;
+    return handler;
+}
+
+TEndRequestHandler& EndHandler() {
+    static TEndRequestHandler handler;
+    return handler;
+}
+
+// The program file's name without its extension, the title of an
+// application that has not set one.
+std::wstring ProgramName() {
+    std::wstring path = RunningProgramPath();
+    const size_t slash = path.find_last_of(L"\\/");
+    std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
+    const size_t dot = name.find_last_of(L'.');
+    if (dot != std::wstring::npos && dot > 0) name.resize(dot);
+    return name;
+}
+
+void ShowRealBox(TMessageBoxKind kind, const std::wstring& text) {
+    std::wstring caption = L"Error";
+    UINT flags = MB_OK | MB_ICONERROR;
+    if (kind == TMessageBoxKind::Plain) {
+        caption = fw::Application && !fw::Application->Title().empty() ? fw::Application->Title() : ProgramName();
+        flags = MB_OK;
+    }
+    if (fw::Application) {
+        fw::Application->MessageBox(text, caption, flags);
+    } else {
+        MessageBoxW(GetActiveWindow(), text.c_str(), caption.c_str(), flags);
+    }
+}
+
+}  // namespace
+
+TMessageBoxHandler SetMessageBoxHandler(TMessageBoxHandler handler) { return std::exchange(BoxHandler(), std::move(handler)); }
+
+TEndRequestHandler SetEndRequestHandler(TEndRequestHandler handler) { return std::exchange(EndHandler(), std::move(handler)); }
+
+void ShowMessageBox(TMessageBoxKind kind, const std::wstring& text) {
+    if (BoxHandler()) {
+        BoxHandler()(kind, text);
+    } else {
+        ShowRealBox(kind, text);
+    }
+}
+
+void RequestApplicationEnd() {
+    if (EndHandler()) {
+        EndHandler()();
+    } else {
+        if (fw::Application) {
+            fw::Application->Terminate();
+        } else {
+            PostQuitMessage(0);
+        }
+    }
+}
+
+std::wstring SystemErrorText(uint32_t errorCode) {
+    wchar_t* buffer = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, errorCode,
+        MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::wstring text;
+    if (length != 0 && buffer != nullptr) text.assign(buffer, length);
+    if (buffer != nullptr) LocalFree(buffer);
+    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) text.pop_back();
+    return text;
+}
+
+}  // namespace kyn
