@@ -9,6 +9,27 @@
 namespace oru {
 namespace {
 
+// A window of this thread with that class: other test programs may show
+// theirs on the same Wine desktop at the same time.
+HWND FindOwnWindow(const wchar_t* cls) {
+    struct Search {
+        const wchar_t* cls;
+        HWND found;
+    } s{cls, nullptr};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND h, LPARAM lp) -> BOOL {
+            auto* search = reinterpret_cast<Search*>(lp);
+            wchar_t name[64] = {};
+            GetClassNameW(h, name, 64);
+            if (wcscmp(name, search->cls) != 0) return TRUE;
+            search->found = h;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
 TEST(NcLoginForm, OkCopiesTheEditsAndCancelChangesNothing) {
     fw::test::TestApplication();
     enum class Act { OkButton, EnterInPassword, EscapeKey, CancelButton };
@@ -24,7 +45,7 @@ TEST(NcLoginForm, OkCopiesTheEditsAndCancelChangesNothing) {
         fw::TTimer timer(nullptr);
         timer.SetInterval(15);
         timer.OnTimer = [&](fw::TComponent*) {
-            HWND h = FindWindowW(L"TNcLoginForm", nullptr);
+            HWND h = FindOwnWindow(L"TNcLoginForm");
             auto* form = h && IsWindowVisible(h) ? dynamic_cast<TNcLoginForm*>(fw::TWinControl::FromHandle(h)) : nullptr;
             if (!form || form->ModalResult() != fw::mrNone) return;
             timer.SetEnabled(false);
@@ -54,7 +75,7 @@ TEST(NcLoginForm, OkCopiesTheEditsAndCancelChangesNothing) {
         EXPECT_EQ(user, r.result ? L"new user" : L"old user");
         EXPECT_EQ(password, r.result ? L"new \u00e4 pass" : L"old pass");
         // The form is freed either way.
-        EXPECT_EQ(FindWindowW(L"TNcLoginForm", nullptr), nullptr);
+        EXPECT_EQ(FindOwnWindow(L"TNcLoginForm"), nullptr);
     }
 }
 

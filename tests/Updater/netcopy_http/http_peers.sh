@@ -28,11 +28,20 @@ PY
 # The plain user file compares bytes: the second user is UTF-8.
 printf 'nc-user:s3cret\nj\xc3\xbcrgen:p\xc3\xa4ssword\n' > "$work/users"
 
-http_port=$("$py" -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-cat > "$work/lighttpd.conf" <<CONF
+listening() { "$py" -c 'import socket,sys; socket.create_connection(("127.0.0.1", int(sys.argv[1])), 1).close()' "$1" 2>/dev/null; }
+
+"$py" "$here/fault_server.py" --port-file "$work/fault.port" --log "$work/fault.log" &
+pids+=($!)
+
+# lighttpd needs its port in the config: take a free one, and another if it
+# was taken before lighttpd could bind it.
+http_port=
+for _ in 1 2 3 4 5; do
+  port=$("$py" -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+  cat > "$work/lighttpd.conf" <<CONF
 server.document-root = "$work/www"
 server.bind = "127.0.0.1"
-server.port = $http_port
+server.port = $port
 server.errorlog = "$work/lighttpd.log"
 server.modules = ("mod_auth", "mod_authn_file")
 auth.backend = "plain"
@@ -40,17 +49,22 @@ auth.backend.plain.userfile = "$work/users"
 auth.require = ("/private/" => ("method" => "basic", "realm" => "NetCopy", "require" => "valid-user"))
 mimetype.assign = ("" => "application/octet-stream")
 CONF
-lighttpd -D -f "$work/lighttpd.conf" &
-pids+=($!)
-"$py" "$here/fault_server.py" --port-file "$work/fault.port" --log "$work/fault.log" &
-pids+=($!)
-
-listening() { "$py" -c 'import socket,sys; socket.create_connection(("127.0.0.1", int(sys.argv[1])), 1).close()' "$1" 2>/dev/null; }
+  lighttpd -D -f "$work/lighttpd.conf" &
+  pid=$!
+  for _ in $(seq 1 100); do
+    if listening "$port"; then http_port=$port; break; fi
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.05
+  done
+  if [ -n "$http_port" ]; then pids+=("$pid"); break; fi
+  kill "$pid" 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+done
 for _ in $(seq 1 200); do
-  if [ -s "$work/fault.port" ] && listening "$http_port"; then break; fi
+  [ -s "$work/fault.port" ] && break
   sleep 0.05
 done
-if ! listening "$http_port" || [ ! -s "$work/fault.port" ]; then
+if [ -z "$http_port" ] || [ ! -s "$work/fault.port" ]; then
   echo "http_peers.sh: the peers did not start" >&2
   cat "$work/lighttpd.log" >&2 2>/dev/null || true
   exit 1

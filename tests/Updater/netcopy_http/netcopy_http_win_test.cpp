@@ -25,6 +25,27 @@ namespace fs = std::filesystem;
 using fw::test::PumpUntil;
 using fw::test::TestApplication;
 
+// A window of this thread with that class: other test programs may show
+// theirs on the same Wine desktop at the same time.
+HWND FindOwnWindow(const wchar_t* cls) {
+    struct Search {
+        const wchar_t* cls;
+        HWND found;
+    } s{cls, nullptr};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND h, LPARAM lp) -> BOOL {
+            auto* search = reinterpret_cast<Search*>(lp);
+            wchar_t name[64] = {};
+            GetClassNameW(h, name, 64);
+            if (wcscmp(name, search->cls) != 0) return TRUE;
+            search->found = h;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
 std::wstring Env(const wchar_t* name) {
     wchar_t buf[1024] = {};
     DWORD n = GetEnvironmentVariableW(name, buf, 1024);
@@ -139,7 +160,7 @@ public:
 
 private:
     void Tick() {
-        HWND h = FindWindowW(L"TNcLoginForm", nullptr);
+        HWND h = FindOwnWindow(L"TNcLoginForm");
         if (!h || !IsWindowVisible(h)) return;
         auto* form = dynamic_cast<TNcLoginForm*>(fw::TWinControl::FromHandle(h));
         if (!form || form->ModalResult() != fw::mrNone) return;
