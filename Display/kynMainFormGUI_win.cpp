@@ -282,6 +282,7 @@ void TkynMainForm::FormClose(fw::TCloseAction& /*action*/) {
 }
 
 void TkynMainForm::FormDestroy() {
+    if (fw::Application) fw::Application->OnException = nullptr;
     if (KeyboardHook) {
         UnhookWindowsHookEx(KeyboardHook);
         KeyboardHook = nullptr;
@@ -292,7 +293,11 @@ void TkynMainForm::ApplicationException(fw::TComponent* /*sender*/, const fw::Ex
     // The 1 ms repaint timer keeps running inside a message box's loop: never
     // stack a second report on top of the one being shown.
     if (showing_exception_) return;
-    showing_exception_ = true;
+    struct Showing {
+        bool& flag;
+        explicit Showing(bool& f) : flag(f) { flag = true; }
+        ~Showing() { flag = false; }
+    } showing(showing_exception_);
     ShowMessageBox(TMessageBoxKind::Plain, e.Message());
     // Without a current context glGetError never reads 0.
     if (wglGetCurrentContext()) {
@@ -303,7 +308,6 @@ void TkynMainForm::ApplicationException(fw::TComponent* /*sender*/, const fw::Ex
             ShowMessageBox(TMessageBoxKind::Plain, GLErrorText(err));
         }
     }
-    showing_exception_ = false;
 }
 
 }  // namespace kyn

@@ -100,9 +100,20 @@ void TApplication::HandleException(TComponent* sender) {
 }
 
 void TApplication::ShowException(const Exception& e) {
+    // Timers keep ticking inside the box's modal loop; a failing tick must
+    // not stack a box on top of the one being shown.
+    static bool showing = false;
+    if (showing) return;
+    showing = true;
     std::wstring text = e.Message();
     if (!text.empty() && text.back() != L'.') text += L'.';
-    MessageBox(text, title_, MB_OK | MB_ICONSTOP);
+    try {
+        MessageBox(text, title_, MB_OK | MB_ICONSTOP);
+    } catch (...) {
+        showing = false;
+        throw;
+    }
+    showing = false;
 }
 
 int TApplication::MessageBox(const std::wstring& text, const std::wstring& caption, UINT flags) {

@@ -4,6 +4,24 @@
 #include <algorithm>
 
 namespace fw {
+namespace {
+
+// Event handlers run on the GUI thread; one depth and one list per thread.
+thread_local int t_event_depth = 0;
+thread_local std::vector<TComponent*>* t_pending_free = nullptr;
+
+std::vector<TComponent*>& PendingFree() {
+    if (!t_pending_free) t_pending_free = new std::vector<TComponent*>();
+    return *t_pending_free;
+}
+
+void ForgetPending(TComponent* c) {
+    if (!t_pending_free) return;
+    auto& list = *t_pending_free;
+    list.erase(std::remove(list.begin(), list.end(), c), list.end());
+}
+
+}  // namespace
 
 TComponent::TComponent(TComponent* owner) : owner_(nullptr) {
     if (owner) owner->InsertComponent(this);
@@ -11,6 +29,7 @@ TComponent::TComponent(TComponent* owner) : owner_(nullptr) {
 
 TComponent::~TComponent() {
     destroying_ = true;
+    ForgetPending(this);
     // Tell everyone who asked; copy first, since they unregister while we loop.
     auto notifies = free_notifies_;
     free_notifies_.clear();
@@ -73,20 +92,29 @@ void TComponent::RemoveFreeNotification(TComponent* other) {
 }
 
 void TComponent::Free() {
-    if (event_depth_ > 0) {
-        free_pending_ = true;
+    if (t_event_depth > 0) {
+        auto& list = PendingFree();
+        if (std::find(list.begin(), list.end(), this) == list.end()) list.push_back(this);
         return;
     }
     BeforeDestruction();
     delete this;
 }
 
+TComponent::EventScope::EventScope(TComponent* /*firing*/) { ++t_event_depth; }
+
 TComponent::EventScope::~EventScope() {
-    if (--c_->event_depth_ == 0 && c_->free_pending_) {
-        c_->free_pending_ = false;
-        c_->BeforeDestruction();
-        delete c_;
+    if (--t_event_depth > 0) return;
+    // Freeing one may free others on the list (its owned components); each
+    // takes itself off the list as it goes.
+    ++t_event_depth;
+    while (t_pending_free && !t_pending_free->empty()) {
+        TComponent* c = t_pending_free->back();
+        t_pending_free->pop_back();
+        c->BeforeDestruction();
+        delete c;
     }
+    --t_event_depth;
 }
 
 }  // namespace fw

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace fw {
@@ -29,27 +30,34 @@ public:
     void FreeNotification(TComponent* other);
     void RemoveFreeNotification(TComponent* other);
 
-    // Frees the component now, or, while one of its events is running, as
-    // soon as the outermost event returns.
+    // Frees the component now or, while any event handler of the thread is
+    // running (any EventScope is open), as soon as the outermost one ends.
+    // So a handler may free its own control, or the form it sits on.
     void Free();
     // Called just before the component is deleted by Free or by its owner,
     // while it is still whole (derived parts alive): forms fire OnDestroy here.
     virtual void BeforeDestruction() {}
     bool Destroying() const { return destroying_; }
 
-    // Marks the span of an event handler call; see Free.
+    // Marks the span of an event handler call (or of a message being
+    // handled); see Free. The component only documents who fires it.
     class EventScope {
     public:
-        explicit EventScope(TComponent* c) : c_(c) { ++c_->event_depth_; }
+        explicit EventScope(TComponent* firing);
         ~EventScope();
         EventScope(const EventScope&) = delete;
         EventScope& operator=(const EventScope&) = delete;
-
-    private:
-        TComponent* c_;
     };
 
 protected:
+    // Calls an event handler, if one is set, inside an EventScope.
+    template <class Event, class... Args>
+    void FireEvent(const Event& handler, Args&&... args) {
+        if (!handler) return;
+        EventScope scope(this);
+        handler(std::forward<Args>(args)...);
+    }
+
     virtual void Notification(TComponent* component, TOperation operation);
     void InsertComponent(TComponent* c);
     void RemoveComponent(TComponent* c);
@@ -59,8 +67,6 @@ private:
     std::wstring name_;
     std::vector<TComponent*> components_;
     std::vector<TComponent*> free_notifies_;
-    int event_depth_ = 0;
-    bool free_pending_ = false;
     bool destroying_ = false;
 };
 

@@ -87,10 +87,7 @@ void TControl::SetAlign(TAlign align) {
 }
 
 void TControl::Resize() {
-    if (OnResize) {
-        EventScope scope(this);
-        OnResize(this);
-    }
+    FireEvent(OnResize, this);
 }
 
 void TControl::SetVisible(bool visible) {
@@ -201,62 +198,38 @@ void TControl::BringToFront() {
 }
 
 void TControl::Click() {
-    if (OnClick) {
-        EventScope scope(this);
-        OnClick(this);
-    }
+    FireEvent(OnClick, this);
 }
 
 void TControl::DblClick() {
-    if (OnDblClick) {
-        EventScope scope(this);
-        OnDblClick(this);
-    }
+    FireEvent(OnDblClick, this);
 }
 
 void TControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-    if (OnMouseDown) {
-        EventScope scope(this);
-        OnMouseDown(this, button, shift, x, y);
-    }
+    FireEvent(OnMouseDown, this, button, shift, x, y);
 }
 
 void TControl::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
-    if (OnMouseUp) {
-        EventScope scope(this);
-        OnMouseUp(this, button, shift, x, y);
-    }
+    FireEvent(OnMouseUp, this, button, shift, x, y);
 }
 
 void TControl::MouseMove(TShiftState shift, int x, int y) {
-    if (OnMouseMove) {
-        EventScope scope(this);
-        OnMouseMove(this, shift, x, y);
-    }
+    FireEvent(OnMouseMove, this, shift, x, y);
 }
 
 void TControl::MouseEnter() {
     mouse_in_control_ = true;
-    if (OnMouseEnter) {
-        EventScope scope(this);
-        OnMouseEnter(this);
-    }
+    FireEvent(OnMouseEnter, this);
 }
 
 void TControl::MouseLeave() {
     mouse_in_control_ = false;
-    if (OnMouseLeave) {
-        EventScope scope(this);
-        OnMouseLeave(this);
-    }
+    FireEvent(OnMouseLeave, this);
 }
 
 bool TControl::DoMouseWheel(TShiftState shift, int wheelDelta, POINT mousePos) {
     bool handled = false;
-    if (OnMouseWheel) {
-        EventScope scope(this);
-        OnMouseWheel(this, shift, wheelDelta, mousePos, handled);
-    }
+    FireEvent(OnMouseWheel, this, shift, wheelDelta, mousePos, handled);
     return handled;
 }
 
@@ -687,38 +660,23 @@ LRESULT TWinControl::HandleMouse(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 void TWinControl::KeyDown(WORD& key, TShiftState shift) {
-    if (OnKeyDown) {
-        EventScope scope(this);
-        OnKeyDown(this, key, shift);
-    }
+    FireEvent(OnKeyDown, this, key, shift);
 }
 
 void TWinControl::KeyUp(WORD& key, TShiftState shift) {
-    if (OnKeyUp) {
-        EventScope scope(this);
-        OnKeyUp(this, key, shift);
-    }
+    FireEvent(OnKeyUp, this, key, shift);
 }
 
 void TWinControl::KeyPress(wchar_t& key) {
-    if (OnKeyPress) {
-        EventScope scope(this);
-        OnKeyPress(this, key);
-    }
+    FireEvent(OnKeyPress, this, key);
 }
 
 void TWinControl::DoEnter() {
-    if (OnEnter) {
-        EventScope scope(this);
-        OnEnter(this);
-    }
+    FireEvent(OnEnter, this);
 }
 
 void TWinControl::DoExit() {
-    if (OnExit) {
-        EventScope scope(this);
-        OnExit(this);
-    }
+    FireEvent(OnExit, this);
 }
 
 LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -786,6 +744,15 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_LBUTTONUP: case WM_RBUTTONUP: case WM_MBUTTONUP:
         case WM_LBUTTONDBLCLK: case WM_RBUTTONDBLCLK: case WM_MBUTTONDBLCLK:
             return HandleMouse(msg, wParam, lParam);
+        case WM_CAPTURECHANGED:
+            // Someone else took the mouse (a menu, a modal box): forget the
+            // press that was under way.
+            if (reinterpret_cast<HWND>(lParam) != handle_) {
+                if (mouse_capture_) mouse_capture_->click_pending_ = false;
+                mouse_capture_ = nullptr;
+                click_pending_ = false;
+            }
+            break;
         case WM_MOUSELEAVE: {
             tracking_leave_ = false;
             TControl* old = hover_;

@@ -30,10 +30,7 @@ TForm::~TForm() {
 }
 
 void TForm::DoCreate() {
-    if (OnCreate) {
-        EventScope scope(this);
-        OnCreate(this);
-    }
+    FireEvent(OnCreate, this);
 }
 
 void TForm::BeforeDestruction() {
@@ -147,25 +144,16 @@ void TForm::SetVisible(bool visible) {
 
 void TForm::DoShow() {
     shown_once_ = true;
-    if (OnShow) {
-        EventScope scope(this);
-        OnShow(this);
-    }
+    FireEvent(OnShow, this);
 }
 
 void TForm::DoHide() {
-    if (OnHide) {
-        EventScope scope(this);
-        OnHide(this);
-    }
+    FireEvent(OnHide, this);
 }
 
 bool TForm::CloseQuery() {
     bool can = true;
-    if (OnCloseQuery) {
-        EventScope scope(this);
-        OnCloseQuery(this, can);
-    }
+    FireEvent(OnCloseQuery, this, can);
     return can;
 }
 
@@ -177,10 +165,7 @@ void TForm::Close() {
     if (!CloseQuery()) return;
     bool is_main = Application && Application->MainForm() == this;
     TCloseAction action = is_main ? TCloseAction::caFree : TCloseAction::caHide;
-    if (OnClose) {
-        EventScope scope(this);
-        OnClose(this, action);
-    }
+    FireEvent(OnClose, this, action);
     switch (action) {
         case TCloseAction::caNone: return;
         case TCloseAction::caMinimize:

@@ -15,8 +15,10 @@ void TGraphicsObject::ReleaseHandle() {
 }
 
 void TGraphicsObject::Changed() {
-    ReleaseHandle();
+    // Listeners deselect the old handle first: a GDI object still selected
+    // into a DC cannot be deleted.
     if (OnChange) OnChange();
+    ReleaseHandle();
 }
 
 // ---- TFont

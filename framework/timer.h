@@ -32,6 +32,7 @@ private:
     UINT interval_ = 1000;
     UINT_PTR id_ = 0;
     unsigned long ticks_ = 0;
+    bool in_tick_ = false;
 };
 
 }  // namespace fw

@@ -23,7 +23,15 @@ LRESULT CALLBACK TTimer::UtilWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
         auto it = Timers().find(static_cast<UINT_PTR>(wParam));
         if (it != Timers().end()) {
             TTimer* t = it->second;
+            // A tick that opens a modal loop (a message box) would otherwise
+            // be re-entered by its own next tick.
+            if (t->in_tick_) return 0;
+            TComponent::EventScope scope(t);
+            t->in_tick_ = true;
             GuardCallback(t, [t] { t->Tick(); });
+            // The tick may have freed the timer; look it up again.
+            auto again = Timers().find(static_cast<UINT_PTR>(wParam));
+            if (again != Timers().end() && again->second == t) t->in_tick_ = false;
         }
         return 0;
     }
@@ -74,8 +82,7 @@ void TTimer::UpdateTimer() {
 void TTimer::Tick() {
     ++ticks_;
     if (!OnTimer) return;
-    // The handler may free this timer (or its owner): run a copy, and touch
-    // nothing of this object afterwards.
+    // The handler may free this timer (or its owner): run a copy.
     TNotifyEvent handler = OnTimer;
     handler(this);
 }

@@ -11,11 +11,26 @@ stamp="$deps/.setup-v2"
 packages=(
   g++-mingw-w64-i686 mingw-w64-i686-dev g++-mingw-w64-x86-64 mingw-w64-x86-64-dev libz-mingw-w64-dev
   wine wine32:i386 wine64 xvfb x11-utils fonts-wine fonts-liberation
-  libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386 libgnutls30:i386 libgnutls30
-  cmake ninja-build g++ make dpkg-dev
+  libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386 libgnutls30:i386
+  libgl1 libglx-mesa0 libgl1-mesa-dri libgnutls30
+  cmake ninja-build g++ make dpkg-dev googletest libgtest-dev
   python3 python3-aiosmtpd python3-dnslib python3-werkzeug python3-pil tzdata
   lighttpd tinyproxy openssl binutils imagemagick
 )
+
+# Source entries for apt-get source, derived from the machine's own binary
+# entries (deb822 or classic form).
+enable_source_entries() {
+  if grep -rqs '^Types:.*deb-src' /etc/apt/sources.list.d/ || grep -qs '^deb-src' /etc/apt/sources.list; then
+    return
+  fi
+  if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+    sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources \
+      > /etc/apt/sources.list.d/debian-src.sources
+  elif [ -f /etc/apt/sources.list ]; then
+    sed -n 's/^deb /deb-src /p' /etc/apt/sources.list > /etc/apt/sources.list.d/debian-src.list
+  fi
+}
 
 missing() {
   local p
@@ -26,11 +41,7 @@ missing() {
 
 if [ -n "$(missing)" ]; then
   dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
-  # Source entries for apt-get source, derived from the machine's own binary entries.
-  if [ -f /etc/apt/sources.list.d/debian.sources ] && [ ! -f /etc/apt/sources.list.d/debian-src.sources ]; then
-    sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources \
-      > /etc/apt/sources.list.d/debian-src.sources
-  fi
+  enable_source_entries
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq
   # shellcheck disable=SC2046
@@ -47,11 +58,8 @@ mkdir -p "$deps/src"
 cd "$deps/src"
 
 if [ -z "$(ls -d minizip-*/ 2>/dev/null)" ] || [ -z "$(ls -d libjpeg-turbo-*/ 2>/dev/null)" ]; then
-  if ! grep -rqs '^Types: deb-src' /etc/apt/sources.list.d/; then
-    sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources \
-      > /etc/apt/sources.list.d/debian-src.sources
-    apt-get update -qq
-  fi
+  enable_source_entries
+  apt-get update -qq
   [ -n "$(ls -d minizip-*/ 2>/dev/null)" ] || apt-get source -qq minizip >/dev/null 2>&1
   [ -n "$(ls -d libjpeg-turbo-*/ 2>/dev/null)" ] || apt-get source -qq libjpeg-turbo >/dev/null 2>&1
 fi

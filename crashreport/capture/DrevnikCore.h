@@ -46,12 +46,14 @@ private:
 
 // A failed assertion of the library ("... (ExceptionLog)").
 class EAssertionFailed : public fw::Exception {
+public:
     using Exception::Exception;
 };
 
 // Bad data in a stream or block the library reads; the message names the
 // format and the field.
 class EDrevnikStreamError : public fw::Exception {
+public:
     using Exception::Exception;
 };
 

@@ -72,3 +72,24 @@ TEST(Component, FreeInsideEventIsDeferredUntilTheEventEnds) {
 
 }  // namespace
 }  // namespace fw
+
+namespace fw {
+namespace {
+
+TEST(Component, OwnerFreedWhileAnOwnedComponentsEventRunsWaitsForTheEvent) {
+    g_log.clear();
+    auto* form = new Logged(nullptr, L"form");
+    auto* button = new Logged(form, L"button");
+    {
+        // The button's click handler frees the form it sits on.
+        TComponent::EventScope click(button);
+        form->Free();
+        EXPECT_TRUE(g_log.empty());
+        button->Free();  // and asks for itself too: still one delete
+    }
+    std::vector<std::wstring> expected = {L"before button", L"~button", L"before form", L"~form"};
+    EXPECT_EQ(g_log, expected);
+}
+
+}  // namespace
+}  // namespace fw

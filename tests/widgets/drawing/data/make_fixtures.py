@@ -1,0 +1,80 @@
+#!/usr/bin/python3
+"""Makes the image fixtures of the drawing tests and records in sizes.txt the
+width and height that PIL reports for each; ImageMagick's identify must agree
+where its resource policy lets it read the file (it refuses widths above 16K).
+Run from this folder: /usr/bin/python3 make_fixtures.py"""
+import struct
+import subprocess
+
+from PIL import Image
+
+
+def solid(w, h, colour):
+    return Image.new("RGB", (w, h), colour)
+
+
+def quadrants():
+    # 2 by 2: red, green / blue, white (for stretched drawing)
+    im = Image.new("RGB", (2, 2))
+    im.putpixel((0, 0), (255, 0, 0))
+    im.putpixel((1, 0), (0, 255, 0))
+    im.putpixel((0, 1), (0, 0, 255))
+    im.putpixel((1, 1), (255, 255, 255))
+    return im
+
+
+def keyed_bmp():
+    # 6 by 4, magenta background (the bottom-left pixel) with a 2 by 2 blue
+    # square at (2, 1).
+    im = solid(6, 4, (255, 0, 255))
+    for x in (2, 3):
+        for y in (1, 2):
+            im.putpixel((x, y), (0, 0, 255))
+    return im
+
+
+def top_down_bmp(path, w, h):
+    # PIL writes bottom-up only: a 24-bit BMP with a negative height by hand.
+    row = bytearray()
+    for x in range(w):
+        row += bytes((0, 128, 255))  # BGR
+    row += b"\0" * ((4 - len(row) % 4) % 4)
+    pixels = bytes(row) * h
+    info = struct.pack("<IiiHHIIiiII", 40, w, -h, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
+    head = struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(pixels), 0, 0, 14 + len(info))
+    with open(path, "wb") as f:
+        f.write(head + info + pixels)
+
+
+def main():
+    quadrants().save("quadrants.png")
+    keyed_bmp().save("keyed.bmp")
+    solid(37, 21, (10, 20, 30)).save("plain.bmp")
+    top_down_bmp("topdown.bmp", 19, 7)
+    subprocess.run(["/usr/bin/convert", "plain.bmp", "BMP2:core.bmp"], check=True)
+    solid(70000, 1, (0, 0, 0)).save("wide.png")
+    solid(33, 17, (1, 2, 3)).save("baseline.jpg", quality=90)
+    solid(45, 29, (200, 100, 50)).save("progressive.jpg", quality=90, progressive=True,
+                                       exif=b"Exif\0\0" + b"MM\0*\0\0\0\x08\0\0\0\0\0\0")
+    # A GIF with a global colour table, a graphic control extension and a
+    # comment full of 0x2C (",") bytes before its image descriptor.
+    solid(23, 11, (0, 0, 255)).convert("P").save("comma.gif", comment=b",,,,,,,,,,,,,,,,,,,,,,,,", duration=50)
+    solid(26, 15, (0, 200, 0)).save("little.tif")
+    subprocess.run(["/usr/bin/convert", "little.tif", "-resize", "41x13!", "-define", "tiff:endian=msb", "big.tif"], check=True)
+
+    names = ["quadrants.png", "keyed.bmp", "plain.bmp", "topdown.bmp", "core.bmp", "wide.png",
+             "baseline.jpg", "progressive.jpg", "comma.gif", "little.tif", "big.tif"]
+    with open("sizes.txt", "w") as out:
+        out.write("# file width height, as PIL (and ImageMagick's identify) report them\n")
+        for name in names:
+            with Image.open(name) as im:
+                w, h = im.size
+            magick = subprocess.run(["/usr/bin/identify", "-format", "%w %h", name + "[0]"],
+                                    capture_output=True, text=True)
+            if magick.returncode == 0:
+                assert magick.stdout.split() == [str(w), str(h)], (name, magick.stdout, w, h)
+            out.write(f"{name} {w} {h}\n")
+
+
+if __name__ == "__main__":
+    main()
