@@ -43,10 +43,7 @@ void TEdit::CreateHandleDone() {
 bool TEdit::CommandNotify(WORD code) {
     if (code != EN_CHANGE) return false;
     caption_ = Text();
-    if (OnChange) {
-        EventScope scope(this);
-        OnChange(this);
-    }
+    FireEvent(OnChange, this);
     return true;
 }
 
