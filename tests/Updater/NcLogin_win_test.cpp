@@ -9,27 +9,7 @@
 namespace oru {
 namespace {
 
-// A window of this thread with that class: other test programs may show
-// theirs on the same Wine desktop at the same time.
-struct WindowSearch {
-    const wchar_t* cls;
-    HWND found;
-};
-
-BOOL CALLBACK MatchClass(HWND h, LPARAM lp) {
-    auto* search = reinterpret_cast<WindowSearch*>(lp);
-    wchar_t name[64] = {};
-    GetClassNameW(h, name, 64);
-    if (wcscmp(name, search->cls) != 0) return TRUE;
-    search->found = h;
-    return FALSE;
-}
-
-HWND FindOwnWindow(const wchar_t* cls) {
-    WindowSearch s{cls, nullptr};
-    EnumThreadWindows(GetCurrentThreadId(), MatchClass, reinterpret_cast<LPARAM>(&s));
-    return s.found;
-}
+using fw::test::FindOwnWindow;
 
 TEST(NcLoginForm, OkCopiesTheEditsAndCancelChangesNothing) {
     fw::test::TestApplication();
