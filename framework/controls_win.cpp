@@ -767,22 +767,24 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             break;
         }
         case WM_KEYDOWN:
-        case WM_SYSKEYDOWN: {
-            WORD key = static_cast<WORD>(wParam);
-            TShiftState shift = KeyboardShiftState();
-            TForm* form = GetParentForm(this);
-            if (form && form != this && form->KeyPreview()) form->KeyDown(key, shift);
-            if (key) KeyDown(key, shift);
-            if (key == 0) return 0;
-            break;
-        }
+        case WM_SYSKEYDOWN:
         case WM_KEYUP:
         case WM_SYSKEYUP: {
+            // The form sees the key first when it previews keys; a handler
+            // that zeroes the key swallows it.
+            const bool down = msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN;
             WORD key = static_cast<WORD>(wParam);
             TShiftState shift = KeyboardShiftState();
             TForm* form = GetParentForm(this);
-            if (form && form != this && form->KeyPreview()) form->KeyUp(key, shift);
-            if (key) KeyUp(key, shift);
+            if (form && form != this && form->KeyPreview()) {
+                if (down) {
+                    form->KeyDown(key, shift);
+                } else {
+                    form->KeyUp(key, shift);
+                }
+            }
+            if (key && down) KeyDown(key, shift);
+            if (key && !down) KeyUp(key, shift);
             if (key == 0) return 0;
             break;
         }

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cwchar>
 #include <functional>
 
 #include "framework/application.h"
@@ -30,6 +31,28 @@ inline bool PumpUntil(const std::function<bool()>& done, DWORD timeout_ms = 1000
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
     }
     return true;
+}
+
+struct OwnWindowSearch {
+    const wchar_t* cls;
+    HWND found;
+};
+
+inline BOOL CALLBACK MatchOwnWindowClass(HWND h, LPARAM lp) {
+    auto* s = reinterpret_cast<OwnWindowSearch*>(lp);
+    wchar_t name[64] = {};
+    GetClassNameW(h, name, 64);
+    if (std::wcscmp(name, s->cls) != 0) return TRUE;
+    s->found = h;
+    return FALSE;
+}
+
+// A window of this thread with that class: other test programs may show
+// theirs on the same Wine desktop at the same time.
+inline HWND FindOwnWindow(const wchar_t* cls) {
+    OwnWindowSearch search{cls, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), MatchOwnWindowClass, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 }  // namespace fw::test

@@ -1,0 +1,35 @@
+// Base64 of the transfer component.
+#include "Updater/NcBase64.h"
+
+#include <gtest/gtest.h>
+
+namespace oru {
+namespace {
+
+TEST(NcBase64, StandardVectorsAndPadding) {
+    const std::pair<std::string, std::string> rows[] = {
+        {"", ""},          {"f", "Zg=="},         {"fo", "Zm8="},         {"foo", "Zm9v"},
+        {"foob", "Zm9vYg=="}, {"fooba", "Zm9vYmE="}, {"foobar", "Zm9vYmFy"}, {std::string("\xff\xfe\x00", 3), "//4A"},
+    };
+    for (const auto& [in, out] : rows) EXPECT_EQ(NcBase64Encode(std::string_view(in)), out) << in;
+    for (size_t n = 0; n < 10; ++n) EXPECT_EQ(NcBase64Encode(std::string_view(std::string(n, 'x'))).size(), (n + 2) / 3 * 4);
+}
+
+TEST(NcBase64, TextIsEncodedAsUtf8First) {
+    std::wstring astral;
+    if constexpr (sizeof(wchar_t) == 2) {
+        astral = {static_cast<wchar_t>(0xD83D), static_cast<wchar_t>(0xDE00)};
+    } else {
+        astral = {static_cast<wchar_t>(0x1F600)};
+    }
+    const std::pair<std::wstring, std::wstring> rows[] = {
+        {L"Aladdin:open sesame", L"QWxhZGRpbjpvcGVuIHNlc2FtZQ=="},
+        {L"j\u00fcrgen:\u20ac", L"asO8cmdlbjrigqw="},  // not the low bytes "anxyZ2VuOqw="
+        {astral, L"8J+YgA=="},
+        {std::wstring(1, static_cast<wchar_t>(0xD800)), L"77+9"},  // a lone surrogate
+    };
+    for (const auto& [in, out] : rows) EXPECT_EQ(NcBase64Encode(std::wstring_view(in)), out);
+}
+
+}  // namespace
+}  // namespace oru
