@@ -178,7 +178,7 @@ TEST(Trampoline, RefusesRoutinesItCannotMove) {
     }
 }
 
-// Spec of RelocateBranches on its own: the block copied by hand, with room
+// RelocateBranches on its own: the block copied by hand, with room
 // for one far jump behind the jump back.
 TEST(Trampoline, RelocatesBranchesOfACopiedBlock) {
     const Bytes code = {0x74, 0x40, 0xE8, 0x00, 0x01, 0x00, 0x00};  // je T+0x42; call T+0x107

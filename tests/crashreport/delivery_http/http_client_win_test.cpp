@@ -139,7 +139,7 @@ TEST_F(THTTPPeers, SendsBasicAuthorizationFromTheUrl) {
     }
 }
 
-TEST_F(THTTPPeers, FollowsRedirectsAsSpecified) {
+TEST_F(THTTPPeers, FollowsRedirectsItsOwnWay) {
     std::string base = "http://127.0.0.1/";
     AddPortAndCredentials(base, "joe@corp/x", "p:ss@w/rd", a_);
     auto c = THTTPConnectionBase::Create(base, "");
