@@ -242,15 +242,8 @@ TGraphicControl::~TGraphicControl() = default;
 void TGraphicControl::Invalidate() { TControl::Invalidate(); }
 
 void TGraphicControl::PaintTo(HDC dc) {
-    canvas_->SetHandle(dc);
-    canvas_->Font().Assign(*font_);
-    try {
-        Paint();
-    } catch (...) {
-        canvas_->SetHandle(nullptr);
-        throw;
-    }
-    canvas_->SetHandle(nullptr);
+    CanvasPaintScope scope(*canvas_, dc, *font_);
+    Paint();
 }
 
 // ---- TWinControl
@@ -836,15 +829,8 @@ TCustomControl::TCustomControl(TComponent* owner) : TWinControl(owner), canvas_(
 TCustomControl::~TCustomControl() = default;
 
 void TCustomControl::PaintWindow(HDC dc) {
-    canvas_->SetHandle(dc);
-    canvas_->Font().Assign(*font_);
-    try {
-        Paint();
-    } catch (...) {
-        canvas_->SetHandle(nullptr);
-        throw;
-    }
-    canvas_->SetHandle(nullptr);
+    CanvasPaintScope scope(*canvas_, dc, *font_);
+    Paint();
 }
 
 void TCustomControl::Paint() {

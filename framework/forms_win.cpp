@@ -225,17 +225,9 @@ TModalResult TForm::ShowModal() {
 }
 
 void TForm::PaintWindow(HDC dc) {
-    if (OnPaint) {
-        canvas_->SetHandle(dc);
-        canvas_->Font().Assign(*font_);
-        try {
-            OnPaint(this);
-        } catch (...) {
-            canvas_->SetHandle(nullptr);
-            throw;
-        }
-        canvas_->SetHandle(nullptr);
-    }
+    if (!OnPaint) return;
+    CanvasPaintScope scope(*canvas_, dc, *font_);
+    OnPaint(this);
 }
 
 LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {

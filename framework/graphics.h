@@ -189,6 +189,22 @@ private:
     std::unique_ptr<TCanvas> canvas_;
 };
 
+// Lends a canvas a DC (and a font to draw with) for one paint; the canvas
+// lets go of the DC on scope exit, also when the paint throws.
+class CanvasPaintScope {
+public:
+    CanvasPaintScope(TCanvas& canvas, HDC dc, const TFont& font) : canvas_(canvas) {
+        canvas_.SetHandle(dc);
+        canvas_.Font().Assign(font);
+    }
+    ~CanvasPaintScope() { canvas_.SetHandle(nullptr); }
+    CanvasPaintScope(const CanvasPaintScope&) = delete;
+    CanvasPaintScope& operator=(const CanvasPaintScope&) = delete;
+
+private:
+    TCanvas& canvas_;
+};
+
 // Selects a GDI object into a DC and puts the old one back on scope exit.
 class SelectGuard {
 public:
