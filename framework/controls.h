@@ -162,7 +162,6 @@ public:
     explicit TGraphicControl(TComponent* owner);
     ~TGraphicControl() override;
     TCanvas& Canvas() { return *canvas_; }
-    void Invalidate() override;
     // Paints on `dc`, whose origin is this control's top-left corner.
     void PaintTo(HDC dc);
 

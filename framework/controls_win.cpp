@@ -239,8 +239,6 @@ TGraphicControl::TGraphicControl(TComponent* owner) : TControl(owner), canvas_(s
 
 TGraphicControl::~TGraphicControl() = default;
 
-void TGraphicControl::Invalidate() { TControl::Invalidate(); }
-
 void TGraphicControl::PaintTo(HDC dc) {
     CanvasPaintScope scope(*canvas_, dc, *font_);
     Paint();

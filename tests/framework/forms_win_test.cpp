@@ -33,10 +33,6 @@ struct HandlerLog {
     std::wstring last;
 };
 
-HandlerLog InstallHandler() {
-    return {};
-}
-
 TEST(Forms, NamedWindowClassIsFoundByFindWindow) {
     auto& app = TestApplication();
     auto* form = app.CreateForm<TForm>(std::wstring(L"TkynTestNamedForm"));
@@ -61,7 +57,7 @@ TEST(Forms, NamedWindowClassIsFoundByFindWindow) {
 
 TEST(Forms, ExceptionInWindowProcedureReachesTheHandlerAndTheProgramGoesOn) {
     auto& app = TestApplication();
-    HandlerLog log = InstallHandler();
+    HandlerLog log;
     app.OnException = [&](TComponent*, const Exception& e) {
         ++log.calls;
         log.last = e.Message();

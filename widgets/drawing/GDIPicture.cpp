@@ -73,6 +73,19 @@ void TImageFilePicture::AssignPicture(const TGraphic* source, const TImageFilePi
     Changed();
 }
 
+bool TImageFilePicture::TakeFileBytes(const std::wstring& fileName) {
+    TBytes data;
+    if (!ReadFile(fileName, data)) {
+        ClearAll();
+        Changed();
+        return false;
+    }
+    bytes_ = std::move(data);
+    empty_ = false;
+    if (OnClear) OnClear();
+    return true;
+}
+
 // ---- TKelGDIPPicture
 
 void TKelGDIPPicture::Assign(const TGraphic* source) {
@@ -80,15 +93,7 @@ void TKelGDIPPicture::Assign(const TGraphic* source) {
 }
 
 void TKelGDIPPicture::LoadFromFile(const std::wstring& fileName) {
-    TBytes data;
-    if (!ReadFile(fileName, data)) {
-        ClearAll();
-        Changed();
-        return;
-    }
-    bytes_ = std::move(data);
-    empty_ = false;
-    if (OnClear) OnClear();
+    if (!TakeFileBytes(fileName)) return;
     SizeFromFileHeader(fileName);
     Changed();
 }
@@ -125,15 +130,7 @@ void TKelGDIPPicture::SizeFromFileHeader(const std::wstring& fileName) {
 void TGDIPPicture::Assign(const TGraphic* source) { AssignPicture(source, dynamic_cast<const TGDIPPicture*>(source)); }
 
 void TGDIPPicture::LoadFromFile(const std::wstring& fileName) {
-    TBytes data;
-    if (!ReadFile(fileName, data)) {
-        ClearAll();
-        Changed();
-        return;
-    }
-    bytes_ = std::move(data);
-    empty_ = false;
-    if (OnClear) OnClear();
+    if (!TakeFileBytes(fileName)) return;
     try {
         UpdateImageSize();
     } catch (const std::exception&) {

@@ -57,6 +57,9 @@ protected:
     void AssignPicture(const TGraphic* source, const TImageFilePicture* sameClass);
     void AssignBitmapBytes(fw::TBitmap& bitmap);
     void ClearAll();
+    // Takes a file's bytes as the picture's (firing OnClear); when the file
+    // cannot be read, empties the picture, fires Changed and answers false.
+    bool TakeFileBytes(const std::wstring& fileName);
     void StoreSize(int width, int height) {
         width_ = width;
         height_ = height;
