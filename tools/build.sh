@@ -4,10 +4,11 @@
 #   build/win64  the same as 64-bit executables, when tests must run under
 #                wine64 (see tools/test-arch);
 #   build/host   the platform-free code and its tests under the sanitizers.
-# KYN_SKIP_HOST=1 leaves out the host build, KYN_SKIP_WIN64=1 the 64-bit one.
+# KYN_SKIP_HOST=1 leaves out the host build, KYN_SKIP_WIN64=1 the 64-bit one;
+# KYN_JOBS sets the number of parallel compile jobs (default: all cores).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-jobs=$(nproc)
+jobs=${KYN_JOBS:-$(nproc)}
 werror=${KYN_WERROR:-OFF}
 
 configure_and_build() {

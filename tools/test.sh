@@ -14,9 +14,9 @@ if [ "$("$root/tools/test-arch")" = x86_64 ]; then
 fi
 status=0
 echo "== host tests"
-ctest --test-dir "$root/build/host" --output-on-failure -j "$(nproc)" || status=1
+ctest --test-dir "$root/build/host" --output-on-failure -j "${KYN_JOBS:-$(nproc)}" || status=1
 echo "== Windows tests under Wine ($win)"
 # Make the prefix and the display before the tests race for them.
 "$root/tools/wine-run" --arch "$win" cmd /c exit 0 >/dev/null 2>&1 || true
-ctest --test-dir "$root/build/$win" --output-on-failure -j "$(nproc)" || status=1
+ctest --test-dir "$root/build/$win" --output-on-failure -j "${KYN_JOBS:-$(nproc)}" || status=1
 exit $status
