@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <memory>
 
 #include "crashreport/delivery/MultipartForm.h"
 #include "crashreport/delivery/WebUrls.h"
@@ -75,6 +76,41 @@ TEST(HTTPConnection, ReadsBaseAndProxyUrls) {
             EXPECT_EQ(c.ProxyPassword, row.proxyPassword);
         }
     }
+}
+
+TEST(HTTPConnection, BadUrlsGiveTheConnectionErrorAndNoOtherServer) {
+    // No host to connect to: building never throws, opening gives the library's error.
+    for (const char* url : {"http://", "https://", "x://", "://", ":/:8", "a:/:8", "http://host:8080:9090/"}) {
+        SCOPED_TRACE(url);
+        std::unique_ptr<TTestConnection> c;
+        ASSERT_NO_THROW(c = std::make_unique<TTestConnection>(url, url));
+        EXPECT_EQ(c->Host, "");
+        EXPECT_FALSE(c->UseProxy);
+        EXPECT_THROW(THTTPConnectionBase::Create(url, ""), fw::Exception);
+    }
+    // A URL that names one host never reaches another.
+    struct Row { std::string base, host; uint16_t port; std::string basePath; };
+    const Row rows[] = {
+        {"http://host#frag@evil.com/", "host", 80, "/"},
+        {"http://example.com?q=a@b", "example.com", 80, "/"},
+        {"http://[::1]:8080/x", "::1", 8080, "x/"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.base);
+        TTestConnection c(row.base, "");
+        EXPECT_EQ(c.Host, row.host);
+        EXPECT_EQ(c.Port, row.port);
+        EXPECT_EQ(c.UserName, "");
+        EXPECT_EQ(c.BasePath, row.basePath);
+    }
+    // A relative redirect on another IPv6 server stays on that server.
+    TTestConnection c("http://[::1]:8080/mantis", "");
+    std::string folder = "mantis/", page, query;
+    c.ApplyRedirect("http://[::1]:9090/other/p.php", folder, page, query);
+    c.ApplyRedirect("q.php", folder, page, query);
+    EXPECT_EQ(c.Path, "http://[::1]:9090/other/q.php");
+    EXPECT_EQ(c.TargetServer().host, "::1");
+    EXPECT_EQ(c.TargetServer().port, 9090);
 }
 
 TEST(HTTPConnection, AuthorizesWithTheBaseUrlCredentials) {
