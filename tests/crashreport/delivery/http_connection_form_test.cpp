@@ -12,6 +12,7 @@
 #include "crashreport/delivery/MultipartForm.h"
 #include "crashreport/delivery/WebUrls.h"
 #include "framework/exceptions.h"
+#include "tests/crashreport/capture/DrevnikTestFolder.h"
 
 namespace drevnik {
 namespace {
@@ -148,7 +149,8 @@ TEST(HTTPConnection, ComposesGetAndUrlEncodedRequests) {
 }
 
 TEST(HTTPConnection, ComposesMultipartWithPresentAndMissingFiles) {
-    const std::string path = testing::TempDir() + "crash_upload.bin";
+    TestFolder root("multipart");
+    const std::string path = root.NativePath() + "crash_upload.bin";
     {
         std::ofstream out(path, std::ios::binary);
         out << std::string("PK\x03\x04\0\r\n--", 10);
@@ -157,7 +159,7 @@ TEST(HTTPConnection, ComposesMultipartWithPresentAndMissingFiles) {
     c.SetPage("bug_report.php", rmPostMultipart);
     c.AddField("summary", "[v1 - 1]: E (1)");
     c.Files.push_back("file=" + path);
-    c.Files.push_back("other=" + testing::TempDir() + "missing.zip");
+    c.Files.push_back("other=" + root.NativePath() + "missing.zip");
     THTTPRequestPlan plan = Plan(c, "---------------------------0A1B2C3D4E5F");
     EXPECT_EQ(plan.Header, "Content-Type: multipart/form-data; boundary=---------------------------0A1B2C3D4E5F");
     const std::string b = "---------------------------0A1B2C3D4E5F";
@@ -168,7 +170,6 @@ TEST(HTTPConnection, ComposesMultipartWithPresentAndMissingFiles) {
               "--" + b + "\r\nContent-Disposition: form-data; name=\"other\"; filename=\"\";\r\n"
               "Content-Type: application/octet-stream\r\n\r\n\r\n"
               "--" + b + "--\r\n");
-    std::remove(path.c_str());
 }
 
 TEST(HTTPConnection, BoundariesAreDashesAndThreeHexNumbers) {
