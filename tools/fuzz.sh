@@ -16,6 +16,7 @@ targets=(
   "disasm_fuzz crashreport/debuginfo"
   "dns_mx_reply_fuzz crashreport/delivery_fuzz"
   "codecs_fuzzer crashreport/delivery/fuzz"
+  "web_urls_fuzz crashreport/delivery/fuzz"
 )
 names=()
 for t in "${targets[@]}"; do names+=("${t%% *}"); done
