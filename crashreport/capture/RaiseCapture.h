@@ -98,8 +98,8 @@ bool ReportException(const TReportRequest& request);
 // The same, waiting at most `lockTimeoutMs` for the report lock (the stack
 // overflow's reporter cannot know whether the overflowing thread holds it).
 bool ReportExceptionWaiting(const TReportRequest& request, DWORD lockTimeoutMs);
-// The address and type of the last report, so the last-resort roads do not
-// report the same exception twice.
+// The object, address and type of the last report, so the last-resort roads
+// do not report the same exception twice.
 uintptr_t LastReportAddress();
 bool IsLastReported(const TRaisedObject& raised, uintptr_t address);
 

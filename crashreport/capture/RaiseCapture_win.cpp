@@ -59,6 +59,7 @@ bool ObjectIsA(const TRaisedObject& raised, const std::type_info& target, const 
 
 std::atomic<uintptr_t> gLastReportAddress{0};
 std::atomic<const std::type_info*> gLastReportType{nullptr};
+std::atomic<const void*> gLastReportObject{nullptr};
 
 // Waits for the report lock at most `timeoutMs`; without it the report runs
 // anyway rather than wait for a thread that may never let go.
@@ -226,7 +227,9 @@ void SetReportExceptionHandler(TReportExceptionHandler handler) { gReportHandler
 uintptr_t LastReportAddress() { return gLastReportAddress.load(); }
 
 bool IsLastReported(const TRaisedObject& raised, uintptr_t address) {
-    return address != 0 && address == gLastReportAddress.load() && raised.Type == gLastReportType.load();
+    if (raised.Type != gLastReportType.load()) return false;
+    return (raised.Object != nullptr && raised.Object == gLastReportObject.load()) ||
+           (address != 0 && address == gLastReportAddress.load());
 }
 
 bool ReportException(const TReportRequest& request) { return ReportExceptionWaiting(request, INFINITE); }
@@ -239,6 +242,7 @@ bool ReportExceptionWaiting(const TReportRequest& request, DWORD lockTimeoutMs) 
     state.InReport = true;
     gLastReportAddress.store(request.Address);
     gLastReportType.store(request.Object.Type);
+    gLastReportObject.store(request.Object.Object);
     bool result = true;
     if (const TReportExceptionHandler handler = gReportHandler.load()) {
         try {

@@ -421,7 +421,7 @@ LONG WINAPI TopLevelExceptionFilter(EXCEPTION_POINTERS* pointers) {
                 const TRaisedObject raised{exception.Type, exception.Object, {}};
                 const TLastRaise last = LastRaise();
                 const uintptr_t address = last.Object == exception.Object ? last.Address : 0;
-                if (address == 0 || !IsLastReported(raised, address)) ReportUnhandledException(raised, address);
+                if (!IsLastReported(raised, address)) ReportUnhandledException(raised, address);
             }
         } catch (...) {
         }
