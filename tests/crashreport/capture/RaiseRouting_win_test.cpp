@@ -1,0 +1,269 @@
+// Where each raise goes, in a running process: a table of throws and faults
+// with the reports they must make at the seam, and the roads that hand
+// exceptions over (ExceptionManager, the end of a catch block).
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <mutex>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "crashreport/capture/DrevnikCaptureSwitches.h"
+#include "crashreport/capture/DrevnikThreadHooks.h"
+#include "crashreport/capture/EHook.h"
+#include "crashreport/capture/RaiseCapture.h"
+#include "framework/exceptions.h"
+
+namespace drevnik {
+namespace {
+
+struct TSeen {
+    std::string Class;
+    std::string Message;
+    bool IsLanguage;
+    bool IsHandled;
+    bool OtherThread;
+    bool ThrowerAlive;  // the raising function had not unwound yet
+    uint8_t Mode;
+};
+
+std::mutex gSeenLock;
+std::vector<TSeen> gSeen;
+thread_local int tThrowerAlive = 0;
+bool (*gThenInHandler)() = nullptr;
+
+struct TAlive {
+    TAlive() { ++tThrowerAlive; }
+    ~TAlive() { --tThrowerAlive; }
+};
+
+bool Record(const TReportRequest& request) {
+    {
+        const std::lock_guard<std::mutex> guard(gSeenLock);
+        gSeen.push_back({RaisedClassName(request.Object), RaisedMessage(request.Object), request.IsLanguage,
+                         request.IsHandled, GetCurrentThreadId() != MainThreadIdValue(), tThrowerAlive > 0,
+                         request.ReportMode});
+    }
+    return gThenInHandler != nullptr ? gThenInHandler() : true;
+}
+
+std::vector<TSeen> Seen() {
+    const std::lock_guard<std::mutex> guard(gSeenLock);
+    return gSeen;
+}
+
+class RaiseRouting : public ::testing::Test {
+protected:
+    void SetUp() override {
+        HookInitStep();
+        CreateMainThreadsList();
+        CaptureSwitches().ThreadTrackingRunning = true;
+        CaptureSwitches().IsCaptureStarted = true;
+        HookThreadImports();
+        ASSERT_TRUE(StartRaiseCapture());
+        SetReportExceptionHandler(Record);
+        gSeen.clear();
+        gThenInHandler = nullptr;
+    }
+    void TearDown() override {
+        SetReportExceptionHandler(nullptr);
+        CaptureSwitches().IsCaptureStarted = false;
+        CaptureSwitches().ThreadTrackingRunning = false;
+        StopRaiseCapture();
+        HookDoneStep();
+        DestroyMainThreadsList();
+    }
+};
+
+__attribute__((noinline)) void ThrowRuntime() {
+    TAlive alive;
+    throw std::runtime_error("runtime");
+}
+__attribute__((noinline)) void ThrowLogic() {
+    TAlive alive;
+    throw std::logic_error("logic");
+}
+__attribute__((noinline)) void Sealed() noexcept { ThrowLogic(); }
+
+void InThread(void (*body)()) {
+    std::thread worker(body);
+    worker.join();
+}
+
+LRESULT CALLBACK ThrowingWindow(HWND window, UINT message, WPARAM w, LPARAM l) {
+    if (message == WM_USER) ThrowRuntime();
+    return DefWindowProcW(window, message, w, l);
+}
+
+HWND MakeWindow() {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = ThrowingWindow;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"KynRoutingTest";
+    RegisterClassW(&windowClass);
+    return CreateWindowW(L"KynRoutingTest", L"", 0, 0, 0, 10, 10, nullptr, nullptr, windowClass.hInstance, nullptr);
+}
+
+bool gTicked = false;
+void CALLBACK ThrowingTick(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    gTicked = true;
+    ThrowRuntime();
+}
+
+struct TScenario {
+    const char* Name;
+    void (*Action)();
+    int Reports;            // reports made at the seam
+    const char* Class;      // of the one report
+    bool OtherThread;
+};
+
+const TScenario kScenarios[] = {
+    {"caught by its class", [] { try { ThrowRuntime(); } catch (const std::runtime_error&) {} }, 0, "", false},
+    {"caught by a base class", [] { try { ThrowRuntime(); } catch (const std::exception&) {} }, 0, "", false},
+    {"caught by catch-all", [] { try { ThrowLogic(); } catch (...) {} }, 0, "", false},
+    {"rethrown and caught", [] { try { try { ThrowRuntime(); } catch (...) { throw; } } catch (...) {} }, 0, "", false},
+    {"nested in a catch block", [] { try { ThrowRuntime(); } catch (...) { try { ThrowLogic(); } catch (...) {} } },
+     0, "", false},
+    {"caught in another thread", [] { InThread([] { try { ThrowRuntime(); } catch (...) {} }); }, 0, "", true},
+    {"uncaught in another thread", [] { InThread([] { ThrowRuntime(); }); }, 1, "std::runtime_error", true},
+    {"out of a noexcept function in another thread", [] { InThread([] { Sealed(); }); }, 1, "std::logic_error", true},
+    {"EAbort, uncaught in another thread", [] { InThread([] { throw fw::EAbort(); }); }, 0, "", true},
+    {"hardware fault that Windows' own code handles",
+     [] { InThread([] { EXPECT_TRUE(IsBadReadPtr(nullptr, 4)); }); }, 0, "", true},
+#if defined(_WIN64)
+    // 64-bit C++ exceptions cross Windows' frames; 32-bit ones cannot.
+    {"callback from Windows, caught outside",
+     [] { try { EnumWindows([](HWND, LPARAM) -> BOOL { ThrowRuntime(); return TRUE; }, 0); } catch (...) {} }, 0, "", false},
+    {"window procedure, caught outside SendMessage",
+     [] {
+         HWND window = MakeWindow();
+         try { SendMessageW(window, WM_USER, 0, 0); } catch (...) {}
+         DestroyWindow(window);
+     },
+     0, "", false},
+#endif
+    {"timer callback that Windows swallows",
+     [] {
+         gTicked = false;
+         SetTimer(nullptr, 0, 10, ThrowingTick);
+         MSG message;
+         while (!gTicked && GetMessageW(&message, nullptr, 0, 0) > 0) {
+             try { DispatchMessageW(&message); } catch (...) {}
+         }
+     },
+     1, "std::runtime_error", false},
+};
+
+TEST_F(RaiseRouting, EachScenarioReportsOnlyWhatNoHandlerTakes) {
+    for (const TScenario& scenario : kScenarios) {
+        SCOPED_TRACE(scenario.Name);
+        gSeen.clear();
+        scenario.Action();
+        const std::vector<TSeen> seen = Seen();
+        ASSERT_EQ(static_cast<int>(seen.size()), scenario.Reports);
+        if (scenario.Reports == 0) continue;
+        EXPECT_EQ(seen[0].Class, scenario.Class);
+        EXPECT_TRUE(seen[0].IsLanguage);
+        EXPECT_FALSE(seen[0].IsHandled);
+        EXPECT_EQ(seen[0].OtherThread, scenario.OtherThread);
+        EXPECT_TRUE(seen[0].ThrowerAlive) << "reported after the stack unwound";
+    }
+}
+
+TEST_F(RaiseRouting, ExceptionManagerReportsWhatItIsHanded) {
+    try {
+        ThrowRuntime();
+    } catch (...) {
+        EXPECT_TRUE(ExceptionManager(TRaisedObject::FromPtr(std::current_exception()), 0x1234, rmDesktop, 0));
+    }
+    // Handed nothing: the last raise stands in, by its type.
+    try {
+        ThrowLogic();
+    } catch (...) {
+        EXPECT_TRUE(ExceptionManager(TRaisedObject{}, 0, rmWebPage, 0));
+    }
+    // EAbort is never reported.
+    try {
+        throw fw::EAbort();
+    } catch (...) {
+        EXPECT_TRUE(ExceptionManager(TRaisedObject::FromPtr(std::current_exception()), 0, rmAutomatic, 0));
+    }
+    const std::vector<TSeen> seen = Seen();
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0].Class, "std::runtime_error");
+    EXPECT_EQ(seen[0].Message, "runtime");
+    EXPECT_EQ(seen[0].Mode, rmDesktop);
+    EXPECT_EQ(seen[1].Class, "std::logic_error");
+    EXPECT_EQ(seen[1].Mode, rmWebPage);
+}
+
+TEST_F(RaiseRouting, FaultObjectsCarryKindCodeAndText) {
+    EXCEPTION_RECORD record{};
+    record.ExceptionCode = EXCEPTION_ACCESS_VIOLATION;
+    record.ExceptionAddress = reinterpret_cast<void*>(0x401000);
+    record.NumberParameters = 2;
+    record.ExceptionInformation[0] = 1;
+    record.ExceptionInformation[1] = 0x10;
+    const TRaisedObject fault = MakeFaultObject(record);
+    const auto* external = RaisedAs<fw::EExternal>(fault);
+    ASSERT_NE(external, nullptr);
+    EXPECT_EQ(external->ExceptionKind(), fw::EExternal::Kind::AccessViolation);
+    EXPECT_EQ(external->ExceptionCode(), EXCEPTION_ACCESS_VIOLATION);
+    EXPECT_EQ(external->ExceptionAddress(), 0x401000u);
+    EXPECT_NE(RaisedMessage(fault).find("Write of address"), std::string::npos) << RaisedMessage(fault);
+    EXPECT_FALSE(IsLanguageException(fault));
+    EXPECT_TRUE(IsReportableObject(fault));
+    record.ExceptionCode = 0xE0001234;
+    EXPECT_NE(RaisedMessage(MakeFaultObject(record)).find("E0001234"), std::string::npos);
+}
+
+TEST_F(RaiseRouting, HandledExceptionsAreReportedWhenTheirCatchEnds) {
+    TDrevnikModuleOptionsEx options("");
+    options.SetBehaviourFlags(options.BehaviourFlags() | bhReportHandledExceptions);
+    static TDrevnikModuleOptionsEx* current = nullptr;
+    current = &options;
+    SetCurrentOptionsProvider([] { return current; });
+    try {
+        ThrowRuntime();
+    } catch (const std::exception&) {
+        EXPECT_TRUE(Seen().empty()) << "reported before the catch ended";
+    }
+    SetCurrentOptionsProvider(nullptr);
+    const std::vector<TSeen> seen = Seen();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].Class, "std::runtime_error");
+    EXPECT_TRUE(seen[0].IsHandled);
+    EXPECT_FALSE(seen[0].ThrowerAlive);
+}
+
+// A raise inside a report (same thread) is neither reported again nor waits
+// for itself; one in another thread waits its turn and is reported after.
+TEST_F(RaiseRouting, ARaiseWhileOneIsRoutedNeverDeadlocks) {
+    static std::thread* second = nullptr;
+    gThenInHandler = []() -> bool {
+        gThenInHandler = nullptr;
+        try {
+            ThrowLogic();
+        } catch (...) {
+        }
+        second = new std::thread([] { ThrowLogic(); });
+        Sleep(50);
+        throw std::runtime_error("out of the report");
+    };
+    InThread([] { ThrowRuntime(); });
+    second->join();
+    delete second;
+    const std::vector<TSeen> seen = Seen();
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0].Class, "std::runtime_error");
+    EXPECT_EQ(seen[1].Class, "std::logic_error");
+    EXPECT_TRUE(seen[1].OtherThread);
+}
+
+}  // namespace
+}  // namespace drevnik
