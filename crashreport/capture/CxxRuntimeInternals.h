@@ -13,6 +13,13 @@ struct _Unwind_Exception;
 
 namespace drevnik::cxxrt {
 
+// A thrown object's destructor (thiscall in the 32-bit runtime, as the
+// runtime declares it; GCC warns about thiscall outside a class).
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wattributes"
+using TExceptionDestructor = void(_GLIBCXX_CDTOR_CALLABI*)(void*);
+#pragma GCC diagnostic pop
+
 // A C++ exception of this runtime: the thrown object, its type and the
 // unwinder's header.
 struct TThrownException {
@@ -23,7 +30,7 @@ struct TThrownException {
 
 // The exception that __cxa_throw is about to raise: fills its header (as
 // __cxa_throw itself will again) and gives the view of it.
-TThrownException PrepareThrow(void* object, std::type_info* type, void (*destructor)(void*));
+TThrownException PrepareThrow(void* object, std::type_info* type, TExceptionDestructor destructor);
 
 // The innermost exception this thread is handling (the one a rethrow raises
 // again and __cxa_end_catch ends). False when there is none or it is no C++

@@ -21,7 +21,7 @@ namespace {
 // libsupc++'s __cxa_exception (not the ARM layout).
 struct TCxaException {
     std::type_info* exceptionType;
-    void (*exceptionDestructor)(void*);
+    TExceptionDestructor exceptionDestructor;
     void (*unexpectedHandler)();
     void (*terminateHandler)();
     TCxaException* nextException;
@@ -44,7 +44,7 @@ struct TCxaRefcountedException {
 // place of the type, the same tail.
 struct TCxaDependentException {
     void* primaryException;
-    void (*padding)(void*);
+    TExceptionDestructor padding;
     void (*unexpectedHandler)();
     void (*terminateHandler)();
     TCxaException* nextException;
@@ -78,7 +78,7 @@ TSearchOutcome OutcomeOfFoundHandler(_Unwind_Exception* exception) {
 
 }  // namespace
 
-TThrownException PrepareThrow(void* object, std::type_info* type, void (*destructor)(void*)) {
+TThrownException PrepareThrow(void* object, std::type_info* type, TExceptionDestructor destructor) {
     __cxxabiv1::__cxa_init_primary_exception(object, type, destructor);
     auto* header = static_cast<TCxaRefcountedException*>(object) - 1;
     return {object, type, &header->exc.unwindHeader};

@@ -140,7 +140,7 @@ void RouteCxxRaise(const cxxrt::TThrownException& exception, uintptr_t returnAdd
                           &raise);
 }
 
-__attribute__((noinline)) void OnCxxThrow(void* object, std::type_info* type, void (*destructor)(void*),
+__attribute__((noinline)) void OnCxxThrow(void* object, std::type_info* type, cxxrt::TExceptionDestructor destructor,
                                           uintptr_t returnAddress, uintptr_t wrapperFrame) {
     const THookGuard guard;
     if (!guard.Entered() || !Active()) return;
@@ -494,12 +494,12 @@ using namespace drevnik;
 
 extern "C" {
 
-[[noreturn]] void __real___cxa_throw(void*, std::type_info*, void (*)(void*));
+[[noreturn]] void __real___cxa_throw(void*, std::type_info*, cxxrt::TExceptionDestructor);
 [[noreturn]] void __real___cxa_rethrow();
 void __real___cxa_end_catch();
 
 // Linked in place of the runtime's own (-Wl,--wrap).
-[[noreturn]] void __wrap___cxa_throw(void* object, std::type_info* type, void (*destructor)(void*)) {
+[[noreturn]] void __wrap___cxa_throw(void* object, std::type_info* type, cxxrt::TExceptionDestructor destructor) {
     if (CaptureSwitches().ThreadTrackingRunning.load())
         OnCxxThrow(object, type, destructor, reinterpret_cast<uintptr_t>(__builtin_return_address(0)),
                    reinterpret_cast<uintptr_t>(__builtin_frame_address(0)));

@@ -93,6 +93,7 @@ void InThread(void (*body)()) {
     worker.join();
 }
 
+#if defined(_WIN64)
 LRESULT CALLBACK ThrowingWindow(HWND window, UINT message, WPARAM w, LPARAM l) {
     if (message == WM_USER) ThrowRuntime();
     return DefWindowProcW(window, message, w, l);
@@ -106,6 +107,7 @@ HWND MakeWindow() {
     RegisterClassW(&windowClass);
     return CreateWindowW(L"KynRoutingTest", L"", 0, 0, 0, 10, 10, nullptr, nullptr, windowClass.hInstance, nullptr);
 }
+#endif
 
 bool gTicked = false;
 void CALLBACK ThrowingTick(HWND, UINT, UINT_PTR id, DWORD) {

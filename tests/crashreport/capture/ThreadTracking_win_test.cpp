@@ -162,16 +162,11 @@ TEST_F(ThreadTracking, SuspendedThreadWaitsForItsCreatorAndKeepsItsRecordPastClo
     EXPECT_GE(snapshot.IndexOfThreadId(id), 0);
 }
 
+DWORD WINAPI EndsThroughExitThread(void*) { ExitThread(3); }
+
 TEST_F(ThreadTracking, ExitThreadRemovesTheRecord) {
-    static volatile LONG reached = 0;
     DWORD id = 0;
-    HANDLE thread = CreateThread(
-        nullptr, 0,
-        [](void*) -> DWORD {
-            InterlockedExchange(&reached, 1);
-            ExitThread(3);
-        },
-        nullptr, 0, &id);
+    HANDLE thread = CreateThread(nullptr, 0, EndsThroughExitThread, nullptr, 0, &id);
     ASSERT_NE(thread, nullptr);
     ASSERT_EQ(WaitForSingleObject(thread, 30000), WAIT_OBJECT_0);
     DWORD code = 0;
