@@ -171,6 +171,19 @@ extern "C" EXCEPTION_DISPOSITION __wrap__GCC_specific_handler(PEXCEPTION_RECORD 
     return __real__GCC_specific_handler(record, frame, context, dispatch, personality);
 }
 
+extern "C" _Unwind_Reason_Code __real__Unwind_Resume_or_Rethrow(_Unwind_Exception*);
+
+// Linked in place of libgcc's own (-Wl,--wrap): the SEH unwinder's version
+// calls abort() when a rethrown exception finds no handler, so __cxa_rethrow
+// never reaches std::terminate and an uncaught rethrow in any thread kills the
+// process. A rethrow (private_[0], the forced unwind's stop routine, is empty)
+// is raised anew and the end of the stack handed back, as the DWARF unwinder
+// does: __cxa_rethrow then calls std::terminate.
+extern "C" _Unwind_Reason_Code __wrap__Unwind_Resume_or_Rethrow(_Unwind_Exception* exception) {
+    if (exception->private_[0] == 0) return _Unwind_RaiseException(exception);
+    return __real__Unwind_Resume_or_Rethrow(exception);
+}
+
 namespace drevnik::cxxrt {
 
 void PrimePersonality() {

@@ -87,6 +87,14 @@ __attribute__((noinline)) void ThrowLogic() {
     throw std::logic_error("logic");
 }
 __attribute__((noinline)) void Sealed() noexcept { ThrowLogic(); }
+__attribute__((noinline)) void RethrowRuntime() {
+    try {
+        ThrowRuntime();
+    } catch (...) {
+        TAlive alive;
+        throw;
+    }
+}
 
 void InThread(void (*body)()) {
     std::thread worker(body);
@@ -133,6 +141,7 @@ const TScenario kScenarios[] = {
      0, "", false},
     {"caught in another thread", [] { InThread([] { try { ThrowRuntime(); } catch (...) {} }); }, 0, "", true},
     {"uncaught in another thread", [] { InThread([] { ThrowRuntime(); }); }, 1, "std::runtime_error", true},
+    {"rethrown, uncaught in another thread", [] { InThread(RethrowRuntime); }, 1, "std::runtime_error", true},
     {"out of a noexcept function in another thread", [] { InThread([] { Sealed(); }); }, 1, "std::logic_error", true},
     {"EAbort, uncaught in another thread", [] { InThread([] { throw fw::EAbort(); }); }, 0, "", true},
     {"hardware fault that Windows' own code handles",

@@ -112,8 +112,8 @@ TEST_P(CrashProgram, PrintsWhatItCarriesAndEndsWithItsCode) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Programs, CrashProgram,
-                         ::testing::Values("crash_uncaught_throw", "crash_access_violation", "crash_thread_divide",
-                                           "crash_stack_overflow", "crash_illegal_instruction", "crash_noexcept",
-                                           "crash_timer_fault"));
+                         ::testing::Values("crash_uncaught_throw", "crash_uncaught_rethrow", "crash_access_violation",
+                                           "crash_thread_divide", "crash_stack_overflow", "crash_illegal_instruction",
+                                           "crash_noexcept", "crash_timer_fault"));
 
 }  // namespace
