@@ -29,6 +29,7 @@
 
 #include "crashreport/capture/DrevnikLists.h"
 #include "crashreport/capture/DrevnikSystem.h"
+#include "crashreport/capture/StackSnapshotSpan.h"
 
 namespace drevnik {
 
@@ -137,11 +138,6 @@ struct TStackSnapshotView {
     const uint8_t* Buffer = nullptr;
     uint32_t Size = 0;
 };
-constexpr uint32_t kStackSnapshotSize = 102400;
-// The span of the stack [start, base) a snapshot copies: start is the raise's
-// stack pointer, or `fallback` when that lies outside [limit, base).
-void SnapshotSpan(uintptr_t raiseSp, uintptr_t limit, uintptr_t base, uintptr_t fallback, uintptr_t& start,
-                  uint32_t& size);
 void SaveStackSnapshot(uintptr_t address, bool isLanguage);
 TStackSnapshotView StackSnapshot();
 

@@ -163,12 +163,6 @@ void StoreLastRaise(const TRaisedObject& raised, uintptr_t address, bool isLangu
 
 // ---- Stack snapshot -------------------------------------------------------------------
 
-void SnapshotSpan(uintptr_t raiseSp, uintptr_t limit, uintptr_t base, uintptr_t fallback, uintptr_t& start,
-                  uint32_t& size) {
-    start = raiseSp < limit || raiseSp > base ? fallback : raiseSp;
-    size = start < base ? static_cast<uint32_t>(std::min<uintptr_t>(base - start, kStackSnapshotSize)) : 0;
-}
-
 void SaveStackSnapshot(uintptr_t address, bool isLanguage) {
     const std::lock_guard<std::mutex> guard(gSnapshotLock);
     const TThreadCaptureState& state = ThreadCaptureState();
