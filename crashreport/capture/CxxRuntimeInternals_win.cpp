@@ -1,7 +1,6 @@
 // GCC 12 internals. The structures below mirror libsupc++'s unwind-cxx.h and
 // libgcc's unwind-seh.c; the tests in CxxRuntimeInternals_win_test.cpp check
 // each of them against the running runtime.
-#include "crashreport/capture/ThreadInfoBlock.h"
 #include "crashreport/capture/CxxRuntimeInternals.h"
 
 #include <windows.h>
@@ -14,13 +13,19 @@
 #include <cstring>
 
 #include "crashreport/capture/DrevnikSystem.h"
+#include "crashreport/capture/ThreadInfoBlock.h"
 
 namespace drevnik::cxxrt {
 namespace {
 
-// libsupc++'s __cxa_exception (not the ARM layout).
+// libsupc++'s __cxa_exception (not the ARM layout). A __cxa_dependent_exception
+// (std::rethrow_exception) has the same layout with the primary object in
+// place of the type.
 struct TCxaException {
-    std::type_info* exceptionType;
+    union {
+        std::type_info* exceptionType;
+        void* primaryException;  // of a dependent exception
+    };
     TExceptionDestructor exceptionDestructor;
     void (*unexpectedHandler)();
     void (*terminateHandler)();
@@ -39,24 +44,6 @@ struct TCxaRefcountedException {
     int referenceCount;
     TCxaException exc;
 };
-
-// __cxa_dependent_exception (std::rethrow_exception): the primary object in
-// place of the type, the same tail.
-struct TCxaDependentException {
-    void* primaryException;
-    TExceptionDestructor padding;
-    void (*unexpectedHandler)();
-    void (*terminateHandler)();
-    TCxaException* nextException;
-    int handlerCount;
-    int handlerSwitchValue;
-    const unsigned char* actionRecord;
-    const unsigned char* languageSpecificData;
-    _Unwind_Ptr catchTemp;
-    void* adjustedPtr;
-    _Unwind_Exception unwindHeader;
-};
-static_assert(offsetof(TCxaDependentException, unwindHeader) == offsetof(TCxaException, unwindHeader));
 
 struct TCxaEhGlobals {
     TCxaException* caughtExceptions;
@@ -91,9 +78,8 @@ bool CurrentCaughtException(TThrownException& exception, int& handlerCount) {
     const uint64_t kind = header->unwindHeader.exception_class;
     if ((kind & ~0xFFull) != kGnuCxxClass || (kind & 0xFF) > 1) return false;
     if ((kind & 0xFF) == 1) {
-        void* primary = reinterpret_cast<TCxaDependentException*>(header)->primaryException;
-        exception.Object = primary;
-        exception.Type = (static_cast<TCxaRefcountedException*>(primary) - 1)->exc.exceptionType;
+        exception.Object = header->primaryException;
+        exception.Type = (static_cast<TCxaRefcountedException*>(header->primaryException) - 1)->exc.exceptionType;
     } else {
         exception.Object = header + 1;
         exception.Type = header->exceptionType;

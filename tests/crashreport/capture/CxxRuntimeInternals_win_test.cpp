@@ -13,6 +13,7 @@
 #include <string>
 
 #include "crashreport/capture/CxxRuntimeInternals.h"
+#include "tests/crashreport/capture/TestWindow.h"
 
 namespace drevnik::cxxrt {
 namespace {
@@ -32,21 +33,12 @@ __attribute__((noinline)) TOutcome SearchAsIfThrownHere(const char* text) {
     return outcome;
 }
 
-TOutcome CaughtByType() {
+template <class Caught>
+TOutcome CaughtAs() {
     TOutcome outcome{};
     try {
         outcome = SearchAsIfThrownHere<std::runtime_error>("x");
-    } catch (const std::runtime_error&) {
-    }
-    return outcome;
-}
-
-TOutcome CaughtByBase() {
-    TOutcome outcome{};
-    try {
-        outcome = SearchAsIfThrownHere<std::runtime_error>("x");
-    } catch (const std::logic_error&) {
-    } catch (const std::exception&) {
+    } catch (const Caught&) {
     }
     return outcome;
 }
@@ -76,15 +68,6 @@ TOutcome CaughtTwoFramesUp() {
     return outcome;
 }
 
-TOutcome CatchOfAnotherType() {
-    TOutcome outcome{};
-    try {
-        outcome = SearchAsIfThrownHere<std::runtime_error>("x");
-    } catch (const std::logic_error&) {
-    }
-    return outcome;
-}
-
 __attribute__((noinline)) TOutcome Sealed() noexcept { return SearchAsIfThrownHere<std::runtime_error>("x"); }
 TOutcome NoexceptInsideACatch() {
     TOutcome outcome{};
@@ -102,19 +85,11 @@ LRESULT CALLBACK SearchingWindow(HWND window, UINT message, WPARAM w, LPARAM l) 
     return DefWindowProcW(window, message, w, l);
 }
 TOutcome InWindowCreation() {
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = SearchingWindow;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = L"KynSearchInCreate";
-    RegisterClassW(&windowClass);
     gInCreate = TOutcome::Caught;
     try {
-        HWND window = CreateWindowW(windowClass.lpszClassName, L"", 0, 0, 0, 10, 10, nullptr, nullptr,
-                                    windowClass.hInstance, nullptr);
-        DestroyWindow(window);
+        DestroyWindow(test::MakeTestWindow(L"KynSearchInCreate", SearchingWindow));
     } catch (...) {
     }
-    UnregisterClassW(windowClass.lpszClassName, windowClass.hInstance);
     return gInCreate;
 }
 
@@ -140,20 +115,20 @@ struct TSearchCase {
 };
 
 const TSearchCase kSearchCases[] = {
-    {"CaughtByItsType", CaughtByType, TOutcome::Caught},
-    {"CaughtByABaseClass", CaughtByBase, TOutcome::Caught},
+    {"CaughtByItsType", CaughtAs<std::runtime_error>, TOutcome::Caught},
+    {"CaughtByABaseClass", CaughtAs<std::exception>, TOutcome::Caught},
     {"CaughtByCatchAll", CaughtByCatchAll, TOutcome::Caught},
     {"CaughtTwoFramesUpPastACleanup", CaughtTwoFramesUp, TOutcome::Caught},
-    {"NoneWhenOnlyAnotherTypeIsCaught", CatchOfAnotherType, TOutcome::NoHandler},
+    {"NoneWhenOnlyAnotherTypeIsCaught", CaughtAs<std::logic_error>, TOutcome::NoHandler},
     {"NoneWithoutAnyTry", [] { return SearchAsIfThrownHere<std::runtime_error>("x"); }, TOutcome::NoHandler},
     {"NoexceptEndsItBeforeAnOuterCatch", NoexceptInsideACatch, TOutcome::TerminateRegion},
 #if defined(_WIN64)
-    {"WindowCreationThatWineSwallows", InWindowCreation, TOutcome::SwallowedByWindows},
-    {"AcrossAWindowsCallback", AcrossAWindowsCallback, TOutcome::Caught},
+    {"WindowCreationCaughtOutside", InWindowCreation, TOutcome::SwallowedByWindows},
+    {"CallbackFromWindowsCaughtOutside", AcrossAWindowsCallback, TOutcome::Caught},
 #else
     // The 32-bit unwinder cannot cross Windows' frames: nothing catches there.
-    {"WindowCreationThatWineSwallows", InWindowCreation, TOutcome::NoHandler},
-    {"AcrossAWindowsCallback", AcrossAWindowsCallback, TOutcome::NoHandler},
+    {"WindowCreationCaughtOutside", InWindowCreation, TOutcome::NoHandler},
+    {"CallbackFromWindowsCaughtOutside", AcrossAWindowsCallback, TOutcome::NoHandler},
 #endif
 };
 
