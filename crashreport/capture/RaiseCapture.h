@@ -99,9 +99,8 @@ bool ReportException(const TReportRequest& request);
 // The same, waiting at most `lockTimeoutMs` for the report lock (the stack
 // overflow's reporter cannot know whether the overflowing thread holds it).
 bool ReportExceptionWaiting(const TReportRequest& request, DWORD lockTimeoutMs);
-// The object, address and type of the last report, so the last-resort roads
-// do not report the same exception twice.
-uintptr_t LastReportAddress();
+// Whether this is the exception of the last report (its object, or its type
+// and address), so the last-resort roads do not report it twice.
 bool IsLastReported(const TRaisedObject& raised, uintptr_t address);
 
 // Per-thread state of the raise capture.

@@ -218,8 +218,6 @@ bool IsExcludedThread(uint32_t threadId) {
 
 void SetReportExceptionHandler(TReportExceptionHandler handler) { gReportHandler.store(handler); }
 
-uintptr_t LastReportAddress() { return gLastReportAddress.load(); }
-
 bool IsLastReported(const TRaisedObject& raised, uintptr_t address) {
     if (raised.Type != gLastReportType.load()) return false;
     return (raised.Object != nullptr && raised.Object == gLastReportObject.load()) ||

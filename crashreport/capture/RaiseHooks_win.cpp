@@ -345,6 +345,7 @@ std::atomic<bool> gOverflowTaken{false};
 std::atomic<bool> gOverflowStopping{false};
 HANDLE gOverflowEvent = nullptr;
 HANDLE gOverflowThread = nullptr;
+DWORD gOverflowThreadId = 0;
 // How long the reporter waits for a report lock the overflowing thread may hold.
 constexpr DWORD kOverflowLockWaitMs = 5000;
 
@@ -360,7 +361,6 @@ constexpr DWORD kOverflowLockWaitMs = 5000;
 }
 
 DWORD WINAPI OverflowReporter(void*) {
-    ExcludeThreadFromCapture(GetCurrentThreadId());
     WaitForSingleObject(gOverflowEvent, INFINITE);
     if (gOverflowStopping.load()) return 0;
     TReportRequest request;
@@ -464,12 +464,19 @@ bool StartRaiseCapture() {
         gOverflowStopping.store(false);
         gOverflowTaken.store(false);
         gOverflowEvent = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-        gOverflowThread = gOverflowEvent ? RealCreateThread(nullptr, 64 * 1024, OverflowReporter, nullptr, 0, nullptr)
+        gOverflowThread = gOverflowEvent ? RealCreateThread(nullptr, 64 * 1024, OverflowReporter, nullptr, 0,
+                                                            &gOverflowThreadId)
                                          : nullptr;
+        // Excluded while it lives; its id is given out again once it ends.
+        if (gOverflowThread != nullptr) ExcludeThreadFromCapture(gOverflowThreadId);
     }
     if (gVectoredHandler == nullptr) gVectoredHandler = AddVectoredExceptionHandler(1, VectoredHandler);
-    gPreviousFilter = SetUnhandledExceptionFilter(TopLevelExceptionFilter);
-    gPreviousTerminate = std::set_terminate(TerminateHandler);
+    // Started twice, the previous handlers stay the ones from before: ours
+    // would call themselves once stopped.
+    const LPTOP_LEVEL_EXCEPTION_FILTER previousFilter = SetUnhandledExceptionFilter(TopLevelExceptionFilter);
+    if (previousFilter != TopLevelExceptionFilter) gPreviousFilter = previousFilter;
+    const std::terminate_handler previousTerminate = std::set_terminate(TerminateHandler);
+    if (previousTerminate != TerminateHandler) gPreviousTerminate = previousTerminate;
     return gVectoredHandler != nullptr && gOverflowThread != nullptr;
 }
 
@@ -482,6 +489,7 @@ void StopRaiseCapture() {
         gOverflowStopping.store(true);
         SetEvent(gOverflowEvent);
         WaitForSingleObject(gOverflowThread, INFINITE);
+        IncludeThreadInCapture(gOverflowThreadId);
         CloseHandle(gOverflowThread);
         CloseHandle(gOverflowEvent);
         gOverflowThread = gOverflowEvent = nullptr;

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <gtest/gtest.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <cstring>
@@ -326,6 +327,35 @@ TEST_F(RaiseRouting, HandledExceptionsAreReportedWhenTheirCatchEnds) {
     EXPECT_EQ(seen[0].Class, "std::runtime_error");
     EXPECT_TRUE(seen[0].IsHandled);
     EXPECT_FALSE(seen[0].ThrowerAlive);
+}
+
+// Stopping leaves nothing behind: the thread kept ready for stack overflows
+// is excluded from routing only while it lives (Windows gives its id out
+// again), and the handlers from before come back even after a second start.
+TEST_F(RaiseRouting, StoppingLeavesNothingBehind) {
+    std::vector<DWORD> excluded;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    ASSERT_NE(snapshot, INVALID_HANDLE_VALUE);
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+        if (entry.th32OwnerProcessID == GetCurrentProcessId() && IsExcludedThread(entry.th32ThreadID))
+            excluded.push_back(entry.th32ThreadID);
+    }
+    CloseHandle(snapshot);
+    ASSERT_EQ(excluded.size(), 1u);
+    StopRaiseCapture();
+    EXPECT_FALSE(IsExcludedThread(excluded[0]));
+
+    const LPTOP_LEVEL_EXCEPTION_FILTER filter = SetUnhandledExceptionFilter(nullptr);
+    SetUnhandledExceptionFilter(filter);
+    const std::terminate_handler terminate = std::get_terminate();
+    ASSERT_TRUE(StartRaiseCapture());
+    ASSERT_TRUE(StartRaiseCapture());
+    StopRaiseCapture();
+    EXPECT_EQ(SetUnhandledExceptionFilter(filter), filter);
+    EXPECT_EQ(std::get_terminate(), terminate);
+    ASSERT_TRUE(StartRaiseCapture());
 }
 
 // A raise inside a report (same thread) is neither reported again nor waits

@@ -4,6 +4,7 @@
 // CHECK: report: fw::EExternal | Access violation at address
 // CHECK: Write of address 00000000
 // CHECK: | language=0 | handled=0 | thread=main
+// CHECK-NOT: report:
 // CHECK-EXIT: 0xC0000005
 #include "tests/crashreport/capture_crashes/crash_program.h"
 

@@ -2,6 +2,7 @@
 // process ends with the overflow's code.
 // CHECK: report: fw::EExternal | Stack overflow at address
 // CHECK: | language=0 | handled=0 | thread=main
+// CHECK-NOT: report:
 // CHECK-EXIT: 0xC00000FD
 #include "tests/crashreport/capture_crashes/crash_program.h"
 

@@ -3,6 +3,7 @@
 // CHECK: report: fw::EExternal | Access violation at address
 // CHECK: Read of address 00000000
 // CHECK: | language=0 | handled=0 | thread=main
+// CHECK-NOT: report:
 // CHECK-EXIT: 42
 #include "tests/crashreport/capture_crashes/crash_program.h"
 
