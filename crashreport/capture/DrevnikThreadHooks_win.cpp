@@ -6,6 +6,7 @@
 #include "crashreport/capture/DrevnikCaptureSwitches.h"
 #include "crashreport/capture/DrevnikSystem.h"
 #include "crashreport/capture/EHook.h"
+#include "crashreport/capture/MainModuleExport.h"
 
 namespace drevnik {
 namespace {
@@ -48,12 +49,6 @@ struct TBeginBlock {
 };
 
 bool Tracking() { return CaptureSwitches().ThreadTrackingRunning.load() && MainThreadsList() != nullptr; }
-
-template <class T>
-T MainModuleExport(const char* name) {
-    if (!CaptureSwitches().ForwardToMainModule.load()) return nullptr;
-    return reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA(nullptr), name)));
-}
 
 void NoteThreadStart() {
     TDrevnikThreadsList* list = MainThreadsList();
@@ -148,7 +143,7 @@ HANDLE WINAPI HookedCreateThread(LPSECURITY_ATTRIBUTES security, SIZE_T stackSiz
     {
         const auto guard = list->WriteLock();
         TTrackedThread& added = list->Add(std::move(record));
-        if (const auto forward = MainModuleExport<decltype(&DrevnikLog_CallCreateThread)>("DrevnikLog_CallCreateThread")) {
+        if (const auto forward = MainModuleExport("DrevnikLog_CallCreateThread", &DrevnikLog_CallCreateThread)) {
             const TTrackedThreadWire wire = ToWire(added);
             forward(&wire);
         }
@@ -169,8 +164,7 @@ __attribute__((noinline)) DWORD WINAPI HookedResumeThread(HANDLE thread) {
             record.ResumerThreadId = GetCurrentThreadId();
             record.ForeignCopy = false;
             CopyResumerStack(record, returnSlot);
-            if (const auto forward =
-                    MainModuleExport<decltype(&DrevnikLog_CallResumeThread)>("DrevnikLog_CallResumeThread")) {
+            if (const auto forward = MainModuleExport("DrevnikLog_CallResumeThread", &DrevnikLog_CallResumeThread)) {
                 const TTrackedThreadWire wire = ToWire(record);
                 forward(thread, &wire);
             }
@@ -183,7 +177,7 @@ void WINAPI HookedExitThread(DWORD exitCode) {
     if (Tracking()) {
         MainThreadsList()->RemoveCurrentThread();
         if (!CaptureSwitches().ProgramFinalizationBegun.load()) {
-            if (const auto forward = MainModuleExport<decltype(&DrevnikLog_CallExitThread)>("DrevnikLog_CallExitThread"))
+            if (const auto forward = MainModuleExport("DrevnikLog_CallExitThread", &DrevnikLog_CallExitThread))
                 forward();
         }
     }

@@ -13,6 +13,7 @@
 #include "crashreport/capture/CxxRuntimeInternals.h"
 #include "crashreport/capture/DrevnikCaptureSwitches.h"
 #include "crashreport/capture/DrevnikCore.h"
+#include "crashreport/capture/MainModuleExport.h"
 #include "framework/exceptions.h"
 #include "framework/text_codec.h"
 
@@ -279,13 +280,8 @@ void FilterRaisedException(const TRaisedObject& raised, uintptr_t address, bool 
 
 bool ExceptionManager(const TRaisedObject& raised, uintptr_t address, uint8_t mode, TModuleHandle module) {
     const TReportLockGuard lock;
-    if (CaptureSwitches().ForwardToMainModule.load()) {
-        using TExport = decltype(&::ExceptionManager);
-        const HMODULE main = GetModuleHandleA(nullptr);
-        const auto forward = reinterpret_cast<TExport>(reinterpret_cast<void*>(GetProcAddress(main, "ExceptionManager")));
-        if (forward != nullptr && forward != &::ExceptionManager)
-            return forward(raised.Type, raised.Object, address, mode, LibraryModuleHandle()) != FALSE;
-    }
+    if (const auto forward = MainModuleExport("ExceptionManager", &::ExceptionManager))
+        return forward(raised.Type, raised.Object, address, mode, LibraryModuleHandle()) != FALSE;
     if (!CaptureSwitches().IsCaptureStarted.load()) return true;
     const TLastRaise last = LastRaise();
     const TRaisedObject lastObject{last.Type, nullptr, {}};

@@ -9,13 +9,14 @@
 #include <cstring>
 #include <exception>
 
-#include "crashreport/capture/ThreadInfoBlock.h"
 #include "crashreport/capture/CxxRuntimeInternals.h"
 #include "crashreport/capture/DrevnikCaptureSwitches.h"
 #include "crashreport/capture/DrevnikOptions.h"
 #include "crashreport/capture/DrevnikThreadHooks.h"
+#include "crashreport/capture/MainModuleExport.h"
 #include "crashreport/capture/RaiseCapture.h"
 #include "crashreport/capture/RaiseDecisionRing.h"
+#include "crashreport/capture/ThreadInfoBlock.h"
 #include "framework/exceptions.h"
 #include "framework/text_codec.h"
 
@@ -320,12 +321,8 @@ TRaisedObject OnFault(EXCEPTION_RECORD* record, CONTEXT* context, bool filter) {
     } else if (filter) {
         FilterRaisedException(object, address, false, DecideDecidedFault, &outcome);
     }
-    if (s.ForwardToMainModule.load()) {
-        using TExport = decltype(&DrevnikLog_CallExceptObject);
-        const auto forward = reinterpret_cast<TExport>(
-            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA(nullptr), "DrevnikLog_CallExceptObject")));
-        if (forward != nullptr && forward != &DrevnikLog_CallExceptObject) forward(record, context, 0);
-    }
+    if (const auto forward = MainModuleExport("DrevnikLog_CallExceptObject", &DrevnikLog_CallExceptObject))
+        forward(record, context, 0);
     return object;
 }
 
@@ -397,6 +394,12 @@ LONG CALLBACK VectoredHandler(EXCEPTION_POINTERS* pointers) {
 LONG WINAPI TopLevelExceptionFilter(EXCEPTION_POINTERS* pointers) {
     if (!Active()) return gPreviousFilter != nullptr ? gPreviousFilter(pointers) : EXCEPTION_CONTINUE_SEARCH;
     const EXCEPTION_RECORD& record = *pointers->ExceptionRecord;
+    // A C++ throw of the 64-bit runtime that nothing caught (in a thread
+    // without the C runtime's start-up frame): continued, the unwinder
+    // returns and the runtime calls std::terminate, whose handler reports it.
+    // The bits 24 to 27 carry the unwinder's phase.
+    const bool cxxRaise = (record.ExceptionCode & 0xF0FFFFFFu) == kCxxRaiseCode;
+    if (cxxRaise && (record.ExceptionFlags & EXCEPTION_NONCONTINUABLE) == 0) return EXCEPTION_CONTINUE_EXECUTION;
     const auto address = reinterpret_cast<uintptr_t>(record.ExceptionAddress);
     try {
         TRaisedObject object = tLastFault && tLastFaultCode == record.ExceptionCode && tLastFaultAddress == address

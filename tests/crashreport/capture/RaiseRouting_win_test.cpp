@@ -110,6 +110,17 @@ void InThread(void (*body)()) {
     worker.join();
 }
 
+// A thread of Windows' own making, without the C runtime's start-up frame.
+DWORD WINAPI RunBody(void* body) {
+    reinterpret_cast<void (*)()>(body)();
+    return 0;
+}
+void InPlainThread(void (*body)()) {
+    HANDLE thread = CreateThread(nullptr, 0, RunBody, reinterpret_cast<void*>(body), 0, nullptr);
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+}
+
 LRESULT CALLBACK ThrowingWindow(HWND window, UINT message, WPARAM w, LPARAM l) {
     if (message == WM_USER) ThrowRuntime();
     return DefWindowProcW(window, message, w, l);
@@ -152,6 +163,8 @@ const TScenario kScenarios[] = {
      0, "", false},
     {"caught in another thread", [] { InThread([] { try { ThrowRuntime(); } catch (...) {} }); }, 0, "", true},
     {"uncaught in another thread", [] { InThread([] { ThrowRuntime(); }); }, 1, "std::runtime_error", true},
+    {"uncaught in a thread made by CreateThread", [] { InPlainThread([] { ThrowRuntime(); }); }, 1,
+     "std::runtime_error", true},
     {"rethrown, uncaught in another thread", [] { InThread(RethrowRuntime); }, 1, "std::runtime_error", true},
     {"out of a noexcept function in another thread", [] { InThread([] { Sealed(); }); }, 1, "std::logic_error", true},
     {"EAbort, uncaught in another thread", [] { InThread([] { throw fw::EAbort(); }); }, 0, "", true},
