@@ -35,8 +35,9 @@ namespace drevnik {
 
 // The exception code of our own record of a C++ throw (GCC's SEH code for
 // C++ exceptions); ExceptionInformation holds the unwinder's header, the
-// thrown object and its type.
+// thrown object, its type and the raise's return address.
 constexpr DWORD kCxxRaiseCode = 0x20474343;
+constexpr DWORD kCxxRaiseArguments = 4;
 // The debugger convention for naming a thread: never an error.
 constexpr DWORD kThreadNamingCode = 0x406D1388;
 
@@ -178,7 +179,8 @@ uint32_t MainThreadIdValue();
 }  // namespace drevnik
 
 extern "C" {
-// The raise of another copy of the library, examined here without filtering.
+// The C++ raise of another copy of the library (code kCxxRaiseCode, its
+// arguments as in our record), remembered as the last raise.
 __declspec(dllexport) void __stdcall DrevnikLog_CallGeneralRaise(DWORD code, DWORD flags, DWORD count,
                                                                  uintptr_t raiseStackPos, const ULONG_PTR* arguments);
 // The fault object for an OS exception record (routed when `filter` is set).

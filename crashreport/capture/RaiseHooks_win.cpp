@@ -4,6 +4,7 @@
 // unhandled-exception filter.
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstring>
@@ -122,23 +123,31 @@ THandledDecision DecideCxxThrow(void* argument) {
     return {decision.Handled, decision.CatchKind};
 }
 
+// Our record of a C++ raise, in this copy or handed over by another one.
+void SetCxxRaiseRecord(EXCEPTION_RECORD& record, const ULONG_PTR (&arguments)[kCxxRaiseArguments]) {
+    std::memset(&record, 0, sizeof record);
+    record.ExceptionCode = kCxxRaiseCode;
+    record.ExceptionFlags = EXCEPTION_NONCONTINUABLE;
+    record.ExceptionAddress = reinterpret_cast<void*>(arguments[3]);
+    record.NumberParameters = kCxxRaiseArguments;
+    std::copy(std::begin(arguments), std::end(arguments), record.ExceptionInformation);
+}
+
 void RouteCxxRaise(const cxxrt::TThrownException& exception, uintptr_t returnAddress, uintptr_t wrapperFrame) {
     TThreadCaptureState& state = ThreadCaptureState();
     if (state.InFilter) return;
     CaptureThrowerContext(state.RaiseContext, returnAddress, wrapperFrame);
     state.RaiseStackPos = StackPointerOf(state.RaiseContext);
     state.ScanStart = state.RaiseStackPos;
-    std::memset(&state.RaiseRecord, 0, sizeof state.RaiseRecord);
-    state.RaiseRecord.ExceptionCode = kCxxRaiseCode;
-    state.RaiseRecord.ExceptionFlags = EXCEPTION_NONCONTINUABLE;
-    state.RaiseRecord.ExceptionAddress = reinterpret_cast<void*>(returnAddress);
-    state.RaiseRecord.NumberParameters = 3;
-    state.RaiseRecord.ExceptionInformation[0] = reinterpret_cast<ULONG_PTR>(exception.Unwind);
-    state.RaiseRecord.ExceptionInformation[1] = reinterpret_cast<ULONG_PTR>(exception.Object);
-    state.RaiseRecord.ExceptionInformation[2] = reinterpret_cast<ULONG_PTR>(exception.Type);
+    const ULONG_PTR arguments[kCxxRaiseArguments] = {
+        reinterpret_cast<ULONG_PTR>(exception.Unwind), reinterpret_cast<ULONG_PTR>(exception.Object),
+        reinterpret_cast<ULONG_PTR>(exception.Type), returnAddress};
+    SetCxxRaiseRecord(state.RaiseRecord, arguments);
     TCxxThrow raise{exception, returnAddress, state.RaiseStackPos};
     FilterRaisedException(TRaisedObject{exception.Type, exception.Object, {}}, returnAddress, true, DecideCxxThrow,
                           &raise);
+    if (const auto forward = MainModuleExport("DrevnikLog_CallGeneralRaise", &DrevnikLog_CallGeneralRaise))
+        forward(kCxxRaiseCode, EXCEPTION_NONCONTINUABLE, kCxxRaiseArguments, state.RaiseStackPos, arguments);
 }
 
 __attribute__((noinline)) void OnCxxThrow(void* object, std::type_info* type, cxxrt::TExceptionDestructor destructor,
@@ -540,17 +549,19 @@ void* __stdcall DrevnikLog_CallExceptObject(EXCEPTION_RECORD* record, CONTEXT* c
     }
 }
 
-void __stdcall DrevnikLog_CallGeneralRaise(DWORD code, DWORD flags, DWORD count, uintptr_t raiseStackPos,
+void __stdcall DrevnikLog_CallGeneralRaise(DWORD code, DWORD, DWORD count, uintptr_t raiseStackPos,
                                            const ULONG_PTR* arguments) {
-    // Another copy's C++ throw: its unwinder header, object, type and raise address.
-    if (!CaptureSwitches().ThreadTrackingRunning.load() || code != kCxxRaiseCode || count < 4 || arguments == nullptr)
+    // Another copy's C++ throw, remembered here as the last raise; that copy
+    // has already decided whether to report it.
+    if (!CaptureSwitches().ThreadTrackingRunning.load() || code != kCxxRaiseCode || count < kCxxRaiseArguments ||
+        !IsReadableMemory(arguments, kCxxRaiseArguments * sizeof(ULONG_PTR)))
         return;
-    (void)flags;
+    const ULONG_PTR(&raise)[kCxxRaiseArguments] = *reinterpret_cast<const ULONG_PTR(*)[kCxxRaiseArguments]>(arguments);
     TThreadCaptureState& state = ThreadCaptureState();
     state.RaiseStackPos = raiseStackPos;
     state.ScanStart = raiseStackPos;
-    StoreLastRaise(TRaisedObject{reinterpret_cast<const std::type_info*>(arguments[2]),
-                                 reinterpret_cast<void*>(arguments[1]),
-                                 {}},
-                   static_cast<uintptr_t>(arguments[3]), true);
+    state.RaiseContext.ContextFlags = 0;  // the registers stayed with the other copy
+    SetCxxRaiseRecord(state.RaiseRecord, raise);
+    const TRaisedObject object{reinterpret_cast<const std::type_info*>(raise[2]), reinterpret_cast<void*>(raise[1]), {}};
+    StoreLastRaise(object, static_cast<uintptr_t>(raise[3]), true);
 }

@@ -96,6 +96,13 @@ __attribute__((noinline)) void ThrowLogic() {
     throw std::logic_error("logic");
 }
 __attribute__((noinline)) void Sealed() noexcept { ThrowLogic(); }
+// std::rethrow_exception bypasses the throw wrappers: only the terminate
+// handler sees it when nothing catches it.
+__attribute__((noinline)) void RethrowStored() {
+    static const std::exception_ptr stored = std::make_exception_ptr(std::range_error("stored"));
+    TAlive alive;
+    std::rethrow_exception(stored);
+}
 __attribute__((noinline)) void RethrowRuntime() {
     try {
         ThrowRuntime();
@@ -166,6 +173,8 @@ const TScenario kScenarios[] = {
     {"uncaught in a thread made by CreateThread", [] { InPlainThread([] { ThrowRuntime(); }); }, 1,
      "std::runtime_error", true},
     {"rethrown, uncaught in another thread", [] { InThread(RethrowRuntime); }, 1, "std::runtime_error", true},
+    {"std::rethrow_exception, uncaught in another thread", [] { InThread(RethrowStored); }, 1, "std::range_error",
+     true},
     {"out of a noexcept function in another thread", [] { InThread([] { Sealed(); }); }, 1, "std::logic_error", true},
     {"EAbort, uncaught in another thread", [] { InThread([] { throw fw::EAbort(); }); }, 0, "", true},
     {"hardware fault that Windows' own code handles",
@@ -301,6 +310,31 @@ TEST_F(RaiseRouting, ExceptionManagerReportsWhatItIsHanded) {
     EXPECT_EQ(seen[0].Mode, rmDesktop);
     EXPECT_EQ(seen[1].Class, "std::logic_error");
     EXPECT_EQ(seen[1].Mode, rmWebPage);
+}
+
+// Another copy of the library hands its throw over: it is remembered as the
+// last raise (that copy decided about reporting it), and stands in when
+// ExceptionManager is handed nothing.
+TEST_F(RaiseRouting, AnotherCopysRaiseIsRememberedNotReported) {
+    std::logic_error object("elsewhere");
+    const ULONG_PTR arguments[kCxxRaiseArguments] = {0, reinterpret_cast<ULONG_PTR>(&object),
+                                                     reinterpret_cast<ULONG_PTR>(&typeid(std::logic_error)), 0x401234};
+    DrevnikLog_CallGeneralRaise(EXCEPTION_ACCESS_VIOLATION, 0, kCxxRaiseArguments, 0x1000, arguments);
+    EXPECT_NE(LastRaise().Object, static_cast<void*>(&object)) << "only C++ raises are handed over";
+    DrevnikLog_CallGeneralRaise(kCxxRaiseCode, EXCEPTION_NONCONTINUABLE, kCxxRaiseArguments, 0x1000, arguments);
+    const TLastRaise last = LastRaise();
+    EXPECT_EQ(last.Object, static_cast<void*>(&object));
+    EXPECT_EQ(last.Address, 0x401234u);
+    EXPECT_TRUE(last.IsLanguage);
+    const TThreadCaptureState& state = ThreadCaptureState();
+    EXPECT_EQ(state.ScanStart, 0x1000u);
+    EXPECT_EQ(state.RaiseRecord.ExceptionAddress, reinterpret_cast<void*>(0x401234));
+    EXPECT_EQ(state.RaiseRecord.ExceptionInformation[1], arguments[1]);
+    EXPECT_TRUE(Seen().empty());
+    EXPECT_TRUE(ExceptionManager(TRaisedObject{}, 0, rmAutomatic, 0));
+    const std::vector<TSeen> seen = Seen();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].Class, "std::logic_error");
 }
 
 TEST_F(RaiseRouting, FaultObjectsCarryKindCodeAndText) {
