@@ -409,6 +409,8 @@ LONG WINAPI TopLevelExceptionFilter(EXCEPTION_POINTERS* pointers) {
     // The bits 24 to 27 carry the unwinder's phase.
     const bool cxxRaise = (record.ExceptionCode & 0xF0FFFFFFu) == kCxxRaiseCode;
     if (cxxRaise && (record.ExceptionFlags & EXCEPTION_NONCONTINUABLE) == 0) return EXCEPTION_CONTINUE_EXECUTION;
+    // Naming a thread is a notification, never an error.
+    if (record.ExceptionCode == kThreadNamingCode) return EXCEPTION_CONTINUE_EXECUTION;
     const auto address = reinterpret_cast<uintptr_t>(record.ExceptionAddress);
     try {
         TRaisedObject object = tLastFault && tLastFaultCode == record.ExceptionCode && tLastFaultAddress == address

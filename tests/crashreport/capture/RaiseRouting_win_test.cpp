@@ -312,6 +312,23 @@ TEST_F(RaiseRouting, ExceptionManagerReportsWhatItIsHanded) {
     EXPECT_EQ(seen[1].Mode, rmWebPage);
 }
 
+// What the unhandled-exception filter leaves alone: a thread-naming
+// notification, and a C++ throw that the runtime must end in std::terminate
+// once the unwinder returns.
+TEST_F(RaiseRouting, TheFilterContinuesNotificationsAndCxxThrows) {
+    const LPTOP_LEVEL_EXCEPTION_FILTER filter = SetUnhandledExceptionFilter(nullptr);
+    SetUnhandledExceptionFilter(filter);
+    ASSERT_NE(filter, nullptr);
+    for (const DWORD code : {kThreadNamingCode, kCxxRaiseCode}) {
+        EXCEPTION_RECORD record{};
+        record.ExceptionCode = code;
+        CONTEXT context{};
+        EXCEPTION_POINTERS pointers{&record, &context};
+        EXPECT_EQ(filter(&pointers), EXCEPTION_CONTINUE_EXECUTION) << std::hex << code;
+    }
+    EXPECT_TRUE(Seen().empty());
+}
+
 // Another copy of the library hands its throw over: it is remembered as the
 // last raise (that copy decided about reporting it), and stands in when
 // ExceptionManager is handed nothing.
