@@ -1,7 +1,7 @@
 // The data-folder rule, on injected probes.
 #include "Display/kynDataFolder.h"
 
-#include "framework/exceptions.h"
+#include "framework/core/exceptions.h"
 
 namespace kyn {
 

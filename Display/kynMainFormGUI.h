@@ -7,9 +7,9 @@
 #include <windows.h>
 
 #include "Display/kynSweepEngine.h"
-#include "framework/exceptions.h"
-#include "framework/forms.h"
-#include "framework/timer.h"
+#include "framework/core/exceptions.h"
+#include "framework/gui/forms.h"
+#include "framework/gui/timer.h"
 
 namespace kyn {
 

@@ -9,7 +9,7 @@
 #include "Display/kynMessageBox.h"
 #include "Display/kynResourceManager.h"
 #include "Display/zuOpenGLFunctionsVexa.h"
-#include "framework/application.h"
+#include "framework/gui/application.h"
 
 namespace kyn {
 

@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "Display/kynFileVersion.h"
-#include "framework/application.h"
+#include "framework/gui/application.h"
 
 namespace kyn {
 namespace {

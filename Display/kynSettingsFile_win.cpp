@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "Display/kynMessageBox.h"
-#include "framework/exceptions.h"
+#include "framework/core/exceptions.h"
 
 namespace kyn {
 namespace {

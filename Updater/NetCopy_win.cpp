@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "Updater/NcLogin.h"
-#include "framework/application.h"
-#include "framework/exceptions.h"
+#include "framework/gui/application.h"
+#include "framework/core/exceptions.h"
 
 namespace oru {
 namespace {

@@ -6,7 +6,7 @@
 #include "Display/kynControllerFormGUI.h"
 #include "Display/kynExternalCommandControlTestFormGUI.h"
 #include "Display/kynMainFormGUI.h"
-#include "framework/application.h"
+#include "framework/gui/application.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     fw::TApplication app;

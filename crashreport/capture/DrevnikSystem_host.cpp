@@ -17,7 +17,7 @@
 #include "crashreport/capture/DrevnikSystem.h"
 #include "crashreport/capture/DrevnikSystemInternal.h"
 #include "crashreport/capture/DrevnikUtils.h"
-#include "framework/text_codec.h"
+#include "framework/core/text_codec.h"
 
 namespace drevnik {
 namespace {

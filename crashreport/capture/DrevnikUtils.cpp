@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "framework/exceptions.h"
-#include "framework/text_codec.h"
+#include "framework/core/exceptions.h"
+#include "framework/core/text_codec.h"
 
 namespace drevnik {
 namespace {

@@ -1,0 +1,96 @@
+// TApplication: the program's one application object. It owns the forms,
+// runs the message loop and is the single entry point for exceptions that
+// reach a Windows callback (HandleException / ShowException), which the
+// crash-report library hooks.
+#pragma once
+
+#include <windows.h>
+
+#include <exception>
+#include <functional>
+#include <string>
+
+#include "framework/core/component.h"
+#include "framework/core/exceptions.h"
+
+namespace fw {
+
+class TForm;
+
+class TApplication : public TComponent {
+public:
+    TApplication();
+    ~TApplication() override;
+
+    const std::wstring& Title() const { return title_; }
+    void SetTitle(const std::wstring& title);
+
+    TForm* MainForm() const { return main_form_; }
+    HWND Handle() const { return handle_; }
+
+    // Creates a form owned by the application; the first becomes the main form.
+    template <class T, class... Args>
+    T* CreateForm(Args&&... args) {
+        T* form = new T(this, std::forward<Args>(args)...);
+        FormCreated(form);
+        return form;
+    }
+
+    // Runs the message loop until Terminate or the main form closes.
+    void Run();
+    void ProcessMessages();
+    // Waits for one message and handles it; false once WM_QUIT arrives.
+    bool HandleMessage();
+    void Terminate();
+    bool Terminated() const { return terminated_; }
+
+    // Handles the exception now in flight (call from a catch block).
+    void HandleException(TComponent* sender);
+    virtual void ShowException(const Exception& e);
+    std::function<void(TComponent* sender, const Exception& e)> OnException;
+
+    int MessageBox(const std::wstring& text, const std::wstring& caption, UINT flags);
+
+    // Called by TForm.
+    void FormDestroyed(TForm* form);
+
+private:
+    void FormCreated(TForm* form);
+    bool ProcessMessage(MSG& msg);
+
+    std::wstring title_;
+    TForm* main_form_ = nullptr;
+    HWND handle_ = nullptr;
+    bool terminated_ = false;
+};
+
+// The one application object, created by the program's entry point.
+extern TApplication* Application;
+
+// Converts the exception in flight into an fw::Exception (foreign ones get a
+// message of their own).
+Exception CurrentExceptionAsFw();
+
+// Runs `body` at a boundary that Windows calls back into; a C++ exception
+// cannot unwind through Windows' frames, so it goes to the application's
+// handler here. Returns `fallback` when an exception was caught.
+template <class R, class F>
+R GuardCallback(TComponent* sender, R fallback, F&& body) {
+    try {
+        return body();
+    } catch (...) {
+        if (Application) Application->HandleException(sender);
+        return fallback;
+    }
+}
+
+template <class F>
+void GuardCallback(TComponent* sender, F&& body) {
+    try {
+        body();
+    } catch (...) {
+        if (Application) Application->HandleException(sender);
+    }
+}
+
+}  // namespace fw

@@ -1,0 +1,124 @@
+// TApplication: message loop and exception routing.
+#include "framework/gui/application.h"
+
+#include "framework/gui/forms.h"
+#include "framework/core/text_codec.h"
+
+namespace fw {
+
+TApplication* Application = nullptr;
+
+TApplication::TApplication() : TComponent(nullptr) {
+    if (!Application) Application = this;
+}
+
+TApplication::~TApplication() {
+    if (Application == this) Application = nullptr;
+}
+
+void TApplication::SetTitle(const std::wstring& title) { title_ = title; }
+
+void TApplication::FormCreated(TForm* form) {
+    if (!main_form_) main_form_ = form;
+    GuardCallback(form, [&] { form->DoCreate(); });
+}
+
+void TApplication::FormDestroyed(TForm* form) {
+    if (main_form_ == form) main_form_ = nullptr;
+}
+
+bool TApplication::ProcessMessage(MSG& msg) {
+    if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
+    if (msg.message == WM_QUIT) {
+        terminated_ = true;
+        return true;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+    return true;
+}
+
+void TApplication::ProcessMessages() {
+    MSG msg;
+    while (ProcessMessage(msg)) {
+    }
+}
+
+bool TApplication::HandleMessage() {
+    MSG msg;
+    if (!ProcessMessage(msg)) {
+        if (terminated_) return false;
+        WaitMessage();
+    }
+    return !terminated_;
+}
+
+void TApplication::Run() {
+    if (main_form_ && !main_form_->Visible()) {
+        GuardCallback(main_form_, [&] { main_form_->Show(); });
+    }
+    while (!terminated_) {
+        if (!main_form_) break;
+        HandleMessage();
+    }
+}
+
+void TApplication::Terminate() {
+    if (!terminated_) PostQuitMessage(0);
+    terminated_ = true;
+}
+
+Exception CurrentExceptionAsFw() {
+    try {
+        throw;
+    } catch (const Exception& e) {
+        return e;
+    } catch (const std::exception& e) {
+        return Exception(AnsiToWide(e.what()));
+    } catch (...) {
+        return Exception(L"Unknown exception");
+    }
+}
+
+void TApplication::HandleException(TComponent* sender) {
+    Exception e = CurrentExceptionAsFw();
+    try {
+        throw;
+    } catch (const EAbort&) {
+        return;
+    } catch (...) {
+    }
+    try {
+        if (OnException) {
+            OnException(sender, e);
+        } else {
+            ShowException(e);
+        }
+    } catch (...) {
+        // A failing handler must not take the program down with it.
+    }
+}
+
+void TApplication::ShowException(const Exception& e) {
+    // Timers keep ticking inside the box's modal loop; a failing tick must
+    // not stack a box on top of the one being shown.
+    static bool showing = false;
+    if (showing) return;
+    showing = true;
+    std::wstring text = e.Message();
+    if (!text.empty() && text.back() != L'.') text += L'.';
+    try {
+        MessageBox(text, title_, MB_OK | MB_ICONSTOP);
+    } catch (...) {
+        showing = false;
+        throw;
+    }
+    showing = false;
+}
+
+int TApplication::MessageBox(const std::wstring& text, const std::wstring& caption, UINT flags) {
+    HWND owner = GetActiveWindow();
+    return ::MessageBoxW(owner, text.c_str(), caption.c_str(), flags);
+}
+
+}  // namespace fw
