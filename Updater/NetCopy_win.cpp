@@ -6,11 +6,13 @@
 #include <wininet.h>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "Updater/NcLogin.h"
 #include "framework/gui/application.h"
 #include "framework/core/exceptions.h"
+#include "framework/core/file_io.h"
 
 namespace oru {
 namespace {
@@ -22,56 +24,11 @@ struct InetCloser {
 };
 using InetHandle = std::unique_ptr<void, InetCloser>;
 
-struct FileCloser {
-    void operator()(HANDLE h) const { CloseHandle(h); }
-};
-using FileHandle = std::unique_ptr<void, FileCloser>;
-
 void SetTimeouts(HINTERNET h, DWORD ms) {
     for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT}) {
         InternetSetOptionW(h, option, &ms, sizeof ms);
     }
 }
-
-// The download goes to a temporary file beside the target, which replaces
-// the target only once the whole body has arrived: a failed or cancelled
-// transfer leaves an existing file as it was.
-class TempFile {
-public:
-    ~TempFile() { Discard(); }
-    bool Create(const std::wstring& folder) {
-        wchar_t name[MAX_PATH + 1] = {};
-        if (!GetTempFileNameW(folder.empty() ? L"." : folder.c_str(), L"nc", 0, name)) return false;
-        path_ = name;
-        file_.reset(CreateFileW(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (file_.get() == INVALID_HANDLE_VALUE) {
-            file_.release();
-            Discard();
-            return false;
-        }
-        return true;
-    }
-    bool Write(const void* data, DWORD size) {
-        DWORD written = 0;
-        return ::WriteFile(file_.get(), data, size, &written, nullptr) && written == size;
-    }
-    void Close() { file_.reset(); }
-    bool CommitTo(const std::wstring& target, bool replace) {
-        Close();
-        if (!MoveFileExW(path_.c_str(), target.c_str(), replace ? MOVEFILE_REPLACE_EXISTING : 0)) return false;
-        path_.clear();
-        return true;
-    }
-    void Discard() {
-        Close();
-        if (!path_.empty()) DeleteFileW(path_.c_str());
-        path_.clear();
-    }
-
-private:
-    std::wstring path_;
-    FileHandle file_;
-};
 
 bool QueryNumber(HINTERNET request, DWORD info, DWORD& value) {
     DWORD len = sizeof value;
@@ -446,10 +403,13 @@ bool TNetCopy::HttpDownload(int index, const TNetCopyItem& item, TDateTime& work
         }
     }
 
-    TempFile file;
-    std::wstring folder = FilePathOf(path);
-    CreateFolderPath(folder, fs);
-    if (name.empty() || path.empty() || !file.Create(folder)) {
+    // The download goes to a temporary file beside the target, which replaces
+    // the target only once the whole body has arrived: a failed or cancelled
+    // transfer leaves an existing file as it was.
+    std::optional<fw::TReplacingFile> file;
+    CreateFolderPath(FilePathOf(path), fs);
+    if (!name.empty() && !path.empty()) file = fw::TReplacingFile::Create(path);
+    if (!file) {
         request.Close();
         ReportError(kNcErrorCreateFile, L"Cannot create file " + path);
         return false;
@@ -479,10 +439,13 @@ bool TNetCopy::HttpDownload(int index, const TNetCopyItem& item, TDateTime& work
             readFailed = true;
             break;
         }
-        if (got > 0 && !file.Write(buffer, got)) {
-            request.Close();
-            file.Discard();
-            throw fw::EInOutError(L"Cannot write to file " + path);
+        if (got > 0) {
+            try {
+                file->Write(buffer, got);
+            } catch (const fw::EInOutError&) {
+                request.Close();
+                throw fw::EInOutError(L"Cannot write to file " + path);
+            }
         }
         done += got;
         ShowBlockProgress(DlgDwnload, done, total, GetTickCount64() - start);
@@ -494,23 +457,22 @@ bool TNetCopy::HttpDownload(int index, const TNetCopyItem& item, TDateTime& work
     // A cancel, a broken read or a body shorter than announced leaves no file
     // behind and never replaces the one there was.
     if (cancel_) {
-        file.Discard();
+        file->Discard();
         return false;
     }
     if (readFailed) {
-        file.Discard();
+        file->Discard();
         std::wstring why = WinInetErrorText(readError);
         ReportError(kNcErrorIncomplete, L"Error reading from server " + url + (why.empty() ? L"" : L": " + why));
         return false;
     }
     if (hasLength && done != contentLength) {
-        file.Discard();
+        file->Discard();
         ReportError(kNcErrorIncomplete, L"Incomplete transfer of " + url + L": " + std::to_wstring(done) + L" of " +
                                             std::to_wstring(contentLength) + L" bytes");
         return false;
     }
-    if (!file.CommitTo(path, !unique)) {
-        file.Discard();
+    if (!file->Commit(!unique)) {
         ReportError(kNcErrorCreateFile, L"Cannot create file " + path);
         return false;
     }

@@ -2,10 +2,9 @@
 #include "framework/core/string_list.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 
 #include "framework/core/exceptions.h"
+#include "framework/core/file_io.h"
 #include "framework/core/text_codec.h"
 
 namespace fw {
@@ -16,8 +15,6 @@ wchar_t FoldCase(wchar_t c) {
     if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<wchar_t>(c - 32);
     return c;
 }
-
-std::wstring PathText(const std::filesystem::path& path) { return path.wstring(); }
 
 }  // namespace
 
@@ -174,22 +171,6 @@ std::vector<std::string> SplitLines(const std::string& text) {
     }
     if (start < text.size()) lines.push_back(text.substr(start));
     return lines;
-}
-
-std::string ReadFileBytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw EInOutError(L"Cannot open file \"" + PathText(path) + L"\"");
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) throw EInOutError(L"Cannot read file \"" + PathText(path) + L"\"");
-    return bytes;
-}
-
-void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) throw EInOutError(L"Cannot create file \"" + PathText(path) + L"\"");
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    if (!out) throw EInOutError(L"Cannot write file \"" + PathText(path) + L"\"");
 }
 
 }  // namespace fw

@@ -55,10 +55,6 @@ private:
 // trailing line end).
 std::vector<std::string> SplitLines(const std::string& text);
 
-// Whole-file 8-bit reads and writes; throw EInOutError with the path.
-std::string ReadFileBytes(const std::filesystem::path& path);
-void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes);
-
 // Case-insensitive comparison of UTF-16 text (ASCII and Latin-1 letters).
 int CompareText(const std::wstring& a, const std::wstring& b);
 bool SameText(const std::wstring& a, const std::wstring& b);

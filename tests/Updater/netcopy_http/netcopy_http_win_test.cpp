@@ -14,6 +14,7 @@
 
 #include "Updater/NcLogin.h"
 #include "Updater/NetCopy.h"
+#include "framework/core/file_io.h"
 #include "framework/core/string_list.h"
 #include "framework/gui/timer.h"
 #include "tests/support/win_test_app.h"

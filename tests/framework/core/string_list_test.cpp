@@ -1,4 +1,5 @@
 // TStringList and the 8-bit text-file helpers.
+#include "framework/core/file_io.h"
 #include "framework/core/string_list.h"
 
 #include <gtest/gtest.h>
