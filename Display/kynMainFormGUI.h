@@ -46,7 +46,7 @@ public:
     void MakeNextStep();
     void ResetScanLineBeforeRun();
 
-    void ApplicationException(fw::TComponent* sender, const fw::Exception& e);
+    void ApplicationException(fw::TComponent* sender, std::exception_ptr e);
 
     // The extent of the window along the sweep direction.
     int Extent() const;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <exception>
+#include <functional>
 #include <string>
 
 namespace fw {
@@ -50,5 +51,22 @@ private:
     uint32_t code_;
     uintptr_t address_;
 };
+
+// The message of any exception: an fw::Exception's own, a std::exception's
+// what() read as Windows-1252, else "Unknown exception".
+std::wstring ExceptionMessage(std::exception_ptr e);
+// True for EAbort (or a class derived from it).
+bool IsAbort(std::exception_ptr e);
+
+class TComponent;
+
+// The application routes every exception that reaches a Windows callback to
+// one handler (TApplication::HandleException). A hook set here sees each one
+// first, as the original object, also where no application exists yet; it
+// returns true when it has dealt with the exception. Set it on the GUI thread
+// before the message loop runs (the crash-report library does).
+using TExceptionHook = std::function<bool(TComponent* sender, std::exception_ptr e)>;
+void SetExceptionHook(TExceptionHook hook);
+const TExceptionHook& ExceptionHook();
 
 }  // namespace fw

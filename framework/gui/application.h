@@ -44,10 +44,14 @@ public:
     void Terminate();
     bool Terminated() const { return terminated_; }
 
-    // Handles the exception now in flight (call from a catch block).
+    // Handles the exception now in flight (call from a catch block): the
+    // exception hook sees it first, EAbort stops silently, then OnException
+    // or, without one, ShowException gets the original exception object.
     void HandleException(TComponent* sender);
-    virtual void ShowException(const Exception& e);
-    std::function<void(TComponent* sender, const Exception& e)> OnException;
+    void HandleException(TComponent* sender, std::exception_ptr e);
+    // A message box with the exception's message.
+    virtual void ShowException(std::exception_ptr e);
+    std::function<void(TComponent* sender, std::exception_ptr e)> OnException;
 
     int MessageBox(const std::wstring& text, const std::wstring& caption, UINT flags);
 
@@ -67,19 +71,19 @@ private:
 // The one application object, created by the program's entry point.
 extern TApplication* Application;
 
-// Converts the exception in flight into an fw::Exception (foreign ones get a
-// message of their own).
-Exception CurrentExceptionAsFw();
-
 // Runs `body` at a boundary that Windows calls back into; a C++ exception
 // cannot unwind through Windows' frames, so it goes to the application's
 // handler here. Returns `fallback` when an exception was caught.
+// Hands the exception in flight to the application's handler, or to the
+// exception hook alone while there is no application.
+void HandleCallbackException(TComponent* sender);
+
 template <class R, class F>
 R GuardCallback(TComponent* sender, R fallback, F&& body) {
     try {
         return body();
     } catch (...) {
-        if (Application) Application->HandleException(sender);
+        HandleCallbackException(sender);
         return fallback;
     }
 }
@@ -89,7 +93,7 @@ void GuardCallback(TComponent* sender, F&& body) {
     try {
         body();
     } catch (...) {
-        if (Application) Application->HandleException(sender);
+        HandleCallbackException(sender);
     }
 }
 

@@ -68,44 +68,41 @@ void TApplication::Terminate() {
     terminated_ = true;
 }
 
-Exception CurrentExceptionAsFw() {
+void HandleCallbackException(TComponent* sender) {
+    if (Application) {
+        Application->HandleException(sender);
+        return;
+    }
     try {
-        throw;
-    } catch (const Exception& e) {
-        return e;
-    } catch (const std::exception& e) {
-        return Exception(AnsiToWide(e.what()));
+        if (const TExceptionHook& hook = ExceptionHook()) hook(sender, std::current_exception());
     } catch (...) {
-        return Exception(L"Unknown exception");
     }
 }
 
-void TApplication::HandleException(TComponent* sender) {
-    Exception e = CurrentExceptionAsFw();
+void TApplication::HandleException(TComponent* sender) { HandleException(sender, std::current_exception()); }
+
+void TApplication::HandleException(TComponent* sender, std::exception_ptr e) {
+    if (!e) return;
+    // A failing handler must not take the program down with it.
     try {
-        throw;
-    } catch (const EAbort&) {
-        return;
-    } catch (...) {
-    }
-    try {
+        if (const TExceptionHook& hook = ExceptionHook(); hook && hook(sender, e)) return;
+        if (IsAbort(e)) return;
         if (OnException) {
             OnException(sender, e);
         } else {
             ShowException(e);
         }
     } catch (...) {
-        // A failing handler must not take the program down with it.
     }
 }
 
-void TApplication::ShowException(const Exception& e) {
+void TApplication::ShowException(std::exception_ptr e) {
     // Timers keep ticking inside the box's modal loop; a failing tick must
     // not stack a box on top of the one being shown.
     static bool showing = false;
     if (showing) return;
     showing = true;
-    std::wstring text = e.Message();
+    std::wstring text = ExceptionMessage(e);
     if (!text.empty() && text.back() != L'.') text += L'.';
     try {
         MessageBox(text, title_, MB_OK | MB_ICONSTOP);

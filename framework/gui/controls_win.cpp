@@ -354,7 +354,7 @@ LRESULT CALLBACK TWinControl::StaticWndProc(HWND hwnd, UINT msg, WPARAM wParam, 
     try {
         return self->WndProc(msg, wParam, lParam);
     } catch (...) {
-        if (Application) Application->HandleException(self);
+        HandleCallbackException(self);
         return 0;
     }
 }

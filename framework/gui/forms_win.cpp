@@ -40,7 +40,7 @@ void TForm::BeforeDestruction() {
         try {
             OnDestroy(this);
         } catch (...) {
-            if (Application) Application->HandleException(this);
+            HandleCallbackException(this);
         }
     }
 }

@@ -58,9 +58,9 @@ TEST(Forms, NamedWindowClassIsFoundByFindWindow) {
 TEST(Forms, ExceptionInWindowProcedureReachesTheHandlerAndTheProgramGoesOn) {
     auto& app = TestApplication();
     HandlerLog log;
-    app.OnException = [&](TComponent*, const Exception& e) {
+    app.OnException = [&](TComponent*, std::exception_ptr e) {
         ++log.calls;
-        log.last = e.Message();
+        log.last = ExceptionMessage(e);
     };
     auto* form = app.CreateForm<ThrowingForm>();
     SendMessageW(form->Handle(), kThrowMessage, 0, 0);
@@ -77,10 +77,79 @@ TEST(Forms, ExceptionInWindowProcedureReachesTheHandlerAndTheProgramGoesOn) {
 TEST(Forms, EAbortIsSilent) {
     auto& app = TestApplication();
     int calls = 0;
-    app.OnException = [&](TComponent*, const Exception&) { ++calls; };
+    app.OnException = [&](TComponent*, std::exception_ptr) { ++calls; };
     GuardCallback(nullptr, [] { throw EAbort(); });
     EXPECT_EQ(calls, 0);
     app.OnException = nullptr;
+}
+
+// A class of the caller's own, with data of its own.
+class EDeviceLost : public EInvalidOperation {
+public:
+    EDeviceLost(std::wstring message, int device) : EInvalidOperation(std::move(message)), device_(device) {}
+    int Device() const { return device_; }
+
+private:
+    int device_;
+};
+
+struct NotAnException {
+    int code;
+};
+
+TEST(Forms, HandlersAndTheHookSeeTheOriginalExceptionObject) {
+    auto& app = TestApplication();
+    auto* form = app.CreateForm<ThrowingForm>();
+    struct Seen {
+        TComponent* sender = nullptr;
+        int device = 0;
+        std::wstring message;
+    } seen;
+    app.OnException = [&](TComponent* sender, std::exception_ptr e) {
+        seen.sender = sender;
+        seen.message = ExceptionMessage(e);
+        try {
+            std::rethrow_exception(e);
+        } catch (const EDeviceLost& lost) {
+            seen.device = lost.Device();
+        } catch (...) {
+        }
+    };
+    GuardCallback(form, [] { throw EDeviceLost(L"device 7 is gone", 7); });
+    EXPECT_EQ(seen.sender, form);
+    EXPECT_EQ(seen.device, 7);
+    EXPECT_EQ(seen.message, L"device 7 is gone");
+
+    // The hook sees every exception first, as thrown, even a non-class one;
+    // what it takes never reaches OnException.
+    int hooked = 0, reached = 0;
+    SetExceptionHook([&](TComponent*, std::exception_ptr e) {
+        ++hooked;
+        try {
+            std::rethrow_exception(e);
+        } catch (const NotAnException& x) {
+            return x.code == 42;
+        } catch (...) {
+            return false;
+        }
+    });
+    app.OnException = [&](TComponent*, std::exception_ptr e) {
+        ++reached;
+        seen.message = ExceptionMessage(e);
+    };
+    GuardCallback(form, [] { throw NotAnException{42}; });
+    EXPECT_EQ(hooked, 1);
+    EXPECT_EQ(reached, 0);
+    GuardCallback(form, [] { throw NotAnException{1}; });
+    EXPECT_EQ(reached, 1);
+    EXPECT_EQ(seen.message, L"Unknown exception");
+    // EAbort passes the hook too, then stops.
+    GuardCallback(form, [] { throw EAbort(); });
+    EXPECT_EQ(hooked, 3);
+    EXPECT_EQ(reached, 1);
+    SetExceptionHook(nullptr);
+    app.OnException = nullptr;
+    form->Free();
 }
 
 TEST(Timers, TicksAndCanFreeItselfFromItsOwnTick) {
@@ -119,9 +188,9 @@ TEST(Timers, ExceptionInTickReachesTheHandler) {
     auto& app = TestApplication();
     int calls = 0;
     std::wstring message;
-    app.OnException = [&](TComponent*, const Exception& e) {
+    app.OnException = [&](TComponent*, std::exception_ptr e) {
         ++calls;
-        message = e.Message();
+        message = ExceptionMessage(e);
     };
     TTimer timer(nullptr);
     timer.SetInterval(10);
