@@ -12,16 +12,6 @@ enum class TFormStyle { fsNormal, fsStayOnTop };
 enum class TPosition { poDesigned, poScreenCenter, poMainFormCenter };
 enum class TCloseAction { caNone, caHide, caFree, caMinimize };
 
-using TModalResult = int;
-constexpr TModalResult mrNone = 0;
-constexpr TModalResult mrOk = IDOK;
-constexpr TModalResult mrCancel = IDCANCEL;
-constexpr TModalResult mrAbort = IDABORT;
-constexpr TModalResult mrRetry = IDRETRY;
-constexpr TModalResult mrIgnore = IDIGNORE;
-constexpr TModalResult mrYes = IDYES;
-constexpr TModalResult mrNo = IDNO;
-
 class TForm : public TWinControl {
 public:
     // `className` is the window class the form registers (e.g. L"TkynMainForm").

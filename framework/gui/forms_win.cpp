@@ -23,6 +23,27 @@ TForm::TForm(TComponent* owner, std::wstring className)
     left_ = CW_USEDEFAULT;
     top_ = CW_USEDEFAULT;
     font_->SetName(L"Tahoma");
+    // What the controls on the form reach through their top-level control.
+    top_hooks_.PreviewKey = [this](WORD& key, TShiftState shift, bool down) {
+        if (!key_preview_) return;
+        if (down) {
+            KeyDown(key, shift);
+        } else {
+            KeyUp(key, shift);
+        }
+    };
+    top_hooks_.PreviewChar = [this](wchar_t& ch) {
+        if (key_preview_) KeyPress(ch);
+    };
+    top_hooks_.DialogKey = [this](TWinControl* from, WORD key, TShiftState shift) {
+        if (key != VK_TAB) return BroadcastDialogKey(key, from);
+        if (shift & (ssCtrl | ssAlt)) return false;
+        TWinControl* next = FindNextControl(from, (shift & ssShift) == 0);
+        if (!next) return false;
+        next->SetFocus();
+        return true;
+    };
+    top_hooks_.ModalResult = [this](TModalResult result) { SetModalResult(result); };
 }
 
 TForm::~TForm() {

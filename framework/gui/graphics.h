@@ -220,6 +220,42 @@ private:
     HGDIOBJ old_;
 };
 
+// Saves a DC's state (origin, clipping, selected objects) and restores it
+// on scope exit.
+class SavedDCState {
+public:
+    explicit SavedDCState(HDC dc) : dc_(dc), saved_(SaveDC(dc)) {}
+    ~SavedDCState() {
+        if (saved_) RestoreDC(dc_, saved_);
+    }
+    SavedDCState(const SavedDCState&) = delete;
+    SavedDCState& operator=(const SavedDCState&) = delete;
+
+private:
+    HDC dc_;
+    int saved_;
+};
+
+// An off-screen bitmap compatible with a DC, for painting without flicker:
+// paint into DC(), then CopyTo the screen. Everything is released on scope
+// exit, also when the paint throws.
+class MemoryDC {
+public:
+    MemoryDC(HDC compatible, int width, int height);
+    ~MemoryDC();
+    MemoryDC(const MemoryDC&) = delete;
+    MemoryDC& operator=(const MemoryDC&) = delete;
+    HDC DC() const { return dc_; }
+    void CopyTo(HDC target, int x = 0, int y = 0) const;
+
+private:
+    HDC dc_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ old_ = nullptr;
+    int width_;
+    int height_;
+};
+
 // Owns one GDI object and deletes it on scope exit.
 template <class H>
 class GdiObject {

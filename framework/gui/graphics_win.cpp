@@ -1,7 +1,11 @@
 // TFont, TPen, TBrush, TCanvas and TBitmap over GDI.
 #include "framework/gui/graphics.h"
 
+#include <algorithm>
 #include <cmath>
+#include <string>
+
+#include "framework/core/exceptions.h"
 
 namespace fw {
 
@@ -359,6 +363,28 @@ void TCanvas::SetPixel(int x, int y, TColor color) {
     if (color == clNone) return;
     ::SetPixel(Handle(), x, y, ToColorRef(color));
 }
+
+// ---- MemoryDC
+
+MemoryDC::MemoryDC(HDC compatible, int width, int height) : width_(std::max(width, 1)), height_(std::max(height, 1)) {
+    dc_ = CreateCompatibleDC(compatible);
+    bitmap_ = CreateCompatibleBitmap(compatible, width_, height_);
+    if (!dc_ || !bitmap_) {
+        if (bitmap_) DeleteObject(bitmap_);
+        if (dc_) DeleteDC(dc_);
+        throw EOutOfMemory(L"Cannot create an off-screen bitmap of " + std::to_wstring(width_) + L" x " +
+                           std::to_wstring(height_));
+    }
+    old_ = SelectObject(dc_, bitmap_);
+}
+
+MemoryDC::~MemoryDC() {
+    SelectObject(dc_, old_);
+    DeleteObject(bitmap_);
+    DeleteDC(dc_);
+}
+
+void MemoryDC::CopyTo(HDC target, int x, int y) const { BitBlt(target, x, y, width_, height_, dc_, 0, 0, SRCCOPY); }
 
 // ---- TBitmap
 

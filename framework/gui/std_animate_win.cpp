@@ -11,12 +11,6 @@ TAnimate::TAnimate(TComponent* owner) : TWinControl(owner) {
 }
 
 void TAnimate::CreateParams(TCreateParams& p) {
-    static bool registered = false;
-    if (!registered) {
-        INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_ANIMATE_CLASS};
-        InitCommonControlsEx(&icc);
-        registered = true;
-    }
     TWinControl::CreateParams(p);
     p.systemClassName = ANIMATE_CLASSW;
     p.style |= ACS_TRANSPARENT | ACS_CENTER;

@@ -1,8 +1,9 @@
 // TButton: a push button, a thin wrapper of Windows' BUTTON class. A click
-// gives the parent form the button's modal result.
+// gives the form it sits on the button's modal result; the form's Enter
+// clicks the default button (or the focused one), its Esc the cancel button.
 #pragma once
 
-#include "framework/gui/forms.h"
+#include "framework/gui/win_control.h"
 
 namespace fw {
 
@@ -12,10 +13,10 @@ public:
 
     TModalResult ModalResult() const { return modal_result_; }
     void SetModalResult(TModalResult r) { modal_result_ = r; }
-    // The default button has the bold frame (Enter is the form's to route).
+    // The default button has the bold frame and takes Enter.
     bool Default() const { return default_; }
     void SetDefault(bool v);
-    // The button Esc stands for (the form's to route).
+    // The button Esc stands for.
     bool Cancel() const { return cancel_; }
     void SetCancel(bool v) { cancel_ = v; }
 
@@ -24,6 +25,7 @@ public:
 protected:
     void CreateParams(TCreateParams& params) override;
     bool CommandNotify(WORD code) override;
+    bool DialogKeyAction(WORD key, TWinControl* focused) override;
 
 private:
     TModalResult modal_result_ = mrNone;

@@ -25,9 +25,18 @@ void TButton::Click() {
     // The click may free the button (a closing form); keep it until we are done.
     EventScope scope(this);
     if (modal_result_ != mrNone) {
-        if (TForm* form = GetParentForm(this)) form->SetModalResult(modal_result_);
+        if (TTopLevelHooks* hooks = TopHooks(); hooks && hooks->ModalResult) hooks->ModalResult(modal_result_);
     }
     TWinControl::Click();
+}
+
+bool TButton::DialogKeyAction(WORD key, TWinControl* focused) {
+    // A focused button takes Enter itself; otherwise the default one does.
+    const bool mine = (key == VK_RETURN && (focused == this || (default_ && !dynamic_cast<TButton*>(focused)))) ||
+                      (key == VK_ESCAPE && cancel_);
+    if (!mine || !CanFocus()) return false;
+    Click();
+    return true;
 }
 
 bool TButton::CommandNotify(WORD code) {

@@ -6,17 +6,6 @@
 #include <algorithm>
 
 namespace fw {
-namespace {
-
-void InitProgressClass() {
-    static bool done = false;
-    if (done) return;
-    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_PROGRESS_CLASS};
-    InitCommonControlsEx(&icc);
-    done = true;
-}
-
-}  // namespace
 
 TProgressBar::TProgressBar(TComponent* owner) : TWinControl(owner) {
     width_ = 150;
@@ -50,7 +39,6 @@ void TProgressBar::SetMarquee(bool on) {
 }
 
 void TProgressBar::CreateParams(TCreateParams& p) {
-    InitProgressClass();
     TWinControl::CreateParams(p);
     p.systemClassName = PROGRESS_CLASSW;
     if (marquee_) p.style |= PBS_MARQUEE;

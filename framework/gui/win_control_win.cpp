@@ -1,13 +1,15 @@
-// TControl, TGraphicControl, TWinControl and TCustomControl.
-#include "framework/gui/controls.h"
+// TWinControl: window creation, the window procedure, painting, layout,
+// focus, keys and Tab order.
+#include "framework/gui/win_control.h"
 
 #include <windowsx.h>
 
 #include <algorithm>
 
-#include "framework/gui/application.h"
 #include "framework/core/exceptions.h"
-#include "framework/gui/forms.h"
+#include "framework/gui/application.h"
+#include "framework/gui/common_controls.h"
+#include "framework/gui/graphic_control.h"
 
 namespace fw {
 namespace {
@@ -16,236 +18,6 @@ const wchar_t kControlProp[] = L"fw.control";
 
 }  // namespace
 
-TShiftState KeysToShiftState(WPARAM keys) {
-    TShiftState s = 0;
-    if (keys & MK_SHIFT) s |= ssShift;
-    if (keys & MK_CONTROL) s |= ssCtrl;
-    if (keys & MK_LBUTTON) s |= ssLeft;
-    if (keys & MK_RBUTTON) s |= ssRight;
-    if (keys & MK_MBUTTON) s |= ssMiddle;
-    if (GetKeyState(VK_MENU) < 0) s |= ssAlt;
-    return s;
-}
-
-TShiftState KeyboardShiftState() {
-    TShiftState s = 0;
-    if (GetKeyState(VK_SHIFT) < 0) s |= ssShift;
-    if (GetKeyState(VK_CONTROL) < 0) s |= ssCtrl;
-    if (GetKeyState(VK_MENU) < 0) s |= ssAlt;
-    return s;
-}
-
-// ---- TControl
-
-TControl::TControl(TComponent* owner) : TComponent(owner), font_(std::make_unique<TFont>()) {
-    font_->OnChange = [this] {
-        parent_font_ = false;
-        FontChanged();
-    };
-}
-
-TControl::~TControl() {
-    if (parent_) parent_->RemoveControl(this);
-}
-
-void TControl::Notification(TComponent* component, TOperation operation) {
-    TComponent::Notification(component, operation);
-    if (operation == TOperation::opRemove && component == reinterpret_cast<TComponent*>(popup_menu_)) popup_menu_ = nullptr;
-}
-
-void TControl::SetPopupMenu(TPopupMenu* menu) {
-    popup_menu_ = menu;
-    if (menu) FreeNotification(reinterpret_cast<TComponent*>(menu));
-}
-
-void TControl::SetParent(TWinControl* parent) {
-    if (parent == parent_) return;
-    if (parent_) parent_->RemoveControl(this);
-    if (parent) parent->InsertControl(this);
-}
-
-void TControl::SetBounds(int left, int top, int width, int height) {
-    if (width < 0) width = 0;
-    if (height < 0) height = 0;
-    if (left == left_ && top == top_ && width == width_ && height == height_) return;
-    if (parent_ && visible_) parent_->Invalidate();
-    bool resized = width != width_ || height != height_;
-    left_ = left;
-    top_ = top;
-    width_ = width;
-    height_ = height;
-    BoundsChanged();
-    if (parent_ && visible_) Invalidate();
-    if (parent_ && align_ != TAlign::alNone) parent_->Realign();
-    if (resized) Resize();
-}
-
-void TControl::SetAlign(TAlign align) {
-    if (align == align_) return;
-    align_ = align;
-    if (parent_) parent_->Realign();
-}
-
-void TControl::Resize() {
-    FireEvent(OnResize, this);
-}
-
-void TControl::SetVisible(bool visible) {
-    if (visible == visible_) return;
-    visible_ = visible;
-    VisibleChanged();
-}
-
-void TControl::VisibleChanged() {
-    if (parent_) {
-        parent_->Invalidate();
-        if (align_ != TAlign::alNone) parent_->Realign();
-    }
-}
-
-bool TControl::Showing() const {
-    for (const TControl* c = this; c; c = c->parent_) {
-        if (!c->visible_) return false;
-    }
-    return true;
-}
-
-void TControl::SetEnabled(bool enabled) {
-    if (enabled == enabled_) return;
-    enabled_ = enabled;
-    EnabledChanged();
-}
-
-void TControl::SetColor(TColor color) {
-    if (color == color_) return;
-    color_ = color;
-    Invalidate();
-}
-
-void TControl::SetParentFont(bool v) {
-    parent_font_ = v;
-    if (v && parent_) {
-        auto handler = std::move(font_->OnChange);
-        font_->OnChange = nullptr;
-        font_->Assign(parent_->Font());
-        font_->OnChange = std::move(handler);
-        FontChanged();
-    }
-}
-
-void TControl::FontChanged() { Invalidate(); }
-
-void TControl::SetCaption(const std::wstring& caption) {
-    if (caption == caption_) return;
-    caption_ = caption;
-    Invalidate();
-}
-
-void TControl::Invalidate() {
-    if (!parent_ || !visible_ || !parent_->HandleAllocated()) return;
-    RECT r = BoundsRect();
-    InvalidateRect(parent_->handle_, &r, TRUE);
-}
-
-void TControl::Repaint() {
-    Invalidate();
-    Update();
-}
-
-void TControl::Update() {
-    if (parent_) parent_->Update();
-}
-
-POINT TControl::ClientOriginInWindow() const {
-    POINT p{0, 0};
-    const TControl* c = this;
-    while (c && !dynamic_cast<const TWinControl*>(c)) {
-        p.x += c->left_;
-        p.y += c->top_;
-        c = c->parent_;
-    }
-    return p;
-}
-
-POINT TControl::ClientToScreen(POINT p) const {
-    if (auto* w = dynamic_cast<const TWinControl*>(this)) {
-        if (w->handle_) ::ClientToScreen(w->handle_, &p);
-        return p;
-    }
-    if (!parent_) return p;
-    return parent_->ClientToScreen(POINT{p.x + left_, p.y + top_});
-}
-
-POINT TControl::ScreenToClient(POINT p) const {
-    if (auto* w = dynamic_cast<const TWinControl*>(this)) {
-        if (w->handle_) ::ScreenToClient(w->handle_, &p);
-        return p;
-    }
-    if (!parent_) return p;
-    POINT q = parent_->ScreenToClient(p);
-    return POINT{q.x - left_, q.y - top_};
-}
-
-void TControl::BringToFront() {
-    if (!parent_) return;
-    auto& list = parent_->controls_;
-    list.erase(std::remove(list.begin(), list.end(), this), list.end());
-    list.push_back(this);
-    if (auto* w = dynamic_cast<TWinControl*>(this); w && w->handle_) {
-        SetWindowPos(w->handle_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    }
-    Invalidate();
-}
-
-void TControl::Click() {
-    FireEvent(OnClick, this);
-}
-
-void TControl::DblClick() {
-    FireEvent(OnDblClick, this);
-}
-
-void TControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-    FireEvent(OnMouseDown, this, button, shift, x, y);
-}
-
-void TControl::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
-    FireEvent(OnMouseUp, this, button, shift, x, y);
-}
-
-void TControl::MouseMove(TShiftState shift, int x, int y) {
-    FireEvent(OnMouseMove, this, shift, x, y);
-}
-
-void TControl::MouseEnter() {
-    mouse_in_control_ = true;
-    FireEvent(OnMouseEnter, this);
-}
-
-void TControl::MouseLeave() {
-    mouse_in_control_ = false;
-    FireEvent(OnMouseLeave, this);
-}
-
-bool TControl::DoMouseWheel(TShiftState shift, int wheelDelta, POINT mousePos) {
-    bool handled = false;
-    FireEvent(OnMouseWheel, this, shift, wheelDelta, mousePos, handled);
-    return handled;
-}
-
-// ---- TGraphicControl
-
-TGraphicControl::TGraphicControl(TComponent* owner) : TControl(owner), canvas_(std::make_unique<TCanvas>()) {}
-
-TGraphicControl::~TGraphicControl() = default;
-
-void TGraphicControl::PaintTo(HDC dc) {
-    CanvasPaintScope scope(*canvas_, dc, *font_);
-    Paint();
-}
-
-// ---- TWinControl
-
 TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
 
 TWinControl::~TWinControl() {
@@ -253,6 +25,7 @@ TWinControl::~TWinControl() {
     while (!controls_.empty()) {
         TControl* c = controls_.back();
         controls_.pop_back();
+        tab_list_.erase(std::remove(tab_list_.begin(), tab_list_.end(), c), tab_list_.end());
         c->parent_ = nullptr;
         c->BeforeDestruction();
         delete c;
@@ -292,6 +65,7 @@ void TWinControl::CreateWnd() {
     }
     TCreateParams p;
     CreateParams(p);
+    if (!p.systemClassName.empty()) InitCommonControlsOnce();
     HINSTANCE inst = GetModuleHandleW(nullptr);
     const wchar_t* cls = p.systemClassName.empty() ? p.winClassName.c_str() : p.systemClassName.c_str();
     if (p.systemClassName.empty()) {
@@ -366,70 +140,101 @@ LRESULT TWinControl::DefaultHandler(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 void TWinControl::EraseBackground(HDC dc) {
+    if (parent_background_ && parent_) {
+        PaintParentBackground(this, dc);
+        return;
+    }
     if (color_ == clNone) return;
     RECT r = ClientRect();
     GdiObject<HBRUSH> brush(CreateSolidBrush(ToColorRef(color_)));
     FillRect(dc, &r, brush.get());
 }
 
+void TWinControl::SetParentBackground(bool v) {
+    if (v == parent_background_) return;
+    parent_background_ = v;
+    Invalidate();
+}
+
 void TWinControl::PaintWindow(HDC /*dc*/) {}
 
-void TWinControl::PaintControls(HDC dc) {
+void TWinControl::PaintClient(HDC dc, bool erase) {
+    if (erase && erase_background_) EraseBackground(dc);
+    PaintWindow(dc);
+    PaintControls(dc);
+}
+
+void TWinControl::PaintControls(HDC dc, const TControl* below) {
     for (TControl* c : std::vector<TControl*>(controls_)) {
+        if (c == below) break;
         auto* g = dynamic_cast<TGraphicControl*>(c);
         if (!g || !g->visible_ || g->width_ <= 0 || g->height_ <= 0) continue;
-        int saved = SaveDC(dc);
+        SavedDCState state(dc);
         POINT org;
         GetViewportOrgEx(dc, &org);
         SetViewportOrgEx(dc, org.x + g->left_, org.y + g->top_, nullptr);
         IntersectClipRect(dc, 0, 0, g->width_, g->height_);
-        try {
-            g->PaintTo(dc);
-        } catch (...) {
-            RestoreDC(dc, saved);
-            throw;
-        }
-        RestoreDC(dc, saved);
+        g->PaintTo(dc);
     }
 }
 
+LRESULT TWinControl::HandlePaint(WPARAM wParam) {
+    if (HDC given = reinterpret_cast<HDC>(wParam)) {
+        PaintClient(given, true);
+        return 0;
+    }
+    struct PaintScope {
+        HWND hwnd;
+        PAINTSTRUCT ps;
+        HDC dc;
+        explicit PaintScope(HWND h) : hwnd(h), ps(), dc(BeginPaint(h, &ps)) {}
+        ~PaintScope() { EndPaint(hwnd, &ps); }
+    } paint(handle_);
+    if (!double_buffered_) {
+        PaintClient(paint.dc, true);
+        return 0;
+    }
+    const RECT cr = ClientRect();
+    MemoryDC buffer(paint.dc, cr.right, cr.bottom);
+    PaintClient(buffer.DC(), true);
+    buffer.CopyTo(paint.dc);
+    return 0;
+}
+
 void TWinControl::PaintTo(HDC dc, bool withWindows) {
-    int saved = SaveDC(dc);
+    SavedDCState state(dc);
     IntersectClipRect(dc, 0, 0, width_, height_);
-    EraseBackground(dc);
-    PaintWindow(dc);
-    PaintControls(dc);
-    if (withWindows) {
-        for (TControl* c : std::vector<TControl*>(controls_)) {
-            auto* w = dynamic_cast<TWinControl*>(c);
-            if (!w || !w->visible_) continue;
-            int inner = SaveDC(dc);
-            POINT org;
-            GetViewportOrgEx(dc, &org);
-            SetViewportOrgEx(dc, org.x + w->left_, org.y + w->top_, nullptr);
-            if (w->system_proc_ && w->handle_) {
-                IntersectClipRect(dc, 0, 0, w->width_, w->height_);
-                SendMessageW(w->handle_, WM_PRINT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_NONCLIENT | PRF_CHILDREN | PRF_ERASEBKGND);
-            } else {
-                w->PaintTo(dc, true);
-            }
-            RestoreDC(dc, inner);
+    PaintClient(dc, true);
+    if (!withWindows) return;
+    for (TControl* c : std::vector<TControl*>(controls_)) {
+        auto* w = dynamic_cast<TWinControl*>(c);
+        if (!w || !w->visible_) continue;
+        SavedDCState inner(dc);
+        POINT org;
+        GetViewportOrgEx(dc, &org);
+        SetViewportOrgEx(dc, org.x + w->left_, org.y + w->top_, nullptr);
+        if (w->system_proc_ && w->handle_) {
+            IntersectClipRect(dc, 0, 0, w->width_, w->height_);
+            SendMessageW(w->handle_, WM_PRINT, reinterpret_cast<WPARAM>(dc),
+                         PRF_CLIENT | PRF_NONCLIENT | PRF_CHILDREN | PRF_ERASEBKGND);
+        } else {
+            w->PaintTo(dc, true);
         }
     }
-    RestoreDC(dc, saved);
 }
 
 void TWinControl::PaintParentBackground(TControl* child, HDC dc) {
     TWinControl* parent = child->parent_;
     if (!parent) return;
-    int saved = SaveDC(dc);
+    SavedDCState state(dc);
     POINT org;
     GetViewportOrgEx(dc, &org);
     SetViewportOrgEx(dc, org.x - child->left_, org.y - child->top_, nullptr);
     IntersectClipRect(dc, child->left_, child->top_, child->left_ + child->width_, child->top_ + child->height_);
+    // A transparent parent draws what lies beneath itself here in turn.
     parent->EraseBackground(dc);
     parent->PaintWindow(dc);
-    RestoreDC(dc, saved);
+    parent->PaintControls(dc, child);
 }
 
 RECT TWinControl::ClientRect() const {
@@ -521,6 +326,7 @@ bool TWinControl::Focused() const { return handle_ && GetFocus() == handle_; }
 
 void TWinControl::InsertControl(TControl* c) {
     controls_.push_back(c);
+    if (auto* w = dynamic_cast<TWinControl*>(c)) tab_list_.push_back(w);
     c->parent_ = this;
     if (c->parent_font_) c->SetParentFont(true);
     if (auto* w = dynamic_cast<TWinControl*>(c); w && handle_) {
@@ -542,6 +348,7 @@ void TWinControl::RemoveControl(TControl* c) {
     if (hover_ == c) hover_ = nullptr;
     if (c->visible_) c->Invalidate();
     controls_.erase(std::remove(controls_.begin(), controls_.end(), c), controls_.end());
+    tab_list_.erase(std::remove(tab_list_.begin(), tab_list_.end(), c), tab_list_.end());
     c->parent_ = nullptr;
     if (c->align_ != TAlign::alNone) Realign();
 }
@@ -670,60 +477,150 @@ void TWinControl::DoExit() {
     FireEvent(OnExit, this);
 }
 
+TTopLevelHooks* TWinControl::TopHooks() {
+    auto* top = dynamic_cast<TWinControl*>(TopLevelControl());
+    return top ? &top->top_hooks_ : nullptr;
+}
+
+bool TWinControl::WantsDialogKey(WORD key) {
+    if (!system_proc_ || !handle_) return false;
+    MSG m{handle_, WM_KEYDOWN, key, 0, 0, {0, 0}};
+    const LRESULT code = CallWindowProcW(system_proc_, handle_, WM_GETDLGCODE, key, reinterpret_cast<LPARAM>(&m));
+    if (code & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) return true;
+    return key == VK_TAB && (code & DLGC_WANTTAB);
+}
+
+LRESULT TWinControl::HandleKey(UINT msg, WPARAM wParam, LPARAM lParam) {
+    TTopLevelHooks* hooks = TopHooks();
+    const bool preview = hooks && TopLevelControl() != this;
+    if (msg == WM_CHAR) {
+        wchar_t ch = static_cast<wchar_t>(wParam);
+        if (preview && hooks->PreviewChar) hooks->PreviewChar(ch);
+        if (ch) KeyPress(ch);
+        if (ch == 0) return 0;
+        return DefaultHandler(msg, ch, lParam);
+    }
+    // The form sees the key first when it previews keys; a handler that
+    // zeroes the key swallows it.
+    const bool down = msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN;
+    WORD key = static_cast<WORD>(wParam);
+    const TShiftState shift = KeyboardShiftState();
+    if (preview && hooks->PreviewKey) hooks->PreviewKey(key, shift, down);
+    if (key && down && (key == VK_TAB || key == VK_RETURN || key == VK_ESCAPE) && hooks && hooks->DialogKey &&
+        !WantsDialogKey(key)) {
+        // The top-level control may free this one (a closing form).
+        HWND self = handle_;
+        if (hooks->DialogKey(this, key, shift)) {
+            // TranslateMessage has queued the key's character; it was used up.
+            MSG pending;
+            if (IsWindow(self)) PeekMessageW(&pending, self, WM_CHAR, WM_CHAR, PM_REMOVE);
+            return 0;
+        }
+    }
+    if (key && down) KeyDown(key, shift);
+    if (key && !down) KeyUp(key, shift);
+    if (key == 0) return 0;
+    return DefaultHandler(msg, key, lParam);
+}
+
+bool TWinControl::ReflectToChild(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (msg == WM_NOTIFY) {
+        auto* hdr = reinterpret_cast<NMHDR*>(lParam);
+        TWinControl* child = hdr ? FromHandle(hdr->hwndFrom) : nullptr;
+        return child && child->NotifyReflect(hdr, result);
+    }
+    TWinControl* child = FromHandle(reinterpret_cast<HWND>(lParam));
+    if (!child || child == this) return false;
+    switch (msg) {
+        case WM_COMMAND:
+            result = 0;
+            return child->CommandNotify(HIWORD(wParam));
+        case WM_HSCROLL:
+        case WM_VSCROLL:
+            result = 0;
+            return child->ScrollReflect(msg, LOWORD(wParam), static_cast<short>(HIWORD(wParam)));
+        default:
+            if (HBRUSH brush = child->ColorReflect(msg, reinterpret_cast<HDC>(wParam))) {
+                result = reinterpret_cast<LRESULT>(brush);
+                return true;
+            }
+            return false;
+    }
+}
+
+bool TWinControl::CanFocus() const {
+    for (const TControl* c = this; c; c = c->parent_) {
+        if (!c->visible_ || !c->enabled_) return false;
+    }
+    return true;
+}
+
+void TWinControl::SetTabStop(bool v) {
+    if (v == tab_stop_) return;
+    tab_stop_ = v;
+    if (!handle_) return;
+    LONG_PTR style = GetWindowLongPtrW(handle_, GWL_STYLE);
+    SetWindowLongPtrW(handle_, GWL_STYLE, v ? (style | WS_TABSTOP) : (style & ~static_cast<LONG_PTR>(WS_TABSTOP)));
+}
+
+int TWinControl::TabOrder() const {
+    if (!parent_) return -1;
+    const auto& list = parent_->tab_list_;
+    return static_cast<int>(std::find(list.begin(), list.end(), this) - list.begin());
+}
+
+void TWinControl::SetTabOrder(int order) {
+    if (!parent_) return;
+    auto& list = parent_->tab_list_;
+    list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    order = std::clamp(order, 0, static_cast<int>(list.size()));
+    list.insert(list.begin() + order, this);
+}
+
+std::vector<TWinControl*> TWinControl::TabList() const { return tab_list_; }
+
+void TWinControl::CollectTabStops(std::vector<TWinControl*>& out) const {
+    for (TWinControl* w : tab_list_) {
+        if (!w->visible_ || !w->enabled_) continue;
+        if (w->tab_stop_) out.push_back(w);
+        w->CollectTabStops(out);
+    }
+}
+
+TWinControl* TWinControl::FindNextControl(TWinControl* current, bool forward) const {
+    std::vector<TWinControl*> stops;
+    CollectTabStops(stops);
+    if (stops.empty()) return nullptr;
+    auto it = std::find(stops.begin(), stops.end(), current);
+    if (it == stops.end()) return forward ? stops.front() : stops.back();
+    const size_t n = stops.size();
+    const size_t at = static_cast<size_t>(it - stops.begin());
+    return stops[forward ? (at + 1) % n : (at + n - 1) % n];
+}
+
+bool TWinControl::BroadcastDialogKey(WORD key, TWinControl* focused) {
+    for (TControl* c : std::vector<TControl*>(controls_)) {
+        auto* w = dynamic_cast<TWinControl*>(c);
+        if (!w || !w->visible_ || !w->enabled_) continue;
+        if (w->DialogKeyAction(key, focused) || w->BroadcastDialogKey(key, focused)) return true;
+    }
+    return false;
+}
+
 LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
         case WM_ERASEBKGND:
+            // The paint routine draws the background itself.
             if (system_proc_) break;
-            if (erase_background_ && !double_buffered_) EraseBackground(reinterpret_cast<HDC>(wParam));
             return 1;
-        case WM_PAINT: {
+        case WM_PAINT:
+        case WM_PRINTCLIENT:
             if (system_proc_) break;
-            if (HDC given = reinterpret_cast<HDC>(wParam)) {
-                PaintWindow(given);
-                PaintControls(given);
+            if (msg == WM_PRINTCLIENT) {
+                PaintClient(reinterpret_cast<HDC>(wParam), true);
                 return 0;
             }
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(handle_, &ps);
-            if (double_buffered_) {
-                RECT cr = ClientRect();
-                int w = std::max(1L, static_cast<long>(cr.right)), h = std::max(1L, static_cast<long>(cr.bottom));
-                HDC mem = CreateCompatibleDC(dc);
-                GdiObject<HBITMAP> bmp(CreateCompatibleBitmap(dc, w, h));
-                HGDIOBJ old = SelectObject(mem, bmp.get());
-                try {
-                    if (erase_background_) EraseBackground(mem);
-                    PaintWindow(mem);
-                    PaintControls(mem);
-                } catch (...) {
-                    SelectObject(mem, old);
-                    DeleteDC(mem);
-                    EndPaint(handle_, &ps);
-                    throw;
-                }
-                BitBlt(dc, 0, 0, w, h, mem, 0, 0, SRCCOPY);
-                SelectObject(mem, old);
-                DeleteDC(mem);
-            } else {
-                try {
-                    PaintWindow(dc);
-                    PaintControls(dc);
-                } catch (...) {
-                    EndPaint(handle_, &ps);
-                    throw;
-                }
-            }
-            EndPaint(handle_, &ps);
-            return 0;
-        }
-        case WM_PRINTCLIENT: {
-            if (system_proc_) break;
-            HDC dc = reinterpret_cast<HDC>(wParam);
-            if (erase_background_) EraseBackground(dc);
-            PaintWindow(dc);
-            PaintControls(dc);
-            return 0;
-        }
+            return HandlePaint(wParam);
         case WM_SIZE:
         case WM_MOVE: {
             LRESULT r = DefaultHandler(msg, wParam, lParam);
@@ -760,33 +657,9 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN:
         case WM_KEYUP:
-        case WM_SYSKEYUP: {
-            // The form sees the key first when it previews keys; a handler
-            // that zeroes the key swallows it.
-            const bool down = msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN;
-            WORD key = static_cast<WORD>(wParam);
-            TShiftState shift = KeyboardShiftState();
-            TForm* form = GetParentForm(this);
-            if (form && form != this && form->KeyPreview()) {
-                if (down) {
-                    form->KeyDown(key, shift);
-                } else {
-                    form->KeyUp(key, shift);
-                }
-            }
-            if (key && down) KeyDown(key, shift);
-            if (key && !down) KeyUp(key, shift);
-            if (key == 0) return 0;
-            break;
-        }
-        case WM_CHAR: {
-            wchar_t ch = static_cast<wchar_t>(wParam);
-            TForm* form = GetParentForm(this);
-            if (form && form != this && form->KeyPreview()) form->KeyPress(ch);
-            if (ch) KeyPress(ch);
-            if (ch == 0) return 0;
-            return DefaultHandler(msg, ch, lParam);
-        }
+        case WM_SYSKEYUP:
+        case WM_CHAR:
+            return HandleKey(msg, wParam, lParam);
         case WM_SETFOCUS:
             DoEnter();
             break;
@@ -800,18 +673,13 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             }
             break;
         case WM_COMMAND:
-            if (lParam) {
-                if (TWinControl* child = FromHandle(reinterpret_cast<HWND>(lParam))) {
-                    if (child->CommandNotify(HIWORD(wParam))) return 0;
-                }
-            }
-            break;
-        case WM_NOTIFY: {
-            auto* hdr = reinterpret_cast<NMHDR*>(lParam);
-            if (TWinControl* child = FromHandle(hdr->hwndFrom)) {
-                LRESULT result = 0;
-                if (child->NotifyReflect(hdr, result)) return result;
-            }
+        case WM_NOTIFY:
+        case WM_HSCROLL:
+        case WM_VSCROLL:
+        case WM_CTLCOLORMSGBOX: case WM_CTLCOLOREDIT: case WM_CTLCOLORLISTBOX: case WM_CTLCOLORBTN:
+        case WM_CTLCOLORDLG: case WM_CTLCOLORSCROLLBAR: case WM_CTLCOLORSTATIC: {
+            LRESULT result = 0;
+            if (ReflectToChild(msg, wParam, lParam, result)) return result;
             break;
         }
         default:
@@ -820,19 +688,5 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     return DefaultHandler(msg, wParam, lParam);
 }
 
-// ---- TCustomControl
-
-TCustomControl::TCustomControl(TComponent* owner) : TWinControl(owner), canvas_(std::make_unique<TCanvas>()) {}
-
-TCustomControl::~TCustomControl() = default;
-
-void TCustomControl::PaintWindow(HDC dc) {
-    CanvasPaintScope scope(*canvas_, dc, *font_);
-    Paint();
-}
-
-void TCustomControl::Paint() {
-    if (OnPaint) OnPaint(this);
-}
 
 }  // namespace fw
