@@ -26,6 +26,8 @@ public:
     void SetTitle(const std::wstring& title);
 
     TForm* MainForm() const { return main_form_; }
+    // The application's own hidden window: calls that other threads hand to
+    // the GUI thread (TThread::Synchronize, Queue) wake it up here.
     HWND Handle() const { return handle_; }
 
     // Creates a form owned by the application; the first becomes the main form.
@@ -61,6 +63,7 @@ public:
 private:
     void FormCreated(TForm* form);
     bool ProcessMessage(MSG& msg);
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
     std::wstring title_;
     TForm* main_form_ = nullptr;

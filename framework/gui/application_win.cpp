@@ -1,19 +1,47 @@
 // TApplication: message loop and exception routing.
 #include "framework/gui/application.h"
 
+#include "framework/core/thread.h"
 #include "framework/gui/forms.h"
-#include "framework/core/text_codec.h"
 
 namespace fw {
+namespace {
+
+const UINT kSynchronizeMessage = WM_APP + 0x3F01;
+
+}  // namespace
 
 TApplication* Application = nullptr;
 
 TApplication::TApplication() : TComponent(nullptr) {
-    if (!Application) Application = this;
+    if (Application) return;
+    Application = this;
+    SetMainThread();
+    HINSTANCE inst = GetModuleHandleW(nullptr);
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = WindowProc;
+    wc.hInstance = inst;
+    wc.lpszClassName = L"FwApplicationWindow";
+    RegisterClassExW(&wc);
+    handle_ = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, inst, nullptr);
+    HWND window = handle_;
+    SetSynchronizeWakeup([window] { PostMessageW(window, kSynchronizeMessage, 0, 0); });
 }
 
 TApplication::~TApplication() {
-    if (Application == this) Application = nullptr;
+    if (Application != this) return;
+    SetSynchronizeWakeup(nullptr);
+    if (handle_) DestroyWindow(handle_);
+    Application = nullptr;
+}
+
+LRESULT CALLBACK TApplication::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == kSynchronizeMessage) {
+        GuardCallback(Application, [] { CheckSynchronize(); });
+        return 0;
+    }
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
 void TApplication::SetTitle(const std::wstring& title) { title_ = title; }
