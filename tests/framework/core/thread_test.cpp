@@ -49,18 +49,18 @@ TEST(Thread, StartsSuspendedRunsAndGivesItsReturnValue) {
 }
 
 TEST(Thread, TerminateAsksExecuteToStop) {
-    Worker w([](Worker& self) {
-        int laps = 0;
+    std::atomic<int> laps{0};
+    Worker w([&](Worker& self) {
         while (!self.Terminated()) {
             ++laps;
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
-        return laps;
+        return 7;
     });
     w.Start();
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    while (laps == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     w.Terminate();
-    EXPECT_GT(w.WaitFor(), 0);
+    EXPECT_EQ(w.WaitFor(), 7);
 }
 
 TEST(Thread, SynchronizeAndQueueRunOnTheMainThreadInOrder) {
