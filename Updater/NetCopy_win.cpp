@@ -13,6 +13,7 @@
 #include "framework/gui/application.h"
 #include "framework/core/exceptions.h"
 #include "framework/core/file_io.h"
+#include "framework/core/paths.h"
 
 namespace oru {
 namespace {
@@ -407,7 +408,7 @@ bool TNetCopy::HttpDownload(int index, const TNetCopyItem& item, TDateTime& work
     // the target only once the whole body has arrived: a failed or cancelled
     // transfer leaves an existing file as it was.
     std::optional<fw::TReplacingFile> file;
-    CreateFolderPath(FilePathOf(path), fs);
+    CreateFolderPath(fw::ExtractFilePath(path), fs);
     if (!name.empty() && !path.empty()) file = fw::TReplacingFile::Create(path);
     if (!file) {
         request.Close();
