@@ -5,7 +5,6 @@
 #include <shellapi.h>
 #include <wininet.h>
 
-#include <memory>
 #include <optional>
 #include <vector>
 
@@ -14,16 +13,18 @@
 #include "framework/core/exceptions.h"
 #include "framework/core/file_io.h"
 #include "framework/core/paths.h"
+#include "framework/core/scoped_handle.h"
 
 namespace oru {
 namespace {
 
 constexpr DWORD kBlockSize = 4096;
 
-struct InetCloser {
-    void operator()(void* h) const { InternetCloseHandle(h); }
+struct InetClose {
+    static HINTERNET Empty() { return nullptr; }
+    void operator()(HINTERNET h) const { InternetCloseHandle(h); }
 };
-using InetHandle = std::unique_ptr<void, InetCloser>;
+using InetHandle = fw::TScopedHandle<HINTERNET, InetClose>;
 
 void SetTimeouts(HINTERNET h, DWORD ms) {
     for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT}) {
@@ -59,10 +60,10 @@ bool QueryContentLength(HINTERNET request, uint64_t& length) {
 // One HTTP request with the connection it runs on.
 class TNetCopy::Request {
 public:
-    HINTERNET Handle() const { return request.get(); }
+    HINTERNET Handle() const { return request.Get(); }
     void Close() {
-        request.reset();
-        connection.reset();
+        request.Reset();
+        connection.Reset();
     }
     InetHandle connection;
     InetHandle request;
@@ -118,11 +119,11 @@ void TNetCopy::Run() {
     InetHandle session;
     if (CountNetworkItems() > 0) {
         // A failed open is left for the items to report: they cannot connect.
-        session.reset(InternetOpenW(Agent.c_str(), Proxy.empty() ? INTERNET_OPEN_TYPE_PRECONFIG : INTERNET_OPEN_TYPE_PROXY,
+        session.Reset(InternetOpenW(Agent.c_str(), Proxy.empty() ? INTERNET_OPEN_TYPE_PRECONFIG : INTERNET_OPEN_TYPE_PROXY,
                                     Proxy.empty() ? nullptr : Proxy.c_str(), nullptr, 0));
-        if (session) SetTimeouts(session.get(), Timeout);
+        if (session) SetTimeouts(session.Get(), Timeout);
     }
-    session_ = session.get();
+    session_ = session.Get();
     item_ordinal_ = 0;
     for (int i = 0; i < items_.Count(); ++i) {
         TNetCopyItem& item = items_[i];
@@ -150,7 +151,7 @@ void TNetCopy::Run() {
         if (cancel_) break;
         if (OnFileDone) OnFileDone(this, i);
     }
-    session.reset();
+    session.Reset();
     session_ = nullptr;
     if (ShowOpenFile || ShowOpenFolder) {
         if (OnCopyDone) OnCopyDone(this);
@@ -299,10 +300,10 @@ bool TNetCopy::OpenRequest(Request& r, const std::wstring& url, const std::wstri
     if (uc.nScheme != INTERNET_SCHEME_HTTP && uc.nScheme != INTERNET_SCHEME_HTTPS) return false;
     if (!host[0]) return false;
 
-    r.connection.reset(InternetConnectW(session_, host.data(), uc.nPort, user[0] ? user.data() : nullptr,
+    r.connection.Reset(InternetConnectW(session_, host.data(), uc.nPort, user[0] ? user.data() : nullptr,
                                         password[0] ? password.data() : nullptr, INTERNET_SERVICE_HTTP, 0, 0));
     if (!r.connection) return false;
-    SetTimeouts(r.connection.get(), Timeout);
+    SetTimeouts(r.connection.Get(), Timeout);
 
     DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE;
     if (HTTPKeepAliveAuthentication) flags |= INTERNET_FLAG_KEEP_CONNECTION;
@@ -310,13 +311,13 @@ bool TNetCopy::OpenRequest(Request& r, const std::wstring& url, const std::wstri
     std::wstring object = std::wstring(path.data()) + extra.data();
     if (object.empty()) object = L"/";
     const wchar_t* accept[] = {L"*/*", nullptr};
-    r.request.reset(HttpOpenRequestW(r.connection.get(), L"GET", object.c_str(), nullptr, nullptr, accept, flags, 0));
+    r.request.Reset(HttpOpenRequestW(r.connection.Get(), L"GET", object.c_str(), nullptr, nullptr, accept, flags, 0));
     if (!r.request) return false;
     // WinINet's own time-outs of the session do not reach a request on
     // every version; set them where they count.
-    SetTimeouts(r.request.get(), Timeout);
-    std::wstring all = headers + ProxyCredentials(r.request.get(), url);
-    if (!HttpSendRequestW(r.request.get(), all.empty() ? nullptr : all.c_str(), static_cast<DWORD>(all.size()), nullptr,
+    SetTimeouts(r.request.Get(), Timeout);
+    std::wstring all = headers + ProxyCredentials(r.request.Get(), url);
+    if (!HttpSendRequestW(r.request.Get(), all.empty() ? nullptr : all.c_str(), static_cast<DWORD>(all.size()), nullptr,
                           0)) {
         r.Close();
         return false;
