@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "framework/gui/menus.h"
 #include "framework/gui/win_control.h"
 
 namespace fw {
@@ -40,12 +41,12 @@ TControl::~TControl() {
 
 void TControl::Notification(TComponent* component, TOperation operation) {
     TComponent::Notification(component, operation);
-    if (operation == TOperation::opRemove && component == reinterpret_cast<TComponent*>(popup_menu_)) popup_menu_ = nullptr;
+    if (operation == TOperation::opRemove && component == popup_menu_) popup_menu_ = nullptr;
 }
 
 void TControl::SetPopupMenu(TPopupMenu* menu) {
     popup_menu_ = menu;
-    if (menu) FreeNotification(reinterpret_cast<TComponent*>(menu));
+    if (menu) FreeNotification(menu);
 }
 
 TControl* TControl::TopLevelControl() {

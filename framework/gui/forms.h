@@ -4,6 +4,7 @@
 #pragma once
 
 #include "framework/gui/controls.h"
+#include "framework/gui/menus.h"
 
 namespace fw {
 
@@ -26,6 +27,9 @@ public:
     void SetFormStyle(TFormStyle style);
     TPosition Position() const { return position_; }
     void SetPosition(TPosition p) { position_ = p; }
+    // The menu bar; its shortcuts work wherever the focus is on the form.
+    TMainMenu* Menu() const { return menu_; }
+    void SetMenu(TMainMenu* menu);
     bool KeyPreview() const { return key_preview_; }
     void SetKeyPreview(bool v) { key_preview_ = v; }
     void SetClientSize(int width, int height);
@@ -59,8 +63,12 @@ public:
     void BeforeDestruction() override;
     virtual bool CloseQuery();
 
+    void KeyDown(WORD& key, TShiftState shift) override;
+
 protected:
     void CreateParams(TCreateParams& params) override;
+    void CreateHandleDone() override;
+    void Notification(TComponent* component, TOperation operation) override;
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void PaintWindow(HDC dc) override;
     virtual void DoShow();
@@ -74,6 +82,7 @@ private:
     TFormStyle form_style_ = TFormStyle::fsNormal;
     TPosition position_ = TPosition::poDesigned;
     bool key_preview_ = false;
+    TMainMenu* menu_ = nullptr;
     bool shown_once_ = false;
     bool destroy_fired_ = false;
     TModalResult modal_result_ = mrNone;

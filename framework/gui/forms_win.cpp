@@ -25,6 +25,10 @@ TForm::TForm(TComponent* owner, std::wstring className)
     font_->SetName(L"Tahoma");
     // What the controls on the form reach through their top-level control.
     top_hooks_.PreviewKey = [this](WORD& key, TShiftState shift, bool down) {
+        if (down && menu_ && menu_->IsShortCut(key, shift)) {
+            key = 0;
+            return;
+        }
         if (!key_preview_) return;
         if (down) {
             KeyDown(key, shift);
@@ -64,6 +68,37 @@ void TForm::BeforeDestruction() {
             HandleCallbackException(this);
         }
     }
+}
+
+void TForm::SetMenu(TMainMenu* menu) {
+    if (menu == menu_) return;
+    if (menu_) menu_->form_ = nullptr;
+    menu_ = menu;
+    if (menu) {
+        menu->form_ = this;
+        FreeNotification(menu);
+    }
+    if (handle_) {
+        ::SetMenu(handle_, menu ? menu->Handle() : nullptr);
+        DrawMenuBar(handle_);
+    }
+}
+
+void TForm::CreateHandleDone() {
+    if (menu_) ::SetMenu(handle_, menu_->Handle());
+}
+
+void TForm::Notification(TComponent* component, TOperation operation) {
+    TWinControl::Notification(component, operation);
+    if (operation == TOperation::opRemove && component == menu_) menu_ = nullptr;
+}
+
+void TForm::KeyDown(WORD& key, TShiftState shift) {
+    if (menu_ && menu_->IsShortCut(key, shift)) {
+        key = 0;
+        return;
+    }
+    TWinControl::KeyDown(key, shift);
 }
 
 TForm* GetParentForm(TControl* control) {
@@ -252,6 +287,8 @@ void TForm::PaintWindow(HDC dc) {
 }
 
 LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    // The menu bar's messages come to the form.
+    if (LRESULT result = 0; DispatchMenuMessage(msg, wParam, lParam, result)) return result;
     switch (msg) {
         case WM_CLOSE:
             Close();

@@ -173,6 +173,8 @@ private:
     LRESULT HandleMouse(UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT HandleKey(UINT msg, WPARAM wParam, LPARAM lParam);
     bool ReflectToChild(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // Pops up the PopupMenu of the control under the point (WM_CONTEXTMENU).
+    bool ContextPopup(LPARAM lParam);
     void CollectTabStops(std::vector<TWinControl*>& out) const;
     void UpdateHover(TControl* target);
     std::vector<TControl*> controls_;

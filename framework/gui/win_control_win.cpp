@@ -10,6 +10,7 @@
 #include "framework/gui/application.h"
 #include "framework/gui/common_controls.h"
 #include "framework/gui/graphic_control.h"
+#include "framework/gui/menus.h"
 
 namespace fw {
 namespace {
@@ -454,7 +455,8 @@ LRESULT TWinControl::HandleMouse(UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         default: break;
     }
-    return system_proc_ ? DefaultHandler(msg, wParam, lParam) : 0;
+    // The default handling of a right button release sends WM_CONTEXTMENU.
+    return system_proc_ || msg == WM_RBUTTONUP ? DefaultHandler(msg, wParam, lParam) : 0;
 }
 
 void TWinControl::KeyDown(WORD& key, TShiftState shift) {
@@ -521,6 +523,26 @@ LRESULT TWinControl::HandleKey(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (key && !down) KeyUp(key, shift);
     if (key == 0) return 0;
     return DefaultHandler(msg, key, lParam);
+}
+
+bool TWinControl::ContextPopup(LPARAM lParam) {
+    POINT screen{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    TControl* target = this;
+    if (lParam == -1) {
+        // From the keyboard: the menu opens at the control's top-left corner.
+        screen = ClientToScreen(POINT{0, 0});
+    } else if (TControl* hit = ControlAtPos(ScreenToClient(screen)); hit && dynamic_cast<TGraphicControl*>(hit)) {
+        target = hit;
+    }
+    TPopupMenu* menu = target->PopupMenu();
+    if (!menu && target != this) {
+        target = this;
+        menu = popup_menu_;
+    }
+    if (!menu || !menu->AutoPopup()) return false;
+    menu->SetPopupComponent(target);
+    menu->Popup(screen.x, screen.y);
+    return true;
 }
 
 bool TWinControl::ReflectToChild(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -660,6 +682,9 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_SYSKEYUP:
         case WM_CHAR:
             return HandleKey(msg, wParam, lParam);
+        case WM_CONTEXTMENU:
+            if (ContextPopup(lParam)) return 0;
+            break;  // the default handling asks the parent
         case WM_SETFOCUS:
             DoEnter();
             break;
