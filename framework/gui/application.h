@@ -15,7 +15,10 @@
 
 namespace fw {
 
+class TControl;
 class TForm;
+class THintWindow;
+class TTimer;
 
 class TApplication : public TComponent {
 public:
@@ -57,10 +60,30 @@ public:
 
     int MessageBox(const std::wstring& text, const std::wstring& caption, UINT flags);
 
+    // Hints: a control with ShowHint and a Hint that the mouse rests on for
+    // HintPause milliseconds shows its hint below the pointer for
+    // HintHidePause milliseconds; leaving it or pressing a button hides it.
+    bool ShowHint() const { return show_hint_; }
+    void SetShowHint(bool v);
+    UINT HintPause() const { return hint_pause_; }
+    void SetHintPause(UINT ms) { hint_pause_ = ms; }
+    UINT HintHidePause() const { return hint_hide_pause_; }
+    void SetHintHidePause(UINT ms) { hint_hide_pause_ = ms; }
+    // The window the hints show in, made on first use.
+    THintWindow* HintWindow();
+    // Called by the controls as the mouse enters and leaves them.
+    void HintMouseEnter(TControl* control);
+    void HintMouseLeave(TControl* control);
+    void CancelHint();
+
     // Called by TForm.
     void FormDestroyed(TForm* form);
 
+protected:
+    void Notification(TComponent* component, TOperation operation) override;
+
 private:
+    void ShowHintNow();
     void FormCreated(TForm* form);
     bool ProcessMessage(MSG& msg);
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -69,6 +92,12 @@ private:
     TForm* main_form_ = nullptr;
     HWND handle_ = nullptr;
     bool terminated_ = false;
+    bool show_hint_ = true;
+    UINT hint_pause_ = 500;
+    UINT hint_hide_pause_ = 2500;
+    TControl* hint_control_ = nullptr;
+    TTimer* hint_timer_ = nullptr;
+    THintWindow* hint_window_ = nullptr;
 };
 
 // The one application object, created by the program's entry point.

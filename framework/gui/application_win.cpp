@@ -1,8 +1,12 @@
-// TApplication: message loop and exception routing.
+// TApplication: message loop, exception routing and hints.
 #include "framework/gui/application.h"
+
+#include <algorithm>
 
 #include "framework/core/thread.h"
 #include "framework/gui/forms.h"
+#include "framework/gui/hint_window.h"
+#include "framework/gui/timer.h"
 
 namespace fw {
 namespace {
@@ -139,6 +143,59 @@ void TApplication::ShowException(std::exception_ptr e) {
         throw;
     }
     showing = false;
+}
+
+void TApplication::Notification(TComponent* component, TOperation operation) {
+    TComponent::Notification(component, operation);
+    if (operation != TOperation::opRemove) return;
+    if (component == hint_control_) CancelHint();
+    if (component == hint_window_) hint_window_ = nullptr;
+    if (component == hint_timer_) hint_timer_ = nullptr;
+}
+
+void TApplication::SetShowHint(bool v) {
+    show_hint_ = v;
+    if (!v) CancelHint();
+}
+
+THintWindow* TApplication::HintWindow() {
+    if (!hint_window_) hint_window_ = new THintWindow(this);
+    return hint_window_;
+}
+
+void TApplication::HintMouseEnter(TControl* control) {
+    if (!show_hint_ || !control || !control->ShowHint() || control->Hint().empty()) return;
+    CancelHint();
+    hint_control_ = control;
+    FreeNotification(control);
+    if (!hint_timer_) {
+        hint_timer_ = new TTimer(this);
+        hint_timer_->SetEnabled(false);
+        hint_timer_->OnTimer = [this](TComponent*) { ShowHintNow(); };
+    }
+    hint_timer_->SetInterval(std::max(hint_pause_, 1u));
+    hint_timer_->SetEnabled(true);
+}
+
+void TApplication::HintMouseLeave(TControl* control) {
+    if (control == hint_control_) CancelHint();
+}
+
+void TApplication::CancelHint() {
+    if (hint_timer_) hint_timer_->SetEnabled(false);
+    if (hint_control_) RemoveFreeNotification(hint_control_);
+    hint_control_ = nullptr;
+    if (hint_window_) hint_window_->ReleaseHint();
+}
+
+void TApplication::ShowHintNow() {
+    if (hint_timer_) hint_timer_->SetEnabled(false);
+    if (!hint_control_ || !hint_control_->Showing()) return;
+    POINT at;
+    GetCursorPos(&at);
+    // Below the pointer, clear of its arrow.
+    at.y += GetSystemMetrics(SM_CYCURSOR) * 2 / 3;
+    HintWindow()->ActivateHint(at, hint_control_->Hint(), hint_hide_pause_);
 }
 
 int TApplication::MessageBox(const std::wstring& text, const std::wstring& caption, UINT flags) {

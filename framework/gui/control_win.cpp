@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "framework/gui/application.h"
 #include "framework/gui/menus.h"
 #include "framework/gui/win_control.h"
 
@@ -203,6 +204,7 @@ void TControl::DblClick() {
 }
 
 void TControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+    if (Application) Application->CancelHint();
     FireEvent(OnMouseDown, this, button, shift, x, y);
 }
 
@@ -216,11 +218,13 @@ void TControl::MouseMove(TShiftState shift, int x, int y) {
 
 void TControl::MouseEnter() {
     mouse_in_control_ = true;
+    if (Application) Application->HintMouseEnter(this);
     FireEvent(OnMouseEnter, this);
 }
 
 void TControl::MouseLeave() {
     mouse_in_control_ = false;
+    if (Application) Application->HintMouseLeave(this);
     FireEvent(OnMouseLeave, this);
 }
 

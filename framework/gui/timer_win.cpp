@@ -2,6 +2,7 @@
 #include "framework/gui/timer.h"
 
 #include <map>
+#include <set>
 
 #include "framework/gui/application.h"
 
@@ -14,6 +15,12 @@ std::map<UINT_PTR, TTimer*>& Timers() {
     return timers;
 }
 UINT_PTR g_next_id = 1;
+
+// Timers alive now, enabled or not: a tick may free its timer.
+std::set<TTimer*>& LiveTimers() {
+    static std::set<TTimer*> live;
+    return live;
+}
 
 }  // namespace
 
@@ -29,18 +36,19 @@ LRESULT CALLBACK TTimer::UtilWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
             TComponent::EventScope scope(t);
             t->in_tick_ = true;
             GuardCallback(t, [t] { t->Tick(); });
-            // The tick may have freed the timer; look it up again.
-            auto again = Timers().find(static_cast<UINT_PTR>(wParam));
-            if (again != Timers().end() && again->second == t) t->in_tick_ = false;
+            // The tick may have freed the timer, or disabled it (and so
+            // taken it out of the id table): ask whether it still lives.
+            if (LiveTimers().count(t)) t->in_tick_ = false;
         }
         return 0;
     }
     return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
-TTimer::TTimer(TComponent* owner) : TComponent(owner) {}
+TTimer::TTimer(TComponent* owner) : TComponent(owner) { LiveTimers().insert(this); }
 
 TTimer::~TTimer() {
+    LiveTimers().erase(this);
     enabled_ = false;
     UpdateTimer();
 }

@@ -170,7 +170,7 @@ TEST(Timers, TicksAndCanFreeItselfFromItsOwnTick) {
     EXPECT_EQ(ticks, 3);
 }
 
-TEST(Timers, DisableFromOwnTickStopsIt) {
+TEST(Timers, DisableFromOwnTickStopsItUntilEnabledAgain) {
     TestApplication();
     TTimer timer(nullptr);
     timer.SetInterval(10);
@@ -182,6 +182,9 @@ TEST(Timers, DisableFromOwnTickStopsIt) {
     EXPECT_TRUE(PumpUntil([&] { return ticks > 0; }));
     PumpUntil([] { return false; }, 100);
     EXPECT_EQ(ticks, 1);
+    // Enabled again, it ticks again.
+    timer.SetEnabled(true);
+    EXPECT_TRUE(PumpUntil([&] { return ticks == 2; }, 3000));
 }
 
 TEST(Timers, ExceptionInTickReachesTheHandler) {
