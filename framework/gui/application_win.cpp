@@ -7,6 +7,7 @@
 #include "framework/gui/forms.h"
 #include "framework/gui/hint_window.h"
 #include "framework/gui/timer.h"
+#include "framework/gui/utility_window.h"
 
 namespace fw {
 namespace {
@@ -21,14 +22,7 @@ TApplication::TApplication() : TComponent(nullptr) {
     if (Application) return;
     Application = this;
     SetMainThread();
-    HINSTANCE inst = GetModuleHandleW(nullptr);
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = WindowProc;
-    wc.hInstance = inst;
-    wc.lpszClassName = L"FwApplicationWindow";
-    RegisterClassExW(&wc);
-    handle_ = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, inst, nullptr);
+    handle_ = CreateUtilityWindow(L"FwApplicationWindow", WindowProc);
     HWND window = handle_;
     SetSynchronizeWakeup([window] { PostMessageW(window, kSynchronizeMessage, 0, 0); });
 }

@@ -7,6 +7,7 @@
 #include "framework/gui/application.h"
 #include "framework/gui/forms.h"
 #include "framework/gui/image_list.h"
+#include "framework/gui/utility_window.h"
 
 namespace fw {
 namespace {
@@ -470,17 +471,7 @@ void TMainMenu::MenuChanged() {
 // ---- routing
 
 HWND PopupListWindow() {
-    static HWND window = [] {
-        HINSTANCE inst = GetModuleHandleW(nullptr);
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof(wc);
-        wc.lpfnWndProc = PopupListProc;
-        wc.hInstance = inst;
-        wc.lpszClassName = L"FwPopupList";
-        RegisterClassExW(&wc);
-        return CreateWindowExW(WS_EX_TOOLWINDOW, wc.lpszClassName, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, inst,
-                               nullptr);
-    }();
+    static HWND window = CreateUtilityWindow(L"FwPopupList", PopupListProc, true);
     return window;
 }
 

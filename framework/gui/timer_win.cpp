@@ -5,6 +5,7 @@
 #include <set>
 
 #include "framework/gui/application.h"
+#include "framework/gui/utility_window.h"
 
 namespace fw {
 namespace {
@@ -72,16 +73,7 @@ void TTimer::UpdateTimer() {
         id_ = 0;
     }
     if (!enabled_ || interval_ == 0) return;
-    if (!g_util_window) {
-        HINSTANCE inst = GetModuleHandleW(nullptr);
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof(wc);
-        wc.lpfnWndProc = UtilWndProc;
-        wc.hInstance = inst;
-        wc.lpszClassName = L"FwTimerWindow";
-        RegisterClassExW(&wc);
-        g_util_window = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, inst, nullptr);
-    }
+    if (!g_util_window) g_util_window = CreateUtilityWindow(L"FwTimerWindow", UtilWndProc);
     id_ = g_next_id++;
     Timers()[id_] = this;
     SetTimer(g_util_window, id_, interval_, nullptr);
