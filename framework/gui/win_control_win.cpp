@@ -636,13 +636,12 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             if (system_proc_) break;
             return 1;
         case WM_PAINT:
+            if (system_proc_) break;
+            return HandlePaint(wParam);
         case WM_PRINTCLIENT:
             if (system_proc_) break;
-            if (msg == WM_PRINTCLIENT) {
-                PaintClient(reinterpret_cast<HDC>(wParam), true);
-                return 0;
-            }
-            return HandlePaint(wParam);
+            PaintClient(reinterpret_cast<HDC>(wParam), true);
+            return 0;
         case WM_SIZE:
         case WM_MOVE: {
             LRESULT r = DefaultHandler(msg, wParam, lParam);
