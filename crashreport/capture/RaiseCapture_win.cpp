@@ -14,8 +14,8 @@
 #include "crashreport/capture/DrevnikCaptureSwitches.h"
 #include "crashreport/capture/DrevnikCore.h"
 #include "crashreport/capture/MainModuleExport.h"
-#include "framework/exceptions.h"
-#include "framework/text_codec.h"
+#include "framework/core/exceptions.h"
+#include "framework/core/text_codec.h"
 
 namespace drevnik {
 namespace {

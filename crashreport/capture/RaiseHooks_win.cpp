@@ -18,8 +18,8 @@
 #include "crashreport/capture/RaiseCapture.h"
 #include "crashreport/capture/RaiseDecisionRing.h"
 #include "crashreport/capture/ThreadInfoBlock.h"
-#include "framework/exceptions.h"
-#include "framework/text_codec.h"
+#include "framework/core/exceptions.h"
+#include "framework/core/text_codec.h"
 
 #if defined(_WIN64)
 extern "C" EXCEPTION_DISPOSITION __gxx_personality_seh0(PEXCEPTION_RECORD, void*, PCONTEXT, PDISPATCHER_CONTEXT);

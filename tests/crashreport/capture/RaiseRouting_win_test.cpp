@@ -20,7 +20,7 @@
 #include "crashreport/capture/EHook.h"
 #include "crashreport/capture/RaiseCapture.h"
 #include "tests/crashreport/capture/TestWindow.h"
-#include "framework/exceptions.h"
+#include "framework/core/exceptions.h"
 
 namespace drevnik {
 namespace {
