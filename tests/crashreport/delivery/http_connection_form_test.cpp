@@ -11,7 +11,7 @@
 
 #include "crashreport/delivery/MultipartForm.h"
 #include "crashreport/delivery/WebUrls.h"
-#include "framework/exceptions.h"
+#include "framework/core/exceptions.h"
 #include "tests/crashreport/capture/DrevnikTestFolder.h"
 
 namespace drevnik {
