@@ -98,10 +98,13 @@ class TDrevnikStackList : public TDrevnikOwningList<TCallStackEntry> {};
 
 // ---- Modules and their exports -----------------------------------------------------
 
+// One export of a module (crashreport/debuginfo/DrevnikModules.h reads them).
 struct TDrevnikFunctionInfo {
     std::string ExportName;
-    uintptr_t EntryAddress = 0;
-    uint32_t MeasuredSize = 0;  // 0 until measured; 1 for entries that are never measured
+    uintptr_t EntryAddress = 0;  // 0 for a forwarder whose target module is not loaded
+    // 0 until measured; 1 for entries that are never measured: those below the
+    // module's code and forwarders, whose code lies in another module.
+    uint32_t MeasuredSize = 0;
 };
 
 // One module's exports, sorted by address.
@@ -119,9 +122,9 @@ public:
 
 enum TModuleKind : uint8_t { mkUnknown = 0, mkProgram = 1, mkRuntimePackage = 2, mkLibrary = 3 };
 
-// One loaded module. The record owns its export table, its options object,
-// its external debug-information source and its debug data, and frees them
-// in that order.
+// One loaded module (crashreport/debuginfo/DrevnikModules.h builds them).
+// The record owns its export table, its options object, its external
+// debug-information source and its debug data, and frees them in that order.
 struct TDrevnikModuleInfo {
     TDrevnikModuleInfo() = default;
     TDrevnikModuleInfo(const TDrevnikModuleInfo&) = delete;
@@ -131,18 +134,18 @@ struct TDrevnikModuleInfo {
     TModuleHandle ModuleHandle = 0;
     std::string FilePath;
     std::string FileDescription;
-    std::string FileVersionText;
-    uint32_t FileSizeBytes = 0;
+    std::string FileVersionText;  // "1.2.3.4", empty when none or 0.0.0.0
+    uint64_t FileSizeBytes = 0;   // 0 when the file is missing
     std::unique_ptr<TDrevnikFunctionsList> ExportTable;
     uint8_t ModuleKind = mkUnknown;
-    uint16_t DataVersion = 0;
-    double DataBuildTime = 0;
+    uint16_t DataVersion = 0;     // of the module's library data; 6025 when it has none
+    double DataBuildTime = 0;     // 0 when none
     std::unique_ptr<TDrevnikModuleOptionsEx> ModuleOptions;
     std::unique_ptr<std::vector<uint8_t>> DebugDataStream;
     std::unique_ptr<TDVDebugInfoSource> ExternalDebugInfo;
-    double FileDate = 0;
-    std::string DataPassword;
-    bool DataPasswordValid = true;
+    double FileDate = 0;          // last write time of the file, local
+    std::string DataPassword;     // for the module's enciphered debug names
+    bool DataPasswordValid = true;  // no password needed, or the given one proved right
 };
 
 // The process's modules, sorted by module handle.
@@ -153,14 +156,15 @@ public:
 
 // ---- Processes ---------------------------------------------------------------------
 
+// One running process (crashreport/debuginfo/DrevnikProcesses.h lists them).
 struct TDrevnikProcessInfo {
     uint32_t ProcId = 0;
-    std::string ExePath;
+    std::string ExePath;         // the executable's name when its path cannot be found
     std::string ExeDescription;
-    std::string ExeVersion;
-    uint32_t PriorityClass = 0;
-    uint32_t WorkingSetBytes = 0;
-    uint32_t ThreadCount = 0;
+    std::string ExeVersion;      // empty when none
+    uint32_t PriorityClass = 0;  // 32 normal, 64 idle, 128 high, ...; 0 when not known
+    uint64_t WorkingSetBytes = 0;  // 0 when not read
+    uint32_t ThreadCount = 0;      // 0 when not counted
 };
 
 // The running processes, sorted by process id.
