@@ -405,7 +405,7 @@ TNetworkFacts GetNetworkFacts() {
         return facts;
     }
     ULONG size = 0;
-    // Wine answers "buffer too small" with a size of 0 when there is no adapter.
+    // A size below one record would have the list read past its buffer.
     if (adaptersInfo(nullptr, &size) != ERROR_BUFFER_OVERFLOW || size < sizeof(IP_ADAPTER_INFO)) {
         return facts;
     }

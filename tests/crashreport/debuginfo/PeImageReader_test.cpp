@@ -84,7 +84,7 @@ public:
 
     uintptr_t Base() const { return reinterpret_cast<uintptr_t>(bytes_.data()); }
 
-    // The exports as "name@rva/size"; an address below the image as "name@=address/size".
+    // The exports as "name@rva/size"; an address far from the image as "name@=address/size".
     std::vector<std::string> Read(bool& result, bool followStubs = false) {
         // Bounded to the buffer, so that damage that points far away asks
         // nothing about memory that is not the test's.
@@ -100,7 +100,7 @@ public:
         std::vector<std::string> out;
         for (int i = 0; i < list.Count(); ++i) {
             const TDrevnikFunctionInfo& f = list[i];
-            const bool inside = f.EntryAddress >= Base();
+            const bool inside = f.EntryAddress >= Base() && f.EntryAddress < Base() + 0x10000;
             char text[96];
             std::snprintf(text, sizeof text, "%s@%s%lx/%u", f.ExportName.c_str(), inside ? "" : "=",
                           static_cast<unsigned long>(inside ? f.EntryAddress - Base() : f.EntryAddress),
@@ -150,7 +150,10 @@ TEST_P(PeImageReader, DebugStubsAreFollowedWhenAsked) {
     bool result = false;
     EXPECT_EQ(image.Read(result)[1], "Alpha@1010/0");
     const std::vector<std::string> followed = image.Read(result, true);
-    EXPECT_NE(std::find(followed.begin(), followed.end(), "Alpha@=12345678/1"), followed.end());
+    // Measured or not depends on where the test image lies against that address.
+    EXPECT_NE(std::find_if(followed.begin(), followed.end(),
+                           [](const std::string& f) { return f.rfind("Alpha@=12345678/", 0) == 0; }),
+              followed.end());
 }
 
 TEST_P(PeImageReader, DamageGivesAnEmptyTable) {
