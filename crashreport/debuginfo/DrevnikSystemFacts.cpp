@@ -122,6 +122,32 @@ std::string GetProcessorName() {
                                ReadRegistryString(kHkeyLocalMachine, key, "Identifier"));
 }
 
+std::string GetTotalMemoryText() {
+    uint64_t total = 0;
+    uint64_t available = 0;
+    GetPhysicalMemory(total, available);
+    return FormatMegabytes(total);
+}
+
+std::string GetFreeMemoryText() {
+    uint64_t total = 0;
+    uint64_t available = 0;
+    GetPhysicalMemory(total, available);
+    return FormatMegabytes(available);
+}
+
+std::string GetTotalDiskText() {
+    uint64_t total = 0;
+    uint64_t freeToCaller = 0;
+    return GetDiskSpace(total, freeToCaller) ? FormatGigabytes(total) : std::string();
+}
+
+std::string GetFreeDiskText() {
+    uint64_t total = 0;
+    uint64_t freeToCaller = 0;
+    return GetDiskSpace(total, freeToCaller) ? FormatGigabytes(freeToCaller) : std::string();
+}
+
 std::string GetStartDateText(double libraryStartTime) { return FormatRfc822Date(libraryStartTime); }
 
 std::string GetApplicationNameText() {

@@ -77,6 +77,12 @@ std::string GetProgramVersion();
 std::string GetEnteredEmail();
 void SetEnteredEmail(std::string_view email);
 
+// The physical memory in bytes, total and available.
+void GetPhysicalMemory(uint64_t& total, uint64_t& available);
+// The size of the drive that holds the library's module, and its space free
+// to this user, in bytes; false when the system does not say.
+bool GetDiskSpace(uint64_t& total, uint64_t& freeToCaller);
+
 // ---- Network ----------------------------------------------------------------------------------
 
 // Six texts over all adapters, each value followed by " - " but the last.

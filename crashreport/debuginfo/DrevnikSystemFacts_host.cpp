@@ -18,6 +18,8 @@ uint64_t PhysicalPages(int name) {
     return pages > 0 && pageSize > 0 ? static_cast<uint64_t>(pages) * static_cast<uint64_t>(pageSize) : 0;
 }
 
+}  // namespace
+
 bool GetDiskSpace(uint64_t& total, uint64_t& freeToCaller) {
     struct statvfs info;
     if (statvfs("/", &info) != 0) {
@@ -28,7 +30,10 @@ bool GetDiskSpace(uint64_t& total, uint64_t& freeToCaller) {
     return true;
 }
 
-}  // namespace
+void GetPhysicalMemory(uint64_t& total, uint64_t& available) {
+    total = PhysicalPages(_SC_PHYS_PAGES);
+    available = PhysicalPages(_SC_AVPHYS_PAGES);
+}
 
 const TWindowsVersion& WindowsVersion() {
     static const TWindowsVersion version;
@@ -41,21 +46,6 @@ bool IsWorkstationProduct() { return false; }
 std::string GetUserNameText() {
     const char* user = std::getenv("USER");
     return user != nullptr ? std::string(user) : std::string();
-}
-
-std::string GetTotalMemoryText() { return FormatMegabytes(PhysicalPages(_SC_PHYS_PAGES)); }
-std::string GetFreeMemoryText() { return FormatMegabytes(PhysicalPages(_SC_AVPHYS_PAGES)); }
-
-std::string GetTotalDiskText() {
-    uint64_t total = 0;
-    uint64_t freeToCaller = 0;
-    return GetDiskSpace(total, freeToCaller) ? FormatGigabytes(total) : std::string();
-}
-
-std::string GetFreeDiskText() {
-    uint64_t total = 0;
-    uint64_t freeToCaller = 0;
-    return GetDiskSpace(total, freeToCaller) ? FormatGigabytes(freeToCaller) : std::string();
 }
 
 std::string GetDisplayModeText() { return std::string(); }

@@ -101,42 +101,6 @@ std::string VideoKeyFromDeviceMap() {
     return at == std::string::npos ? std::string() : value.substr(at);
 }
 
-void GetPhysicalMemory(uint64_t& total, uint64_t& available) {
-    using TGlobalMemoryStatusEx = BOOL(WINAPI*)(MEMORYSTATUSEX*);
-    if (const auto statusEx = BindProc<TGlobalMemoryStatusEx>(Kernel32(), "GlobalMemoryStatusEx")) {
-        MEMORYSTATUSEX status{};
-        status.dwLength = sizeof status;
-        if (statusEx(&status)) {
-            total = status.ullTotalPhys;
-            available = status.ullAvailPhys;
-            return;
-        }
-    }
-    MEMORYSTATUS status{};
-    status.dwLength = sizeof status;
-    GlobalMemoryStatus(&status);
-    total = status.dwTotalPhys;
-    available = status.dwAvailPhys;
-}
-
-bool GetDiskSpace(uint64_t& total, uint64_t& freeToCaller) {
-    using TGetDiskFreeSpaceExA = BOOL(WINAPI*)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER);
-    const auto diskFreeSpace = BindProc<TGetDiskFreeSpaceExA>(Kernel32(), "GetDiskFreeSpaceExA");
-    const std::string module = GetLibraryModuleFileName();
-    if (diskFreeSpace == nullptr || module.empty()) {
-        return false;
-    }
-    const std::string root = module.substr(0, 1) + ":\\";
-    ULARGE_INTEGER available;
-    ULARGE_INTEGER size;
-    if (!diskFreeSpace(root.c_str(), &available, &size, nullptr)) {
-        return false;
-    }
-    total = size.QuadPart;
-    freeToCaller = available.QuadPart;
-    return true;
-}
-
 struct TVideoCard {
     std::string Name;
     std::string Version;
@@ -244,6 +208,42 @@ bool IsWorkstationProduct() {
 
 // ---- User, computer and program --------------------------------------------------------------
 
+void GetPhysicalMemory(uint64_t& total, uint64_t& available) {
+    using TGlobalMemoryStatusEx = BOOL(WINAPI*)(MEMORYSTATUSEX*);
+    if (const auto statusEx = BindProc<TGlobalMemoryStatusEx>(Kernel32(), "GlobalMemoryStatusEx")) {
+        MEMORYSTATUSEX status{};
+        status.dwLength = sizeof status;
+        if (statusEx(&status)) {
+            total = status.ullTotalPhys;
+            available = status.ullAvailPhys;
+            return;
+        }
+    }
+    MEMORYSTATUS status{};
+    status.dwLength = sizeof status;
+    GlobalMemoryStatus(&status);
+    total = status.dwTotalPhys;
+    available = status.dwAvailPhys;
+}
+
+bool GetDiskSpace(uint64_t& total, uint64_t& freeToCaller) {
+    using TGetDiskFreeSpaceExA = BOOL(WINAPI*)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER);
+    const auto diskFreeSpace = BindProc<TGetDiskFreeSpaceExA>(Kernel32(), "GetDiskFreeSpaceExA");
+    const std::string module = GetLibraryModuleFileName();
+    if (diskFreeSpace == nullptr || module.empty()) {
+        return false;
+    }
+    const std::string root = module.substr(0, 1) + ":\\";
+    ULARGE_INTEGER available;
+    ULARGE_INTEGER size;
+    if (!diskFreeSpace(root.c_str(), &available, &size, nullptr)) {
+        return false;
+    }
+    total = size.QuadPart;
+    freeToCaller = available.QuadPart;
+    return true;
+}
+
 std::string GetUserNameText() {
     char name[256];
     DWORD length = sizeof name;
@@ -251,32 +251,6 @@ std::string GetUserNameText() {
         return std::string();
     }
     return std::string(name, strnlen(name, sizeof name));
-}
-
-std::string GetTotalMemoryText() {
-    uint64_t total = 0;
-    uint64_t available = 0;
-    GetPhysicalMemory(total, available);
-    return FormatMegabytes(total);
-}
-
-std::string GetFreeMemoryText() {
-    uint64_t total = 0;
-    uint64_t available = 0;
-    GetPhysicalMemory(total, available);
-    return FormatMegabytes(available);
-}
-
-std::string GetTotalDiskText() {
-    uint64_t total = 0;
-    uint64_t freeToCaller = 0;
-    return GetDiskSpace(total, freeToCaller) ? FormatGigabytes(total) : std::string();
-}
-
-std::string GetFreeDiskText() {
-    uint64_t total = 0;
-    uint64_t freeToCaller = 0;
-    return GetDiskSpace(total, freeToCaller) ? FormatGigabytes(freeToCaller) : std::string();
 }
 
 std::string GetDisplayModeText() {

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 
 #include "crashreport/debuginfo/DrevnikModuleSystem.h"
@@ -255,6 +256,20 @@ TEST(DrevnikModules, DamagedOrUnreadableExportDirectoryGivesAnEmptyTable) {
     ASSERT_TRUE(VirtualProtect(dir, sizeof *dir, old, &rw));
     EXPECT_TRUE(ReadExportTable(fixture.Handle(), table));
     EXPECT_EQ(table.Count(), 6);
+}
+
+TEST(DrevnikModules, PsapiAndToolhelpFindTheSameModules) {
+    TLoadedFixture fixture("kyn_package_fixture.dll");
+    // Loaded while PSAPI enumerates: keep it for the snapshot too.
+    const HMODULE psapiLibrary = LoadLibraryW(L"psapi.dll");
+    std::vector<TModuleHandle> psapi = EnumerateModulesPsapi();
+    std::vector<TModuleHandle> toolhelp = EnumerateModulesToolhelp();
+    std::sort(psapi.begin(), psapi.end());
+    std::sort(toolhelp.begin(), toolhelp.end());
+    EXPECT_EQ(psapi, toolhelp);
+    EXPECT_TRUE(std::binary_search(psapi.begin(), psapi.end(), fixture.Handle()));
+    EXPECT_TRUE(std::binary_search(psapi.begin(), psapi.end(), ProgramModuleHandle()));
+    FreeLibrary(psapiLibrary);
 }
 
 TEST(DrevnikModules, AddressesOutsideModulesHaveNoRecord) {

@@ -10,12 +10,17 @@
 
 #include "crashreport/debuginfo/DrevnikProcesses.h"
 
+namespace {
+
+DWORD WINAPI WaitForStop(void* event) { return WaitForSingleObject(event, INFINITE); }
+
+}  // namespace
+
 int main() {
     HANDLE stop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     std::vector<HANDLE> threads;
     for (int i = 0; i < 4; ++i) {
-        threads.push_back(CreateThread(
-            nullptr, 0, [](void* event) -> DWORD { return WaitForSingleObject(event, INFINITE); }, stop, 0, nullptr));
+        threads.push_back(CreateThread(nullptr, 0, WaitForStop, stop, 0, nullptr));
     }
     std::vector<char> memory(48u << 20);
     std::memset(memory.data(), 1, memory.size());
