@@ -1,7 +1,6 @@
 #include "widgets/drawing/GifLayout.h"
 
 #include <algorithm>
-#include <optional>
 
 #include "framework/byte_reader.h"
 #include "framework/exceptions.h"
@@ -31,15 +30,16 @@ void Walk(fw::TByteReader& r, TGifLayout& layout, std::size_t maxFrames) {
     if (flags & 0x80) r.Skip(3u << ((flags & 7) + 1), "global colour table");
     layout.PrefixEnd = r.Position();
 
-    // The graphic control extension that waits for its image, if any.
-    std::optional<std::size_t> control;
+    // Offset of the graphic control extension that waits for its image.
+    constexpr std::size_t kNoControl = std::numeric_limits<std::size_t>::max();
+    std::size_t control = kNoControl;
     while (layout.Frames.size() < maxFrames) {
         const std::size_t at = r.Position();
         const uint8_t block = r.ReadU8("block introducer");
         if (block == kImageSeparator) {
             TGifFrame frame;
-            frame.Start = control.value_or(at);
-            control.reset();
+            frame.Start = control != kNoControl ? control : at;
+            control = kNoControl;
             frame.Left = r.ReadU16LE("image left");
             frame.Top = r.ReadU16LE("image top");
             frame.Width = r.ReadU16LE("image width");
@@ -54,9 +54,9 @@ void Walk(fw::TByteReader& r, TGifLayout& layout, std::size_t maxFrames) {
         }
         if (block == kExtension) {
             const uint8_t label = r.ReadU8("extension label");
-            if (label == kGraphicControlLabel && !control) control = at;
+            if (label == kGraphicControlLabel && control == kNoControl) control = at;
             SkipSubBlocks(r, "extension sub-block");
-            if (label == kPlainTextLabel) control.reset();  // the control belonged to the text
+            if (label == kPlainTextLabel) control = kNoControl;  // the control belonged to the text
             continue;
         }
         if (block == 0x00) continue;  // stray padding some writers leave between blocks

@@ -74,6 +74,7 @@ def animated_gif(path):
 
 def main():
     quadrants().save("quadrants.png")
+    quadrants().save("quadrants.bmp")
     keyed_bmp().save("keyed.bmp")
     solid(37, 21, (10, 20, 30)).save("plain.bmp")
     top_down_bmp("topdown.bmp", 19, 7)
@@ -89,7 +90,7 @@ def main():
     subprocess.run(["/usr/bin/convert", "little.tif", "-resize", "41x13!", "-define", "tiff:endian=msb", "big.tif"], check=True)
     animated_gif("anim.gif")
 
-    names = ["quadrants.png", "keyed.bmp", "plain.bmp", "topdown.bmp", "core.bmp", "wide.png",
+    names = ["quadrants.png", "quadrants.bmp", "keyed.bmp", "plain.bmp", "topdown.bmp", "core.bmp", "wide.png",
              "baseline.jpg", "progressive.jpg", "comma.gif", "little.tif", "big.tif", "anim.gif"]
     with open("sizes.txt", "w") as out:
         out.write("# file width height, as PIL (and ImageMagick's identify) report them\n")
