@@ -170,14 +170,13 @@ void THTMLPicture::LoadFromSource(const std::wstring& source) {
                 downloadUrl_ = source;
                 sourceId_ = source;
             } else if (!downloadStarted_) {
+                // URLs are never fetched: no thread is started for a
+                // download that would do nothing, so a paint never waits.
                 downloadUrl_ = source;
                 downloadStarted_ = true;
-                TDownLoadThread::Start(*this);
             }
             return;
     }
 }
-
-void TDownLoadThread::Start(THTMLPicture& /*picture*/) {}
 
 }  // namespace kel

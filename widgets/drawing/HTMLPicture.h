@@ -100,8 +100,9 @@ public:
     // The source text the picture was loaded from (the cache's key).
     const std::wstring& SourceId() const { return sourceId_; }
     const std::wstring& DownloadUrl() const { return downloadUrl_; }
-    // On: a URL source starts the (empty) download; the renderers switch it
-    // off on the pictures they make.
+    // On: a URL source counts as a download started (URLs are never
+    // fetched, so nothing runs); off, the URL becomes the source id. The
+    // renderers switch it off on the pictures they make.
     bool Asynchronous() const { return asynchronous_; }
     void SetAsynchronous(bool value) { asynchronous_ = value; }
     bool DownloadStarted() const { return downloadStarted_; }
@@ -138,13 +139,6 @@ private:
     uint16_t frameHeight_ = 0;
     uint16_t screenWidth_ = 0;
     uint16_t screenHeight_ = 0;
-};
-
-// Stands for the download of a URL picture: URLs are never fetched, so it
-// records nothing and ends at once; no thread is started for it.
-class TDownLoadThread {
-public:
-    static void Start(THTMLPicture& picture);
 };
 
 // The platform decoder behind THTMLPicture (OleLoadPicture on Windows; the
