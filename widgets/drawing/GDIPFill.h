@@ -13,7 +13,7 @@
 #include <functional>
 #include <memory>
 
-#include "framework/colors.h"
+#include "framework/core/colors.h"
 #include "widgets/drawing/GDIPFillGeometry.h"
 #include "widgets/drawing/GDIPicture.h"
 #include "widgets/drawing/KelGDIPTypes.h"

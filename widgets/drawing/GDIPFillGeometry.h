@@ -10,7 +10,7 @@
 #include <optional>
 #include <vector>
 
-#include "framework/colors.h"
+#include "framework/core/colors.h"
 #include "widgets/drawing/KelGDIPColors.h"
 #include "widgets/drawing/KelGDIPTypes.h"
 

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <ostream>
 
-#include "framework/string_list.h"
+#include "framework/core/file_io.h"
 #include "widgets/drawing/GifLayout.h"
 #include "widgets/drawing/PictureStoreRules.h"
 

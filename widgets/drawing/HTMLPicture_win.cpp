@@ -6,8 +6,8 @@
 
 #include <sstream>
 
-#include "framework/exceptions.h"
-#include "framework/graphics.h"
+#include "framework/core/exceptions.h"
+#include "framework/gui/graphics.h"
 #include "widgets/drawing/GlobalMemoryStream.h"
 #include "widgets/drawing/HTMLPicture.h"
 #include "widgets/drawing/PictureStoreRules.h"

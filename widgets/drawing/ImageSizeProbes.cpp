@@ -2,9 +2,9 @@
 
 #include <cstdlib>
 
-#include "framework/byte_reader.h"
-#include "framework/exceptions.h"
-#include "framework/text_codec.h"
+#include "framework/core/byte_reader.h"
+#include "framework/core/exceptions.h"
+#include "framework/core/text_codec.h"
 #include "widgets/drawing/GifLayout.h"
 
 namespace kel {

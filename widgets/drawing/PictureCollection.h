@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "framework/component.h"
+#include "framework/core/component.h"
 #include "widgets/drawing/KelGDIPColors.h"
 #include "widgets/drawing/PictureStoreRules.h"
 

@@ -5,7 +5,7 @@
 
 #include <sstream>
 
-#include "framework/exceptions.h"
+#include "framework/core/exceptions.h"
 #include "tests/widgets/drawing/test_data.h"
 #include "tests/widgets/drawing/win_paint.h"
 #include "widgets/drawing/HTMLPicture.h"
