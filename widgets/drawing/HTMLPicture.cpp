@@ -2,7 +2,6 @@
 
 #include <exception>
 #include <filesystem>
-#include <ostream>
 
 #include "framework/core/file_io.h"
 #include "widgets/drawing/GifLayout.h"
@@ -131,20 +130,19 @@ void THTMLPicture::LoadFromFile(const std::wstring& fileName) {
     Changed();
 }
 
-void THTMLPicture::LoadFromStream(std::istream* stream) {
+void THTMLPicture::LoadFromStream(fw::TStream* stream) {
     if (!stream) return;
-    TakeBytes(ReadWholeStream(*stream));
+    TakeBytes(fw::ReadWholeStream(*stream));
     Changed();
 }
 
-void THTMLPicture::SaveToStream(std::ostream* stream) const {
-    if (!stream) return;
-    stream->write(reinterpret_cast<const char*>(bytes_.data()), static_cast<std::streamsize>(bytes_.size()));
+void THTMLPicture::SaveToStream(fw::TStream* stream) const {
+    if (stream && !bytes_.empty()) stream->WriteBuffer(bytes_.data(), bytes_.size());
 }
 
-void THTMLPicture::ReadData(std::istream& stream) { TakeBytes(ReadBinaryValue(stream)); }
+void THTMLPicture::ReadData(fw::TStream& stream) { TakeBytes(fw::ReadBinaryValue(stream)); }
 
-void THTMLPicture::WriteData(std::ostream& stream) const { WriteBinaryValue(stream, bytes_); }
+void THTMLPicture::WriteData(fw::TStream& stream) const { fw::WriteBinaryValue(stream, bytes_); }
 
 void THTMLPicture::LoadFromSource(const std::wstring& source) {
     const TPictureSource parsed = ParsePictureSource(source);

@@ -13,7 +13,7 @@
 #include <memory>
 #include <string>
 
-#include "widgets/drawing/Graphic.h"
+#include "framework/core/graphic.h"
 
 namespace fw {
 class TCanvas;
@@ -22,6 +22,9 @@ struct tagRECT;      // RECT
 struct HINSTANCE__;  // HMODULE
 
 namespace kel {
+
+using fw::TBytes;
+using fw::TGraphic;
 
 // The platform's decoded picture (an IPicture on Windows).
 class TOlePicture;
@@ -34,6 +37,7 @@ class THTMLPicture : public TGraphic {
 public:
     THTMLPicture();
     ~THTMLPicture() override;
+    std::unique_ptr<TGraphic> NewGraphic() const override { return std::make_unique<THTMLPicture>(); }
 
     // Fired when Frame is set while there are bytes.
     std::function<void()> OnFrameChange;
@@ -58,15 +62,15 @@ public:
     void LoadFromFile(const std::wstring& fileName) override;
     // Nothing for nil. Bytes that cannot be decoded leave the picture empty
     // and the decoder's exception passes on.
-    void LoadFromStream(std::istream* stream) override;
-    void SaveToStream(std::ostream* stream) const override;
+    void LoadFromStream(fw::TStream* stream) override;
+    void SaveToStream(fw::TStream* stream) const override;
     // The stored "Data" property; decodes without a change event.
-    void ReadData(std::istream& stream) override;
-    void WriteData(std::ostream& stream) const override;
+    void ReadData(fw::TStream& stream) override;
+    void WriteData(fw::TStream& stream) const override;
 
     // Windows: renders the picture at its natural size at the rect's
     // top-left, or stretched into the rect. Nothing when Empty.
-    void Draw(fw::TCanvas& canvas, const tagRECT& rect) const;
+    void Draw(fw::TCanvas& canvas, const tagRECT& rect) override;
     // Windows: the RT_RCDATA resource of that name, as from a stream;
     // nothing when the module has none.
     void LoadFromResourceName(HINSTANCE__* module, const std::wstring& name);
@@ -119,7 +123,6 @@ private:
     void TakeBytes(TBytes bytes);
     // No bytes, no picture, no frames: what a failed load leaves.
     void ClearPicture();
-    void LoadFromResourceStream(std::istream& stream);
 
     TBytes bytes_;
     bool empty_ = true;

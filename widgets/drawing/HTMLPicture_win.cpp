@@ -4,10 +4,9 @@
 #include <ocidl.h>
 #include <olectl.h>
 
-#include <sstream>
-
 #include "framework/core/exceptions.h"
 #include "framework/gui/graphics.h"
+#include "widgets/drawing/GDIPicture.h"
 #include "widgets/drawing/GlobalMemoryStream.h"
 #include "widgets/drawing/HTMLPicture.h"
 #include "widgets/drawing/PictureStoreRules.h"
@@ -47,7 +46,7 @@ void OlePictureHimetricSize(const TOlePicture& picture, int& width, int& height)
     height = static_cast<int>(h);
 }
 
-void THTMLPicture::Draw(fw::TCanvas& canvas, const RECT& rect) const {
+void THTMLPicture::Draw(fw::TCanvas& canvas, const RECT& rect) {
     if (empty_ || !picture_) return;
     int w = 0, h = 0;
     OlePictureHimetricSize(*picture_, w, h);
@@ -67,14 +66,7 @@ void THTMLPicture::Draw(fw::TCanvas& canvas, const RECT& rect) const {
 }
 
 void THTMLPicture::LoadFromResourceName(HMODULE module, const std::wstring& name) {
-    HRSRC res = FindResourceW(module, name.c_str(), RT_RCDATA);
-    if (!res) return;
-    HGLOBAL loaded = LoadResource(module, res);
-    const void* data = loaded ? LockResource(loaded) : nullptr;
-    const DWORD size = SizeofResource(module, res);
-    if (!data && size) return;
-    std::istringstream stream(data ? std::string(static_cast<const char*>(data), size) : std::string());
-    LoadFromStream(&stream);
+    LoadGraphicFromResource(*this, module, name);
 }
 
 }  // namespace kel

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cwchar>
-#include <sstream>
 #include <type_traits>
 
 #include "tests/widgets/drawing/test_data.h"
@@ -210,27 +209,27 @@ TEST(HTMLPicture, AssignCopiesAnotherHtmlPictureAndEmptiesOnAnythingElse) {
 TEST(HTMLPicture, StoredDataIsTheFileAndReadsWithoutAChangeEvent) {
     THTMLPicture p;
     p.LoadFromFile(test::DataFile("anim.gif"));
-    std::ostringstream out;
+    test::TextStream out;
     p.WriteData(out);
     const auto file = test::DataBytes("anim.gif");
-    ASSERT_EQ(out.str().size(), file.size() + 5);
-    EXPECT_EQ(out.str()[0], char(10));
-    EXPECT_EQ(out.str().substr(5), std::string(file.begin(), file.end()));
+    ASSERT_EQ(out.Text().size(), file.size() + 5);
+    EXPECT_EQ(out.Text()[0], char(10));
+    EXPECT_EQ(out.Text().substr(5), std::string(file.begin(), file.end()));
 
     THTMLPicture back;
     int changes = 0;
     back.OnChange = [&] { ++changes; };
-    std::istringstream in(out.str());
+    test::TextStream in(out.Text());
     back.ReadData(in);
     EXPECT_EQ(changes, 0);
     EXPECT_FALSE(back.Empty());
     EXPECT_EQ(back.FrameCount(), 4);
-    std::ostringstream plain;
+    test::TextStream plain;
     back.SaveToStream(&plain);
-    EXPECT_EQ(plain.str(), std::string(file.begin(), file.end()));
+    EXPECT_EQ(plain.Text(), std::string(file.begin(), file.end()));
 
     // An empty value gives no picture and decodes nothing.
-    std::istringstream empty(std::string("\x0A\0\0\0\0", 5));
+    test::TextStream empty(std::string("\x0A\0\0\0\0", 5));
     back.ReadData(empty);
     EXPECT_TRUE(back.Empty());
 }

@@ -3,7 +3,6 @@
 // decoder's failures.
 #include <gtest/gtest.h>
 
-#include <sstream>
 
 #include "framework/core/exceptions.h"
 #include "tests/widgets/drawing/test_data.h"
@@ -98,7 +97,7 @@ TEST(HTMLPictureDecode, DrawsAtNaturalSizeOrStretchedAndUpright) {
 TEST(HTMLPictureDecode, UndecodableBytesLeaveItEmpty) {
     const std::string junk = "this is no picture at all";
     THTMLPicture p;
-    std::istringstream in(junk);
+    test::TextStream in(junk);
     try {
         p.LoadFromStream(&in);
         ADD_FAILURE() << "no exception";
@@ -110,7 +109,7 @@ TEST(HTMLPictureDecode, UndecodableBytesLeaveItEmpty) {
 
     // A GIF whose header is all there is fails the same way.
     const auto anim = test::DataBytes("anim.gif");
-    std::istringstream header(std::string(anim.begin(), anim.begin() + 25));
+    test::TextStream header(std::string(anim.begin(), anim.begin() + 25));
     EXPECT_THROW(p.LoadFromStream(&header), fw::Exception);
     EXPECT_TRUE(p.Empty());
 
