@@ -147,18 +147,24 @@ TEST(FillPaint, RoundingTypesRoundOnlyTheirCorners) {
         {rtBottom, {false, false, true, true}}, {rtBoth, {true, true, true, true}},
         {rtLeft, {true, false, false, true}},   {rtRight, {false, true, true, false}},
     };
-    for (bool twoParts : {false, true}) {
+    // One part, two solid parts, two radial parts.
+    for (int variant : {0, 1, 2}) {
         for (const auto& row : rows) {
             Surface s;
             TGDIPFill f;
             Solid(f, fw::clRed);
-            if (twoParts) f.SetColorMirror(fw::clRed);
+            if (variant > 0) f.SetColorMirror(fw::clRed);
+            if (variant == 2) {
+                f.SetGradientType(gtRadial);
+                f.SetColorTo(fw::clRed);
+                f.SetGradientMirrorType(gtRadial);
+            }
             f.SetRounding(10);
             f.SetRoundingType(row.type);
             s.Fill(f);
             for (int i = 0; i < 4; ++i)
                 EXPECT_EQ(s(corners[i].first, corners[i].second), row.rounded[i] ? kWhite : kRed)
-                    << "type " << row.type << " corner " << i << (twoParts ? " two parts" : "");
+                    << "type " << row.type << " corner " << i << " variant " << variant;
             EXPECT_EQ(s(60, 35), kRed);
         }
     }
