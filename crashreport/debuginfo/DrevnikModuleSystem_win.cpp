@@ -15,11 +15,12 @@
 namespace drevnik {
 namespace {
 
-std::string Z(std::string_view text) { return std::string(text); }
+// A NUL-terminated copy for the 8-bit calls.
+std::string Terminated(std::string_view text) { return std::string(text); }
 
 // The version resource of a file, as GetFileVersionInfoA gives it.
 std::vector<char> ReadVersionResource(std::string_view filePath) {
-    const std::string path = Z(filePath);
+    const std::string path = Terminated(filePath);
     DWORD ignored = 0;
     const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
     std::vector<char> data(size);
@@ -120,11 +121,11 @@ uintptr_t ResolveLoadedForwarder(std::string_view forwarder) {
         return 0;
     }
     // GetModuleHandle adds ".dll" to a name without extension, and never loads.
-    const HMODULE target = GetModuleHandleA(Z(forwarder.substr(0, dot)).c_str());
+    const HMODULE target = GetModuleHandleA(Terminated(forwarder.substr(0, dot)).c_str());
     if (target == nullptr) {
         return 0;
     }
-    const std::string function = Z(forwarder.substr(dot + 1));
+    const std::string function = Terminated(forwarder.substr(dot + 1));
     FARPROC address;
     if (function[0] == '#') {
         const unsigned long ordinal = std::strtoul(function.c_str() + 1, nullptr, 10);
@@ -139,7 +140,7 @@ uintptr_t ResolveLoadedForwarder(std::string_view forwarder) {
 }
 
 bool HasPackageResources(std::string_view filePath) {
-    const TLoadedLibrary data(LoadLibraryExA(Z(filePath).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    const TLoadedLibrary data(LoadLibraryExA(Terminated(filePath).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
     return data && FindResourceA(data.Get(), "PACKAGEINFO", MAKEINTRESOURCEA(10)) != nullptr &&
            FindResourceA(data.Get(), "PACKAGEOPTIONS", MAKEINTRESOURCEA(10)) != nullptr;
 }
@@ -167,7 +168,7 @@ std::string GetProductVersionText(std::string_view filePath) {
 
 uint64_t GetFileSizeBytes(std::string_view filePath) {
     WIN32_FIND_DATAA found;
-    const HANDLE search = FindFirstFileA(Z(filePath).c_str(), &found);
+    const HANDLE search = FindFirstFileA(Terminated(filePath).c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) {
         return 0;
     }

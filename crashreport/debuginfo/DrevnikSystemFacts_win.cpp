@@ -168,6 +168,17 @@ std::string GetDefaultPrinterName(HMODULE winspool) {
     return std::string(name, strnlen(name, sizeof name));
 }
 
+// One capability of the screen's device context; false without one.
+bool ReadScreenCaps(int index, int& value) {
+    const HDC screen = GetDC(nullptr);
+    if (screen == nullptr) {
+        return false;
+    }
+    value = GetDeviceCaps(screen, index);
+    ReleaseDC(nullptr, screen);
+    return true;
+}
+
 using TClosePrinter = BOOL(WINAPI*)(HANDLE);
 
 // A printer opened through the bound winspool functions, closed on scope exit.
@@ -254,24 +265,17 @@ std::string GetUserNameText() {
 }
 
 std::string GetDisplayModeText() {
-    const HDC screen = GetDC(nullptr);
-    if (screen == nullptr) {
+    int bits = 0;
+    if (!ReadScreenCaps(BITSPIXEL, bits)) {
         return std::string();
     }
-    const int bits = GetDeviceCaps(screen, BITSPIXEL);
-    ReleaseDC(nullptr, screen);
     return std::to_string(GetSystemMetrics(SM_CXSCREEN)) + " x " + std::to_string(GetSystemMetrics(SM_CYSCREEN)) +
            ", " + std::to_string(bits) + " bit";
 }
 
 std::string GetDisplayDpiText() {
-    const HDC screen = GetDC(nullptr);
-    if (screen == nullptr) {
-        return std::string();
-    }
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return std::to_string(dpi);
+    int dpi = 0;
+    return ReadScreenCaps(LOGPIXELSY, dpi) ? std::to_string(dpi) : std::string();
 }
 
 std::string GetVideoCardText() {

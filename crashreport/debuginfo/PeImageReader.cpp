@@ -30,7 +30,7 @@ bool ReadU32(const THModuleStream& image, std::size_t offset, uint32_t& value) {
 
 // Whether `count` entries of `entrySize` bytes from `rva` fit into the image.
 bool TableFits(const THModuleStream& image, uint32_t rva, uint64_t count, uint32_t entrySize) {
-    return static_cast<uint64_t>(rva) + count * entrySize <= image.Size();
+    return static_cast<uint64_t>(rva) + count * entrySize <= image.ViewSize();
 }
 
 struct TExportDirectory {
@@ -137,7 +137,7 @@ bool ReadImageExports(THModuleStream& image, const TExportReadOptions& options, 
     if (!ReadImageHeaders(image, headers)) {
         return false;
     }
-    image.SetSize(std::min<std::size_t>(image.Size(), headers.SizeOfImage));
+    image.SetSize(static_cast<int64_t>(std::min<std::size_t>(image.ViewSize(), headers.SizeOfImage)));
     // The code must be there to tell code exports from the rest.
     if (!image.IsReadable(headers.BaseOfCode, headers.SizeOfCode) || headers.ExportRva == 0 ||
         !IsInsideSection(image, headers, headers.ExportRva)) {
@@ -152,7 +152,7 @@ bool ReadImageExports(THModuleStream& image, const TExportReadOptions& options, 
         !TableFits(image, dir.AddressOfFunctions, dir.NumberOfFunctions, 4)) {
         return false;
     }
-    const uintptr_t base = image.Memory();
+    const uintptr_t base = image.Base();
     const uintptr_t codeStart = base + headers.BaseOfCode;
     const uint64_t exportEnd = uint64_t{headers.ExportRva} + headers.ExportSize;
     const std::size_t first = static_cast<std::size_t>(list.Count());

@@ -1,5 +1,6 @@
-// A read-only view of memory that belongs to somebody else: a loaded module
-// image or a locked resource. Nothing is copied and nothing is freed.
+// A read-only memory stream over memory that belongs to somebody else: a
+// loaded module image or a locked resource. Nothing is copied and nothing is
+// freed.
 // Positions are offsets from the start of the memory (relative virtual
 // addresses for an image). Every read is bounded twice: by the view's size
 // and by the system's answer that the bytes are committed and readable, so a
@@ -12,25 +13,29 @@
 #include <string>
 #include <type_traits>
 
+#include "framework/core/streams.h"
+
 namespace drevnik {
 
-class THModuleStream {
+class THModuleStream : public fw::TCustomMemoryStream {
 public:
     // The size a module image view starts with, until its headers say more.
     static constexpr std::size_t kUnboundedSize = 0x7FFFFFFF;
 
-    explicit THModuleStream(const void* memory, std::size_t size = kUnboundedSize)
-        : memory_(reinterpret_cast<uintptr_t>(memory)), size_(size) {}
-    THModuleStream(const THModuleStream&) = delete;
-    THModuleStream& operator=(const THModuleStream&) = delete;
+    explicit THModuleStream(const void* memory, std::size_t size = kUnboundedSize) : viewSize_(size) {
+        SetPointer(static_cast<const uint8_t*>(memory), size);
+    }
+    // Detached first, so the memory is never taken for the stream's own.
+    ~THModuleStream() override { SetPointer(nullptr, 0); }
 
-    uintptr_t Memory() const { return memory_; }
-    std::size_t Size() const { return size_; }
+    uintptr_t Base() const { return reinterpret_cast<uintptr_t>(Memory()); }
+    std::size_t ViewSize() const { return viewSize_; }
     // Narrows (or widens) the view, as when an image's headers give its size.
-    void SetSize(std::size_t size) { size_ = size; }
-    std::size_t Position() const { return position_; }
-    void Seek(std::size_t position) { position_ = position; }
+    void SetSize(int64_t size) override;
 
+    // As many of `count` bytes from the position as lie in the view and are
+    // readable, never more.
+    std::size_t Read(void* buffer, std::size_t count) override;
     // Reads `count` bytes at the position and moves past them, only when all
     // of them lie in the view and are readable; reports whether they were read.
     bool ReadChecked(void* buffer, std::size_t count);
@@ -52,9 +57,10 @@ public:
     bool ReadTextAt(std::size_t offset, std::size_t maxLength, std::string& text) const;
 
 private:
-    uintptr_t memory_;
-    std::size_t size_;
-    std::size_t position_ = 0;
+    // How many of `count` bytes from `offset` on lie in the view and can be read.
+    std::size_t ReadablePrefix(std::size_t offset, std::size_t count) const;
+
+    std::size_t viewSize_;
     // Offsets known to be readable, so a run of small reads asks the system once.
     mutable std::size_t checkedBegin_ = 0;
     mutable std::size_t checkedEnd_ = 0;

@@ -60,18 +60,27 @@ TEST(THModuleStream, ReadsStopAtUnreadableMemoryAndAtTheViewsEnd) {
     EXPECT_FALSE(stream.ReadAt(kPage - 4, buffer, 8)) << "crosses into the unreadable page";
     EXPECT_FALSE(stream.ReadAt(kPage, buffer, 1));
 
-    stream.Seek(16);
+    stream.SetPosition(16);
     EXPECT_TRUE(stream.ReadChecked(&value, 4));
-    EXPECT_EQ(stream.Position(), 20u);
-    stream.Seek(kPage - 2);
+    EXPECT_EQ(stream.Position(), 20);
+    stream.SetPosition(kPage - 2);
     EXPECT_FALSE(stream.ReadChecked(&value, 4));
-    EXPECT_EQ(stream.Position(), kPage - 2) << "a failed read does not move";
+    EXPECT_EQ(stream.Position(), static_cast<int64_t>(kPage - 2)) << "a failed read does not move";
+
+    // Through the plain stream reads: what is readable, and no more.
+    EXPECT_EQ(stream.Read(buffer, 8), 2u);
+    EXPECT_EQ(stream.Read(buffer, 8), 0u);
+    stream.SetPosition(kPage - 2);
+    EXPECT_THROW(stream.ReadBuffer(buffer, 4), fw::EReadError);
 
     // A narrower view refuses what lies past it, readable or not.
     THModuleStream narrow(pages.Memory(), 32);
     EXPECT_TRUE(narrow.ReadAt(28, buffer, 4));
     EXPECT_FALSE(narrow.ReadAt(30, buffer, 4));
     EXPECT_FALSE(narrow.ReadAt(~std::size_t{0} - 1, buffer, 4)) << "an offset that wraps";
+    narrow.SetSize(4);
+    EXPECT_EQ(narrow.Size(), 4);
+    EXPECT_EQ(narrow.Read(buffer, 8), 4u);
 }
 
 TEST(THModuleStream, TextsAreCutAtTheirNulOrWhereReadingMustStop) {
