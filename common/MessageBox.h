@@ -1,14 +1,14 @@
 // The boxes through which both programs report their own failures, and the
 // request to end the application. Both go through replaceable handlers so
 // that tests (which must never block on a modal box) can watch them.
-// Windows only (kynMessageBox_win.cpp).
+// Windows only (MessageBox_win.cpp).
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <string>
 
-namespace kyn {
+namespace common {
 
 enum class TMessageBoxKind {
     Error,  // caption "Error", error icon, OK button: the settings file and the data folder
@@ -31,5 +31,7 @@ void RequestApplicationEnd();
 // The system's message text for an error code (language neutral), without
 // its trailing line break; empty when the system has none.
 std::wstring SystemErrorText(uint32_t errorCode);
+// Shows that text in a plain box; nothing when the system has none.
+void ShowSystemError(uint32_t errorCode);
 
-}  // namespace kyn
+}  // namespace common

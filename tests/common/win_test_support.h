@@ -11,11 +11,11 @@
 #include <utility>
 #include <vector>
 
-#include "Display/kynDataFolder.h"
-#include "Display/kynMessageBox.h"
+#include "common/DataFolder.h"
+#include "common/MessageBox.h"
 #include "framework/core/paths.h"
 
-namespace kyn::test {
+namespace common::test {
 
 struct TShownBox {
     TMessageBoxKind kind;
@@ -159,4 +159,4 @@ private:
     std::vector<std::pair<std::wstring, std::wstring>> saved_;
 };
 
-}  // namespace kyn::test
+}  // namespace common::test

@@ -1,15 +1,15 @@
 // Message boxes, the end request and system error texts on Windows.
-#include "Display/kynMessageBox.h"
+#include "common/MessageBox.h"
 
 #include <windows.h>
 
 #include <utility>
 
-#include "Display/kynFileVersion.h"
+#include "common/FileVersion.h"
 #include "framework/core/paths.h"
 #include "framework/gui/application.h"
 
-namespace kyn {
+namespace common {
 namespace {
 
 TMessageBoxHandler& BoxHandler() {
@@ -80,4 +80,9 @@ std::wstring SystemErrorText(uint32_t errorCode) {
     return text;
 }
 
-}  // namespace kyn
+void ShowSystemError(uint32_t errorCode) {
+    const std::wstring text = SystemErrorText(errorCode);
+    if (!text.empty()) ShowMessageBox(TMessageBoxKind::Plain, text);
+}
+
+}  // namespace common
