@@ -10,6 +10,7 @@
 
 namespace common {
 
+// While the main form shows, it owns the box, which so stays above it.
 enum class TMessageBoxKind {
     Error,  // caption "Error", error icon, OK button: the settings file and the data folder
     Plain,  // the application's title, no icon, OK button: the system's text for an error code
@@ -19,9 +20,9 @@ using TMessageBoxHandler = std::function<void(TMessageBoxKind kind, const std::w
 using TEndRequestHandler = std::function<void()>;
 
 // Install a handler; an empty one restores the real box or the real request.
-// Each returns the handler it replaced. The real box is the application's
-// (fw::Application->MessageBox), the real request fw::Application->Terminate();
-// without an application object, MessageBoxW and PostQuitMessage.
+// Each returns the handler it replaced. The real box is MessageBoxW, the
+// real request fw::Application->Terminate(); without an application object,
+// PostQuitMessage.
 TMessageBoxHandler SetMessageBoxHandler(TMessageBoxHandler handler);
 TEndRequestHandler SetEndRequestHandler(TEndRequestHandler handler);
 

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "Display/kynControllerFormGUI.h"
@@ -240,6 +241,57 @@ TEST_F(DisplayForm, ApplicationExceptionShowsTheMessageThenEachPendingGLError) {
     form_->ApplicationException(nullptr, std::make_exception_ptr(fw::Exception(L"Again")));
     EXPECT_EQ(Boxes().size(), 1u);
     ASSERT_TRUE(wglMakeCurrent(form_->DeviceContext, form_->RenderContext));
+}
+
+struct TBoxSeen {
+    bool found = false;
+    bool topmost = false;
+    bool aboveDisplay = false;
+};
+
+BOOL CALLBACK FindOwnBox(HWND h, LPARAM lp) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(h, &pid);
+    wchar_t name[16] = {};
+    GetClassNameW(h, name, 16);
+    if (pid != GetCurrentProcessId() || std::wstring(name) != L"#32770" || !IsWindowVisible(h)) return TRUE;
+    *reinterpret_cast<HWND*>(lp) = h;
+    return FALSE;
+}
+
+// A box that is not on top of the stay-on-top display could open behind it,
+// and the program would wait on it out of sight: whatever window is active,
+// the display's boxes open above it.
+TEST_F(DisplayForm, BoxesOpenAboveTheDisplayWindow) {
+    HWND other = CreateWindowExW(0, L"STATIC", L"another window", WS_POPUP | WS_CAPTION | WS_VISIBLE, 400, 300, 200,
+                                 100, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(other, nullptr);
+    SetActiveWindow(other);
+    ASSERT_EQ(GetActiveWindow(), other);
+    TBoxSeen seen;
+    const HWND display = form_->Handle();
+    std::thread watcher([&seen, display] {
+        HWND box = nullptr;
+        for (int i = 0; i < 500 && !box; ++i) {
+            EnumWindows(FindOwnBox, reinterpret_cast<LPARAM>(&box));
+            if (!box) Sleep(20);
+        }
+        if (!box) return;
+        seen.found = true;
+        seen.topmost = (GetWindowLongW(box, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+        for (HWND w = GetTopWindow(nullptr); w && w != display; w = GetWindow(w, GW_HWNDNEXT)) {
+            seen.aboveDisplay |= w == box;
+        }
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+    });
+    common::TMessageBoxHandler recorder = common::SetMessageBoxHandler(nullptr);
+    form_->ApplicationException(nullptr, std::make_exception_ptr(fw::Exception(L"shown for real")));
+    common::SetMessageBoxHandler(recorder);
+    watcher.join();
+    DestroyWindow(other);
+    EXPECT_TRUE(seen.found);
+    EXPECT_TRUE(seen.topmost);
+    EXPECT_TRUE(seen.aboveDisplay);
 }
 
 TEST_F(DisplayForm, ExceptionsReachTheHandlerInstalledAtFirstShowing) {
