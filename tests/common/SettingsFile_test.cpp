@@ -11,6 +11,7 @@
 #include "common/SettingsFormat.h"
 #include "framework/core/exceptions.h"
 #include "framework/core/file_io.h"
+#include "tests/common/settings_samples.h"
 #include "tests/framework/core/scratch_folder.h"
 
 #if !defined(_WIN32)
@@ -22,17 +23,6 @@ namespace common {
 namespace {
 
 namespace fs = std::filesystem;
-
-TGeneralSettings Changed() {
-    TGeneralSettings s;
-    s.Language = 2;
-    s.Theme = 1;
-    s.LineThickness = 5;
-    s.BackgroundColour = {0.0, 1.0, 0.0, 3, 0.0};
-    s.ServerIP = L"127.0.0.1";
-    s.ServerPort = 4000;
-    return s;
-}
 
 bool Exists(const fs::path& p) {
     std::error_code ignored;
@@ -52,22 +42,22 @@ TEST(SettingsFile, LiesInTheSettingsFolder) {
 TEST(SettingsFile, SavesTheTextFormAndLoadsItBack) {
     fw::test::TScratchDir dir;
     TSettingsFile file(dir / "gsf");
-    TGeneralSettings untouched = Changed();
+    TGeneralSettings untouched = test::ChangedSettings();
     EXPECT_EQ(file.Load(untouched), TSettingsLoad::Missing);
-    EXPECT_EQ(untouched, Changed());
-    ASSERT_TRUE(file.Save(Changed()));
-    EXPECT_EQ(fw::ReadFileBytes(dir / "gsf"), WriteGeneralSettings(Changed()));
+    EXPECT_EQ(untouched, test::ChangedSettings());
+    ASSERT_TRUE(file.Save(test::ChangedSettings()));
+    EXPECT_EQ(fw::ReadFileBytes(dir / "gsf"), WriteGeneralSettings(test::ChangedSettings()));
     EXPECT_FALSE(Exists(With(dir / "gsf", ".tmp")));
     EXPECT_TRUE(file.KeptFile().empty());
 
     TGeneralSettings read;
     EXPECT_EQ(TSettingsFile(dir / "gsf").Load(read), TSettingsLoad::Loaded);
-    EXPECT_EQ(read, Changed());
+    EXPECT_EQ(read, test::ChangedSettings());
 }
 
 // Locked files are a Windows matter: SettingsFile_win_test.cpp.
 TEST(SettingsFile, FileThatCouldNotBeReadIsKeptBesideTheNewOne) {
-    const std::string typo = WriteGeneralSettings(Changed()).replace(0, 1, "2x");
+    const std::string typo = WriteGeneralSettings(test::ChangedSettings()).replace(0, 1, "2x");
     struct Row {
         const char* name;
         std::function<void(const fs::path&)> make;
@@ -102,8 +92,8 @@ TEST(SettingsFile, FileThatCouldNotBeReadIsKeptBesideTheNewOne) {
             EXPECT_EQ(file.Load(read), TSettingsLoad::Unreadable) << r.name;
             EXPECT_EQ(read, TGeneralSettings{}) << r.name;
         }
-        ASSERT_TRUE(file.Save(Changed())) << r.name;
-        EXPECT_EQ(fw::ReadFileBytes(gsf), WriteGeneralSettings(Changed())) << r.name;
+        ASSERT_TRUE(file.Save(test::ChangedSettings())) << r.name;
+        EXPECT_EQ(fw::ReadFileBytes(gsf), WriteGeneralSettings(test::ChangedSettings())) << r.name;
         EXPECT_EQ(file.KeptFile(), With(gsf, ".unreadable")) << r.name;
         EXPECT_TRUE(Exists(file.KeptFile())) << r.name;
         if (!r.kept.empty()) {
@@ -124,7 +114,7 @@ TEST(SettingsFile, KeptFilesOfEarlierRunsStay) {
     TSettingsFile file(gsf);
     TGeneralSettings read;
     EXPECT_THROW(file.Load(read), fw::EInOutError);
-    ASSERT_TRUE(file.Save(Changed()));
+    ASSERT_TRUE(file.Save(test::ChangedSettings()));
     EXPECT_EQ(file.KeptFile(), With(gsf, ".unreadable.3"));
     EXPECT_EQ(fw::ReadFileBytes(With(gsf, ".unreadable")), "first");
     EXPECT_EQ(fw::ReadFileBytes(With(gsf, ".unreadable.2")), "second");
@@ -141,7 +131,7 @@ TEST(SettingsFile, UnreadableFileIsNeverOverwrittenWhenItCannotBeKept) {
     TSettingsFile file(gsf);
     TGeneralSettings read;
     EXPECT_THROW(file.Load(read), fw::EInOutError);
-    EXPECT_FALSE(file.Save(Changed()));
+    EXPECT_FALSE(file.Save(test::ChangedSettings()));
     EXPECT_EQ(fw::ReadFileBytes(gsf), "bad\r\n");
     EXPECT_TRUE(file.KeptFile().empty());
 }
@@ -152,8 +142,8 @@ TEST(SettingsFile, StaleTemporaryDoesNotBlockTheSave) {
     const fs::path gsf = dir / "gsf";
     fs::create_directory(With(gsf, ".tmp"));
     TSettingsFile file(gsf);
-    ASSERT_TRUE(file.Save(Changed()));
-    EXPECT_EQ(fw::ReadFileBytes(gsf), WriteGeneralSettings(Changed()));
+    ASSERT_TRUE(file.Save(test::ChangedSettings()));
+    EXPECT_EQ(fw::ReadFileBytes(gsf), WriteGeneralSettings(test::ChangedSettings()));
 }
 
 #if !defined(_WIN32)
@@ -171,7 +161,7 @@ TEST(SettingsFile, WriteThatFailsHalfWayLeavesTheOldFileAndRaisesNothing) {
     small.rlim_cur = 64;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     bool saved_ok = true;
-    EXPECT_NO_THROW(saved_ok = TSettingsFile(gsf).Save(Changed()));
+    EXPECT_NO_THROW(saved_ok = TSettingsFile(gsf).Save(test::ChangedSettings()));
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_FALSE(saved_ok);

@@ -4,6 +4,7 @@
 
 #include "common/SettingsFormat.h"
 #include "framework/core/exceptions.h"
+#include "tests/common/settings_samples.h"
 #include "tests/common/win_test_support.h"
 
 namespace common {
@@ -12,17 +13,6 @@ namespace {
 using test::ReadBytes;
 using test::TScratchFolder;
 using test::WriteBytes;
-
-TGeneralSettings Changed() {
-    TGeneralSettings s;
-    s.Language = 2;
-    s.Theme = 1;
-    s.LineThickness = 5;
-    s.BackgroundColour = {0.0, 1.0, 0.0, 3, 0.0};
-    s.ServerIP = L"127.0.0.1";
-    s.ServerPort = 4000;
-    return s;
-}
 
 // Open without sharing, as an editor or a backup program may hold a file.
 class TLockedFile {
@@ -54,9 +44,9 @@ TEST(SettingsFileOnDisk, WhatCannotBeOpenedKeepsTheValues) {
         {folder.Path(), TSettingsLoad::Unreadable},  // a folder
     };
     for (const Row& r : rows) {
-        TGeneralSettings settings = Changed();
+        TGeneralSettings settings = test::ChangedSettings();
         EXPECT_EQ(TSettingsFile(r.path).Load(settings), r.result) << r.path;
-        EXPECT_EQ(settings, Changed()) << r.path;
+        EXPECT_EQ(settings, test::ChangedSettings()) << r.path;
     }
 }
 
@@ -83,7 +73,7 @@ TEST(SettingsFileOnDisk, BadNumberIsRaisedAfterTheFileIsClosed) {
 TEST(SettingsFileOnDisk, FileHeldByAnotherProgramIsNeverOverwritten) {
     TScratchFolder folder;
     const std::wstring path = folder.Path() + L"gsf";
-    const std::string users = WriteGeneralSettings(Changed());
+    const std::string users = WriteGeneralSettings(test::ChangedSettings());
     WriteBytes(path, users);
     TLockedFile lock(path);
     ASSERT_TRUE(lock.Locked());
@@ -108,7 +98,7 @@ TEST(SettingsFileOnDisk, FailedSaveLeavesTheOldFileAsItWas) {
     const std::string old = WriteGeneralSettings(TGeneralSettings{});
     WriteBytes(path, old);
     SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
-    EXPECT_FALSE(TSettingsFile(path).Save(Changed()));
+    EXPECT_FALSE(TSettingsFile(path).Save(test::ChangedSettings()));
     EXPECT_EQ(ReadBytes(path), old);
     SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
@@ -126,7 +116,7 @@ TEST(SettingsFileOnDisk, SaveThatCannotWriteLeavesNothingBehind) {
     for (const auto& r : rows) {
         TScratchFolder folder;
         if (r.folder) test::MakeFolders(folder.Path() + r.folder);
-        EXPECT_FALSE(TSettingsFile(folder.Path() + r.file).Save(Changed())) << r.name;
+        EXPECT_FALSE(TSettingsFile(folder.Path() + r.file).Save(test::ChangedSettings())) << r.name;
         EXPECT_FALSE(test::PathExists(folder.Path() + r.file + L".tmp")) << r.name;
         EXPECT_FALSE(test::PathExists(folder.Path() + L"settings")) << r.name;
     }
