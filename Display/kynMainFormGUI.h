@@ -20,8 +20,6 @@ public:
     TkynMainForm(fw::TComponent* owner, TkynDisplayModel& model);
     ~TkynMainForm() override;
 
-    TkynDisplayModel& Model() { return model_; }
-
     fw::TTimer* zuForceRepaint;
     fw::TTimer* dpLineSweep;
     int LastGLError = 0;
@@ -42,7 +40,6 @@ public:
     bool FindDataFolder() { return resources_.FindDataFolder(); }
     bool LoadSettings() { return resources_.LoadSettings(); }
     bool SaveSettings() { return resources_.SaveSettings(); }
-    const TkynResourceManager& Resources() const { return resources_; }
 
     void InitGL();
     void CreateGLContext();

@@ -56,9 +56,6 @@ public:
     const std::wstring& DataFolder() const { return location_.DataFolder; }
     const std::wstring& ExeFolder() const { return location_.ExeFolder; }
     bool DataFolderFound() const { return location_.Found; }
-    // Where the last save kept a settings file that could not be read; empty
-    // while none was kept.
-    std::wstring KeptSettingsFile() const;
 
 private:
     TkynDisplayModel& model_;

@@ -47,10 +47,6 @@ bool TkynResourceManager::SaveSettings() {
     return false;
 }
 
-std::wstring TkynResourceManager::KeptSettingsFile() const {
-    return file_ ? file_->KeptFile().wstring() : std::wstring();
-}
-
 bool GetOwnFileVersion(uint16_t& major, uint16_t& minor, uint16_t& release, uint16_t& build) {
     common::TFileVersion version;
     const bool ok = common::ReadOwnFileVersion(version);

@@ -34,7 +34,6 @@ public:
     int& Int(TGeneralSettings& s) const { return int_(s); }
     double& Real(TGeneralSettings& s) const { return real_(s); }
     std::wstring& Text(TGeneralSettings& s) const { return text_(s); }
-    bool HasRange() const { return clampInt_ != nullptr || clampReal_ != nullptr; }
     // Brings the field into its range, if it has one.
     void Clamp(TGeneralSettings& s) const;
 
