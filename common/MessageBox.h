@@ -10,7 +10,6 @@
 
 namespace common {
 
-// While the main form shows, it owns the box, which so stays above it.
 enum class TMessageBoxKind {
     Error,  // caption "Error", error icon, OK button: the settings file and the data folder
     Plain,  // the application's title, no icon, OK button: the system's text for an error code
@@ -26,6 +25,7 @@ using TEndRequestHandler = std::function<void()>;
 TMessageBoxHandler SetMessageBoxHandler(TMessageBoxHandler handler);
 TEndRequestHandler SetEndRequestHandler(TEndRequestHandler handler);
 
+// While the main form shows, it owns the box, which so stays above it.
 void ShowMessageBox(TMessageBoxKind kind, const std::wstring& text);
 void RequestApplicationEnd();
 
