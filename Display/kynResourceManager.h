@@ -65,8 +65,8 @@ private:
 
 // The running program file's version; false (and zeros) when it has none.
 bool GetOwnFileVersion(uint16_t& major, uint16_t& minor, uint16_t& release, uint16_t& build);
-// Part 1 major, 2 minor, 3 release, 4 build in decimal; empty for any other
-// index and when the version cannot be read.
+// Index 1 gives the major, 2 the minor, 3 the release, 4 the build in
+// decimal; empty for any other index and when the version cannot be read.
 std::wstring GetOwnFileVersionPart(int index);
 // FormatVersionText of the running program file's version.
 std::wstring GetVersionText();

@@ -26,9 +26,9 @@ bool ReadFileVersion(const std::wstring& path, TFileVersion& version);
 
 // The running program file's version; false (and zeros) when it has none.
 bool ReadOwnFileVersion(TFileVersion& version);
-// Part 1 major, 2 minor, 3 release, 4 build of the running program file's
-// version in decimal; empty for any other index and when the version cannot
-// be read.
+// Index 1 gives the major, 2 the minor, 3 the release, 4 the build of the
+// running program file's version in decimal; empty for any other index and
+// when the version cannot be read.
 std::wstring OwnFileVersionPart(int index);
 
 }  // namespace common
