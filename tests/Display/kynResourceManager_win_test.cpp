@@ -121,12 +121,6 @@ TEST_F(DisplayDataFolder, SettingsThatCouldNotBeReadSurviveTheSaveAtClose) {
     EXPECT_EQ(boxes.boxes, (std::vector<TShownBox>{{TMessageBoxKind::Error, L"General Setting File Saving Failed"}}));
 }
 
-std::wstring WindowsPath(const std::string& unixPath) {
-    std::wstring path = L"Z:";
-    for (char c : unixPath) path.push_back(c == '/' ? L'\\' : static_cast<wchar_t>(c));
-    return path;
-}
-
 TEST(DisplayVersion, ReadsTheProgramsOwnVersionResource) {
     // This test program carries the same version resource as the programs.
     uint16_t major = 9, minor = 9, release = 9, build = 9;
@@ -150,7 +144,7 @@ TEST(DisplayVersion, ReadsTheProgramsOwnVersionResource) {
                                                                        KYN_TEST_VERSION_RELEASE, KYN_TEST_BUILD_NUMBER}));
 
     common::TFileVersion quorvex;
-    ASSERT_TRUE(common::ReadFileVersion(WindowsPath(KYN_QUORVEX_EXE), quorvex));
+    ASSERT_TRUE(common::ReadFileVersion(common::test::WindowsPath(KYN_QUORVEX_EXE), quorvex));
     EXPECT_EQ(quorvex.Build, KYN_TEST_BUILD_NUMBER);
     EXPECT_EQ(quorvex.Major, KYN_TEST_VERSION_MAJOR);
 }

@@ -44,6 +44,13 @@ private:
     TEndRequestHandler oldEnd_;
 };
 
+// A host path as Wine sees it, on its drive Z:.
+inline std::wstring WindowsPath(const std::string& unixPath) {
+    std::wstring path = L"Z:";
+    for (char c : unixPath) path.push_back(c == '/' ? L'\\' : static_cast<wchar_t>(c));
+    return path;
+}
+
 inline bool PathExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 inline void DeleteTree(const std::wstring& path) {

@@ -25,12 +25,6 @@ constexpr DWORD kEndBoundMs = 20000;
 constexpr int kWidth = 320;
 constexpr int kHeight = 240;
 
-std::wstring WindowsPath(const std::string& unixPath) {
-    std::wstring path = L"Z:";
-    for (char c : unixPath) path.push_back(c == '/' ? L'\\' : static_cast<wchar_t>(c));
-    return path;
-}
-
 // A green background and a white line that sweeps top-down as fast as it can.
 common::TGeneralSettings TestSettings() {
     common::TGeneralSettings s;
@@ -201,7 +195,7 @@ protected:
     std::wstring MakeProgramFolder(const std::string& settings) {
         folders_.emplace_back();
         const std::wstring folder = folders_.back().Path();
-        EXPECT_TRUE(CopyFileW(WindowsPath(KYN_QUORVEX_EXE).c_str(), (folder + L"Quorvex.exe").c_str(), FALSE));
+        EXPECT_TRUE(CopyFileW(common::test::WindowsPath(KYN_QUORVEX_EXE).c_str(), (folder + L"Quorvex.exe").c_str(), FALSE));
         common::test::MakeFolders(folder + L"Quorvex\\settings");
         common::test::WriteBytes(folder + L"Quorvex\\settings\\gsf", settings);
         return folder;
