@@ -530,7 +530,7 @@ TEST_F(NetCopyHttp, EventsOfSeveralItemsComeInOrderAndTheDialogFollows) {
     EXPECT_TRUE(beforeShow);
     EXPECT_EQ(Joined(rec_.log),
               L"start 0 | progress | done 0 | start 1 | error 401 | info 401 Returned http error code 401 | done 1 | "
-              L"start 3 | error 50 | info 50 Transfer protocol not supported: wpFtp | done 3 | "
+              L"start 3 | error 6 | info 6 Cannot connect to FTP server  | done 3 | "
               L"start 4 | progress | done 4 | copydone | ");
     ASSERT_FALSE(fileLines.empty());
     EXPECT_EQ(fileLines.front(), L"File : 1 of 4 : setup.exe from 127.0.0.1:" + Env(L"NC_HTTP_PORT"));
