@@ -51,11 +51,25 @@ bool TNcFtpConnection::List(const std::wstring& pattern, std::vector<WIN32_FIND_
         DWORD e = GetLastError();
         return e == ERROR_NO_MORE_FILES || e == 0;
     }
+    const size_t first = entries.size();
     do {
         entries.push_back(data);
         if (onEntry) onEntry(data);
     } while (InternetFindNextFileW(find.Get(), &data));
-    return GetLastError() == ERROR_NO_MORE_FILES;
+    if (GetLastError() != ERROR_NO_MORE_FILES) return false;
+    find.Reset();
+    // Wine's listings cap sizes at 2^31 - 1; the server's SIZE tells the rest.
+    for (size_t i = first; i < entries.size(); ++i) {
+        WIN32_FIND_DATAW& e = entries[i];
+        if ((e.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || e.nFileSizeHigh != 0 || e.nFileSizeLow != 0x7FFFFFFF) {
+            continue;
+        }
+        if (std::optional<uint64_t> size = Size(e.cFileName)) {
+            e.nFileSizeHigh = static_cast<DWORD>(*size >> 32);
+            e.nFileSizeLow = static_cast<DWORD>(*size);
+        }
+    }
+    return true;
 }
 
 std::optional<WIN32_FIND_DATAW> TNcFtpConnection::Find(const std::wstring& name) {

@@ -264,6 +264,14 @@ bool TNetCopy::FtpList(TNetCopyItem& item) {
     int n = 0;
     std::vector<WIN32_FIND_DATAW> entries;
     const bool listed = ftp->List(remote.Name, entries, [&](const WIN32_FIND_DATAW& e) {
+        ShowFileLine(std::to_wstring(++n) + L" : ", e.cFileName, L"", L"");
+        ProcessMessages();
+    });
+    if (!listed) {
+        if (OnURLNotFound) OnURLNotFound(this, item.URL);
+        return false;
+    }
+    for (const WIN32_FIND_DATAW& e : entries) {
         item.FileNames->Add(e.cFileName);
         TFileDetailItem& d = item.FileDetails->Add();
         d.Attributes = e.dwFileAttributes;
@@ -271,11 +279,8 @@ bool TNetCopy::FtpList(TNetCopyItem& item) {
         d.SizeLow = e.nFileSizeLow;
         d.SizeHigh = e.nFileSizeHigh;
         d.LastWriteTime = (static_cast<uint64_t>(e.ftLastWriteTime.dwHighDateTime) << 32) | e.ftLastWriteTime.dwLowDateTime;
-        ShowFileLine(std::to_wstring(++n) + L" : ", e.cFileName, L"", L"");
-        ProcessMessages();
-    });
-    if (!listed && OnURLNotFound) OnURLNotFound(this, item.URL);
-    return listed;
+    }
+    return true;
 }
 
 // ---- Uploads
