@@ -76,7 +76,8 @@ public:
     int ItemOrdinal() const { return item_ordinal_; }
     const std::wstring& CurrentFile() const { return current_file_; }
     const std::wstring& CurrentFolder() const { return current_folder_; }
-    // The progress dialog of the current or last run, while it exists.
+    // The progress dialog of the current or last run while it exists; only
+    // a run with ShowDialog has one.
     TNetCopyDialog* Dialog() const { return dialog_; }
     int CountNetworkItems() const { return oru::CountNetworkItems(items_); }
 
@@ -165,8 +166,6 @@ private:
     std::wstring last_elapsed_;
     // The FTP connection kept for the next item on the same server and login.
     std::unique_ptr<TNcFtpConnection> kept_connection_;
-    // When the dialog and the message queue were last served (ms).
-    uint64_t last_paced_ = 0;
 };
 
 // The message text of a WinINet error code from wininet.dll's message

@@ -14,7 +14,7 @@
 namespace oru {
 namespace {
 
-constexpr TNcLoopSettings kCopyLoop{32768, false, 1024 * 1024};
+constexpr TNcLoopSettings kCopyLoop{32768, false, 256 * 1024};
 
 // "file://C:\a" and "file:///C:/a" name C:\a.
 std::wstring WithoutFileScheme(std::wstring path) {

@@ -5,6 +5,9 @@
 #include <shellapi.h>
 #include <wininet.h>
 
+#include <algorithm>
+#include <chrono>
+
 #include "framework/core/exceptions.h"
 #include "framework/gui/application.h"
 
@@ -12,8 +15,15 @@ namespace oru {
 namespace {
 
 // The dialog and the message queue are served about once a frame of a 60 Hz
-// screen: more often only costs time, the user cannot see it.
-constexpr ULONGLONG kPaceMs = 16;
+// screen (more often only costs time, the user cannot see it), and no more
+// often than lets them take a tenth of the time: under a slow display
+// server one update of the dialog can take longer than a frame.
+constexpr double kPaceMs = 16;
+constexpr double kPaceShare = 0.1;
+
+double NowMs() {
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
 
 }  // namespace
 
@@ -138,6 +148,9 @@ bool TNetCopy::RunItem(int index, TNetCopyItem& item, TDateTime& workDate, bool&
 
 void TNetCopy::BuildDialog() {
     FreeDialog();
+    cancel_ = false;
+    // A dialog that is never shown has nothing to offer: none is made.
+    if (!ShowDialog) return;
     auto* dialog = new TNetCopyDialog(this, *this);
     dialog_ = dialog;
     dialog->CancelButton->OnClick = [this](fw::TComponent*) { DialogCancelClick(); };
@@ -152,14 +165,11 @@ void TNetCopy::BuildDialog() {
     };
     if (dialog->OpenFolderButton) dialog->OpenFolderButton->OnClick = openWith(&current_folder_);
     if (dialog->OpenFileButton) dialog->OpenFileButton->OnClick = openWith(&current_file_);
-    cancel_ = false;
-    if (ShowDialog) {
-        if (OnBeforeDialogShow) OnBeforeDialogShow(this, dialog);
-        if (dialog_ != dialog) return;  // the handler freed it
-        dialog->Show();
-        if (AlwaysOnTop) {
-            SetWindowPos(dialog->Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        }
+    if (OnBeforeDialogShow) OnBeforeDialogShow(this, dialog);
+    if (dialog_ != dialog) return;  // the handler freed it
+    dialog->Show();
+    if (AlwaysOnTop) {
+        SetWindowPos(dialog->Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
 }
 
@@ -244,15 +254,17 @@ TNcLoopResult TNetCopy::Transfer(TNcPieceSource& source, TNcPieceSink& sink, con
     loop.Cancelled = [this] { return CancelRequested(); };
     // The event and the cancel test come with every block; the dialog and
     // the message queue only at the screen's pace.
+    double pace = kPaceMs;
+    double served = NowMs();
     loop.OnPiece = [&] {
-        const ULONGLONG now = GetTickCount64();
-        if (now - last_paced_ < kPaceMs) return;
-        last_paced_ = now;
-        ShowProgress(kindWord, done, total, now - start);
+        const double now = NowMs();
+        if (now - served < pace) return;
+        ShowProgress(kindWord, done, total, GetTickCount64() - start);
         ProcessMessages();
+        served = NowMs();
+        pace = std::max(kPaceMs, (served - now) / kPaceShare);
     };
     ProcessMessages();
-    last_paced_ = GetTickCount64();
     TNcLoopResult result = loop.Run(source, sink, settings);
     ShowProgress(kindWord, done, total, GetTickCount64() - start);
     ProcessMessages();
