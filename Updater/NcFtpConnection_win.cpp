@@ -85,6 +85,8 @@ std::optional<uint64_t> TNcFtpConnection::Size(const std::wstring& name) {
     // Some servers answer SIZE only in binary mode. WinINet's own size query
     // cannot serve: Wine answers 0 for every file, and its listings give no
     // size past 2 GiB.
+    // A line break in the name would smuggle a command of its own.
+    if (name.empty() || name.find_first_of(L"\r\n") != std::wstring::npos) return std::nullopt;
     HINTERNET none = nullptr;
     if (!FtpCommandW(Handle(), FALSE, FTP_TRANSFER_TYPE_BINARY, L"TYPE I", 0, &none)) return std::nullopt;
     std::wstring command = L"SIZE " + name;

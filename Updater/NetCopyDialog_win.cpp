@@ -92,13 +92,12 @@ void TNetCopyDialog::PlaySystemCopyClip() {
     constexpr int kShellCopyClip = 161;
     if (system_clip_) return;
     Animate->Stop();
+    // The program links shell32 (it opens files through the shell).
     HMODULE shell = GetModuleHandleW(L"shell32.dll");
-    if (!shell) shell = LoadLibraryExW(L"shell32.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE);
     if (!shell || !FindResourceW(shell, MAKEINTRESOURCEW(kShellCopyClip), L"AVI")) return;
     HWND h = Animate->Handle();
-    if (!SendMessageW(h, ACM_OPENW, reinterpret_cast<WPARAM>(shell), reinterpret_cast<LPARAM>(MAKEINTRESOURCEW(kShellCopyClip)))) {
-        return;
-    }
+    const LPARAM clip = reinterpret_cast<LPARAM>(MAKEINTRESOURCEW(kShellCopyClip));
+    if (!SendMessageW(h, ACM_OPENW, reinterpret_cast<WPARAM>(shell), clip)) return;
     system_clip_ = SendMessageW(h, ACM_PLAY, static_cast<WPARAM>(-1), MAKELPARAM(0, 0xFFFF)) != 0;
 }
 

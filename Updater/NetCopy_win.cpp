@@ -63,7 +63,6 @@ void TNetCopy::Execute() {
     } catch (...) {
         items_.Unlock();
         running_ = false;
-        DropKeptConnection();
         session_ = nullptr;
         // Nothing runs behind the dialog any more, and it has no close box.
         FreeDialog();
@@ -82,6 +81,12 @@ void TNetCopy::Run() {
                                     Proxy.empty() ? nullptr : Proxy.c_str(), nullptr, 0));
         if (session) NcSetTimeouts(session.Get(), Timeout);
     }
+    // A connection kept for an item that did not come (inactive, a cancel, an
+    // exception) goes before the session it belongs to.
+    struct KeptConnectionEnd {
+        TNetCopy* nc;
+        ~KeptConnectionEnd() { nc->DropKeptConnection(); }
+    } keptEnd{this};
     session_ = session.Get();
     item_ordinal_ = 0;
     for (int i = 0; i < items_.Count(); ++i) {
@@ -110,7 +115,6 @@ void TNetCopy::Run() {
         if (cancel_) break;
         if (OnFileDone) OnFileDone(this, i);
     }
-    // A connection kept for an item that did not come (inactive, or a cancel).
     DropKeptConnection();
     session.Reset();
     session_ = nullptr;
