@@ -96,7 +96,7 @@ std::optional<uint64_t> TNcFtpConnection::Size(const std::wstring& name) {
 
 NcInetHandle TNcFtpConnection::OpenFile(const std::wstring& name, bool write) {
     return NcInetHandle(FtpOpenFileW(Handle(), name.c_str(), write ? GENERIC_WRITE : GENERIC_READ,
-                                     FTP_TRANSFER_TYPE_BINARY | INTERNET_FLAG_RELOAD, 0));
+                                     FTP_TRANSFER_TYPE_BINARY | INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0));
 }
 
 bool TNcFtpConnection::Delete(const std::wstring& name) { return FtpDeleteFileW(Handle(), name.c_str()) != FALSE; }

@@ -62,7 +62,8 @@ bool PlainFtpDownload(int port, const std::wstring& name, const std::wstring& ou
     Inet ftp(InternetConnectW(session.h, L"127.0.0.1", static_cast<INTERNET_PORT>(port), nullptr, nullptr,
                               INTERNET_SERVICE_FTP, INTERNET_FLAG_PASSIVE, 0));
     if (!ftp.h) return false;
-    Inet file(FtpOpenFileW(ftp.h, name.c_str(), GENERIC_READ, FTP_TRANSFER_TYPE_BINARY | INTERNET_FLAG_RELOAD, 0));
+    Inet file(FtpOpenFileW(ftp.h, name.c_str(), GENERIC_READ,
+                           FTP_TRANSFER_TYPE_BINARY | INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0));
     return file.h && DrainTo(file.h, out);
 }
 
