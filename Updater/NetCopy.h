@@ -20,6 +20,7 @@
 #include "Updater/NetCopyItems.h"
 #include "Updater/NetCopyOptions.h"
 #include "framework/core/component.h"
+#include "framework/core/file_io.h"
 
 namespace oru {
 
@@ -124,6 +125,11 @@ private:
     TNcLoopResult Transfer(TNcPieceSource& source, TNcPieceSink& sink, const TNcLoopSettings& settings,
                            const std::wstring& kindWord, std::optional<uint64_t> total);
     void ShowProgress(const std::wstring& kindWord, uint64_t done, std::optional<uint64_t> total, uint64_t elapsedMs);
+    // The file a download or copy writes to `path`: the overwrite question
+    // first (a refusal sets `refused`), then a unique name when wanted
+    // (`path` and CurrentFile follow it, `unique` is set), the folder made.
+    // Nothing when refused or when the file cannot be created.
+    std::optional<fw::TReplacingFile> OpenTarget(std::wstring& path, bool& unique, bool& refused);
 
     // HTTP
     bool HttpDownload(int index, const TNetCopyItem& item, TDateTime& workDate, bool& noNewFile);

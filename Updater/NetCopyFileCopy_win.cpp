@@ -88,8 +88,8 @@ bool TNetCopy::FileCopy(int index, const TNetCopyItem& item, TDateTime& workDate
 
 bool TNetCopy::CopyFileBlocks(int index, const TNetCopyItem& item, const std::wstring& source,
                               const std::wstring& lastSegment, TDateTime& workDate, bool& noNewFile) {
-    TNcFileSystem& fs = NcWindowsFileSystem();
-    std::wstring target = JoinFolderAndName(item.TargetDir, item.TargetFilename.empty() ? lastSegment : item.TargetFilename);
+    const std::wstring name = item.TargetFilename.empty() ? lastSegment : item.TargetFilename;
+    std::wstring target = JoinFolderAndName(item.TargetDir, name);
     current_file_ = target;
     current_folder_ = item.TargetDir;
     if (source == target || SameFile(source, target)) {
@@ -128,21 +128,10 @@ bool TNetCopy::CopyFileBlocks(int index, const TNetCopyItem& item, const std::ws
     }
 
     bool unique = false;
-    if (fs.FileExists(target)) {
-        bool allow = true;
-        if (OnCopyOverWrite) OnCopyOverWrite(this, target, allow);
-        if (!allow) return false;
-        if (CreateUniqueFilenames) {
-            target = UniqueFileName(target, fs);
-            unique = true;
-            current_file_ = target;
-        }
-    }
-    // The copy goes to a temporary file that replaces the target only when
-    // it is whole: a failed copy leaves an existing target as it was.
-    CreateFolderPath(fw::ExtractFilePath(target), fs);
+    bool refused = false;
     std::optional<fw::TReplacingFile> out;
-    if (!target.empty()) out = fw::TReplacingFile::Create(target);
+    if (!name.empty()) out = OpenTarget(target, unique, refused);
+    if (refused) return false;
     if (!out) {
         ReportError(kNcErrorCreateFile, L"Cannot create target file " + target);
         return false;

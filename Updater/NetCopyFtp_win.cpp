@@ -138,32 +138,17 @@ bool TNetCopy::FtpDownload(int index, const TNetCopyItem& item, const std::wstri
         if (low != INVALID_FILE_SIZE && size > 0) total = size;
     }
 
-    TNcFileSystem& fs = NcWindowsFileSystem();
     const std::wstring name = targetFilename.empty() ? remote.Name : targetFilename;
     std::wstring path = JoinFolderAndName(item.TargetDir, name);
     current_file_ = path;
     current_folder_ = item.TargetDir;
     bool unique = false;
-    if (fs.FileExists(path)) {
-        bool allow = true;
-        if (OnCopyOverWrite) OnCopyOverWrite(this, path, allow);
-        if (!allow) {
-            remoteFile.Reset();
-            SetBackFolder(*ftp, folderBefore);
-            return false;
-        }
-        if (CreateUniqueFilenames) {
-            path = UniqueFileName(path, fs);
-            unique = true;
-            current_file_ = path;
-        }
-    }
+    bool refused = false;
     std::optional<fw::TReplacingFile> file;
-    CreateFolderPath(fw::ExtractFilePath(path), fs);
-    if (!name.empty() && !path.empty()) file = fw::TReplacingFile::Create(path);
+    if (!name.empty()) file = OpenTarget(path, unique, refused);
     if (!file) {
         remoteFile.Reset();
-        ReportError(kNcErrorCreateFile, L"Cannot create target file " + path);
+        if (!refused) ReportError(kNcErrorCreateFile, L"Cannot create target file " + path);
         SetBackFolder(*ftp, folderBefore);
         return false;
     }

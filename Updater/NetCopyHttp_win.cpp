@@ -245,29 +245,15 @@ bool TNetCopy::HttpDownload(int index, const TNetCopyItem& item, TDateTime& work
         }
     }
 
-    TNcFileSystem& fs = NcWindowsFileSystem();
     std::wstring name = item.TargetFilename.empty() ? lastSegment : item.TargetFilename;
     std::wstring path = JoinFolderAndName(item.TargetDir, name);
     current_file_ = path;
     current_folder_ = item.TargetDir;
     bool unique = false;
-    if (fs.FileExists(path)) {
-        bool allow = true;
-        if (OnCopyOverWrite) OnCopyOverWrite(this, path, allow);
-        if (!allow) return false;
-        if (CreateUniqueFilenames) {
-            path = UniqueFileName(path, fs);
-            unique = true;
-            current_file_ = path;
-        }
-    }
-
-    // The download goes to a temporary file beside the target, which replaces
-    // the target only once the whole body has arrived: a failed or cancelled
-    // transfer leaves an existing file as it was.
+    bool refused = false;
     std::optional<fw::TReplacingFile> file;
-    CreateFolderPath(fw::ExtractFilePath(path), fs);
-    if (!name.empty() && !path.empty()) file = fw::TReplacingFile::Create(path);
+    if (!name.empty()) file = OpenTarget(path, unique, refused);
+    if (refused) return false;
     if (!file) {
         request.Close();
         ReportError(kNcErrorCreateFile, L"Cannot create file " + path);

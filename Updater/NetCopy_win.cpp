@@ -9,6 +9,7 @@
 #include <chrono>
 
 #include "framework/core/exceptions.h"
+#include "framework/core/paths.h"
 #include "framework/gui/application.h"
 
 namespace oru {
@@ -239,6 +240,31 @@ void TNetCopy::ShowProgress(const std::wstring& kindWord, uint64_t done, std::op
     dialog_->RateLabel->SetCaption(p.RateLine);
     dialog_->TimeLabel->SetCaption(p.TimeLine);
     dialog_->ElapsedLabel->SetCaption(p.ElapsedLine);
+}
+
+std::optional<fw::TReplacingFile> TNetCopy::OpenTarget(std::wstring& path, bool& unique, bool& refused) {
+    TNcFileSystem& fs = NcWindowsFileSystem();
+    unique = false;
+    refused = false;
+    if (fs.FileExists(path)) {
+        bool allow = true;
+        if (OnCopyOverWrite) OnCopyOverWrite(this, path, allow);
+        if (!allow) {
+            refused = true;
+            return std::nullopt;
+        }
+        if (CreateUniqueFilenames) {
+            path = UniqueFileName(path, fs);
+            unique = true;
+            current_file_ = path;
+        }
+    }
+    // The bytes go to a temporary file beside the target, which replaces the
+    // target only once it is whole: a failed or cancelled transfer leaves an
+    // existing file as it was.
+    CreateFolderPath(fw::ExtractFilePath(path), fs);
+    if (path.empty()) return std::nullopt;
+    return fw::TReplacingFile::Create(path);
 }
 
 TNcLoopResult TNetCopy::Transfer(TNcPieceSource& source, TNcPieceSink& sink, const TNcLoopSettings& settings,
