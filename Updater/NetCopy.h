@@ -9,13 +9,18 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 
+#include "Updater/NcBlockLoop.h"
+#include "Updater/NcFtpConnection.h"
 #include "Updater/NetCopyDialog.h"
 #include "Updater/NetCopyHelpers.h"
 #include "Updater/NetCopyItems.h"
 #include "Updater/NetCopyOptions.h"
 #include "framework/core/component.h"
+#include "framework/core/file_io.h"
 
 namespace oru {
 
@@ -38,13 +43,17 @@ using TWebRemoveFileDone = std::function<void(fw::TComponent* Sender, int idx)>;
 using TWebRemoveFileFailed = std::function<void(fw::TComponent* Sender, int idx)>;
 using TNetCopyBeforeDialogShow = std::function<void(fw::TComponent* Sender, fw::TForm* ADialog)>;
 
-// Error codes of the HTTP download beside the HTTP status codes.
-constexpr int kNcErrorCreateFile = 3;
-// The transfer broke off: a read failed or the body was shorter than its
-// Content-Length.
+// Error codes of OnError and OnErrorInfo beside the HTTP status codes and the
+// WinINet error codes of an HTTP upload.
+constexpr int kNcErrorIdenticalFiles = 0;  // file copy onto its own source
+constexpr int kNcErrorOpenSource = 1;      // a local source cannot be opened
+constexpr int kNcErrorSourceSize = 2;      // the source's size cannot be taken
+constexpr int kNcErrorCreateFile = 3;      // the local target cannot be made
+// Reading broke off: a read failed, the body ended short of its length, or
+// the server's answer gave an unusable length.
 constexpr int kNcErrorIncomplete = 4;
-// A protocol this build cannot run.
-constexpr int kNcErrorNotSupported = ERROR_NOT_SUPPORTED;
+constexpr int kNcErrorWrite = 5;    // the target (a local file or a remote one) took not all bytes
+constexpr int kNcErrorConnect = 6;  // no connection to the FTP or HTTP server
 
 class TNetCopy : public fw::TComponent, public TNetCopyOptions {
 public:
@@ -68,7 +77,8 @@ public:
     int ItemOrdinal() const { return item_ordinal_; }
     const std::wstring& CurrentFile() const { return current_file_; }
     const std::wstring& CurrentFolder() const { return current_folder_; }
-    // The progress dialog of the current or last run, while it exists.
+    // The progress dialog of the current or last run while it exists; only
+    // a run with ShowDialog has one.
     TNetCopyDialog* Dialog() const { return dialog_; }
     int CountNetworkItems() const { return oru::CountNetworkItems(items_); }
 
@@ -94,6 +104,7 @@ protected:
 
 private:
     class Request;
+    class FtpUse;
 
     void Run();
     void BuildDialog();
@@ -104,14 +115,49 @@ private:
     bool CancelRequested();
     void ReportError(int code, const std::wstring& info);
     bool RunItem(int index, TNetCopyItem& item, TDateTime& workDate, bool& noNewFile, bool keepConnection);
-    bool ReportNotSupported(const TNetCopyItem& item);
+    void ShowFileLine(const std::wstring& name, const std::wstring& connector, const std::wstring& place);
+    void ShowFileLine(const std::wstring& count, const std::wstring& name, const std::wstring& connector,
+                      const std::wstring& place);
+    void PlayClip(int resourceId);
+
+    // The block loop of one transfer, with the progress event per block and
+    // the dialog and the message queue served at the screen's pace.
+    TNcLoopResult Transfer(TNcPieceSource& source, TNcPieceSink& sink, const TNcLoopSettings& settings,
+                           const std::wstring& kindWord, std::optional<uint64_t> total);
+    void ShowProgress(const std::wstring& kindWord, uint64_t done, std::optional<uint64_t> total, uint64_t elapsedMs);
+    // The file a download or copy writes to `path`: the overwrite question
+    // first (a refusal sets `refused`), then a unique name when wanted
+    // (`path` and CurrentFile follow it, `unique` is set), the folder made.
+    // Nothing when refused or when the file cannot be created.
+    std::optional<fw::TReplacingFile> OpenTarget(std::wstring& path, bool& unique, bool& refused);
+
+    // HTTP
     bool HttpDownload(int index, const TNetCopyItem& item, TDateTime& workDate, bool& noNewFile);
-    bool OpenRequest(Request& request, const std::wstring& url, const std::wstring& headers);
+    bool HttpUpload(const TNetCopyItem& item);
+    // Connects and opens a request with that verb (not sent yet).
+    bool OpenRequest(Request& request, const std::wstring& url, const wchar_t* verb);
     // Gives the proxy credentials to a request handle and returns the
     // header that carries them to a named proxy (empty when it must not).
     std::wstring ProxyCredentials(void* request, const std::wstring& url);
-    void ShowFileLine(const std::wstring& name, const std::wstring& connector, const std::wstring& place);
-    void ShowBlockProgress(const std::wstring& kindWord, uint64_t done, uint64_t total, uint64_t elapsedMs);
+
+    // FTP; `url` and `targetFilename` are the item's unless a multi-file
+    // item runs one of its files.
+    bool FtpDownload(int index, const TNetCopyItem& item, const std::wstring& url, const std::wstring& targetFilename,
+                     TDateTime& workDate, bool& noNewFile, bool keepConnection, bool showFileLine);
+    bool FtpMultiDownload(const TNetCopyItem& item);
+    bool FtpList(TNetCopyItem& item);
+    bool FtpUpload(int index, const TNetCopyItem& item, const std::wstring& localFile, const std::wstring& remoteFolder,
+                   const std::wstring& remoteName, TDateTime& workDate, bool& noNewFile, bool keepConnection);
+    bool FtpMultiUpload(const TNetCopyItem& item);
+    bool FtpDelete(int index, const TNetCopyItem& item);
+    bool FtpTest(const TNetCopyItem& item);
+    void ReportFtpConnectError(const TNetCopyItem& item);
+    void DropKeptConnection();
+
+    // Local or network file copy; the blocks once the share is logged on.
+    bool FileCopy(int index, const TNetCopyItem& item, TDateTime& workDate, bool& noNewFile);
+    bool CopyFileBlocks(int index, const TNetCopyItem& item, const std::wstring& source, const std::wstring& lastSegment,
+                        TDateTime& workDate, bool& noNewFile);
 
     TNetCopyItems items_;
     void* session_ = nullptr;  // HINTERNET of the running Execute
@@ -124,6 +170,8 @@ private:
     std::wstring last_rate_;
     std::wstring last_time_left_;
     std::wstring last_elapsed_;
+    // The FTP connection kept for the next item on the same server and login.
+    std::unique_ptr<TNcFtpConnection> kept_connection_;
 };
 
 // The message text of a WinINet error code from wininet.dll's message

@@ -25,7 +25,9 @@ public:
     void SetDone(bool v) { done_ = v; }
     // Switches the clip; a clip that cannot be loaded is ignored.
     void PlayClip(int resourceId);
-    void StopClip() { Animate->Stop(); }
+    // The system's copy-files clip (of shell32), for file copies.
+    void PlaySystemCopyClip();
+    void StopClip();
     // Closing needs the close box or the end of the run.
     bool CloseQuery() override;
 
@@ -46,6 +48,7 @@ protected:
 private:
     bool close_box_;
     bool done_ = false;
+    bool system_clip_ = false;
 };
 
 }  // namespace oru

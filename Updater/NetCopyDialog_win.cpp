@@ -1,6 +1,8 @@
 // TNetCopyDialog.
 #include "Updater/NetCopyDialog.h"
 
+#include <commctrl.h>
+
 namespace oru {
 namespace {
 
@@ -81,8 +83,28 @@ void TNetCopyDialog::CreateParams(fw::TCreateParams& p) {
 bool TNetCopyDialog::CloseQuery() { return (close_box_ || done_) && fw::TForm::CloseQuery(); }
 
 void TNetCopyDialog::PlayClip(int resourceId) {
-    if (Animate->ClipId() == resourceId && Animate->Playing()) return;
+    if (!system_clip_ && Animate->ClipId() == resourceId && Animate->Playing()) return;
+    StopClip();
     if (Animate->OpenClip(resourceId)) Animate->Play();
+}
+
+void TNetCopyDialog::PlaySystemCopyClip() {
+    constexpr int kShellCopyClip = 161;
+    if (system_clip_) return;
+    Animate->Stop();
+    // The program links shell32 (it opens files through the shell).
+    HMODULE shell = GetModuleHandleW(L"shell32.dll");
+    if (!shell || !FindResourceW(shell, MAKEINTRESOURCEW(kShellCopyClip), L"AVI")) return;
+    HWND h = Animate->Handle();
+    const LPARAM clip = reinterpret_cast<LPARAM>(MAKEINTRESOURCEW(kShellCopyClip));
+    if (!SendMessageW(h, ACM_OPENW, reinterpret_cast<WPARAM>(shell), clip)) return;
+    system_clip_ = SendMessageW(h, ACM_PLAY, static_cast<WPARAM>(-1), MAKELPARAM(0, 0xFFFF)) != 0;
+}
+
+void TNetCopyDialog::StopClip() {
+    Animate->Stop();
+    if (system_clip_) SendMessageW(Animate->Handle(), ACM_STOP, 0, 0);
+    system_clip_ = false;
 }
 
 }  // namespace oru

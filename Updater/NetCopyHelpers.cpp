@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cwctype>
+#include <limits>
 
 #include "Updater/NcBase64.h"
 #include "framework/core/paths.h"
@@ -36,10 +37,29 @@ int64_t DaysFromCivil(int64_t y, unsigned m, unsigned d) {
 }  // namespace
 
 int64_t NcRound(double x) {
+    if (std::isnan(x)) return 0;
     double f = std::floor(x);
     double diff = x - f;
     if (diff > 0.5 || (diff == 0.5 && std::fmod(f, 2.0) != 0.0)) f += 1.0;
+    // Saturated: a huge size or time must not become an undefined conversion.
+    constexpr double kLimit = 9223372036854775808.0;  // 2^63
+    if (f >= kLimit) return std::numeric_limits<int64_t>::max();
+    if (f < -kLimit) return std::numeric_limits<int64_t>::min();
     return static_cast<int64_t>(f);
+}
+
+std::optional<uint64_t> ParseByteCount(std::wstring_view text) {
+    size_t b = text.find_first_not_of(L" \t");
+    size_t e = text.find_last_not_of(L" \t");
+    if (b == std::wstring_view::npos) return std::nullopt;
+    uint64_t v = 0;
+    for (wchar_t c : text.substr(b, e - b + 1)) {
+        if (c < L'0' || c > L'9') return std::nullopt;
+        const uint64_t digit = static_cast<uint64_t>(c - L'0');
+        if (v > (std::numeric_limits<uint64_t>::max() - digit) / 10) return std::nullopt;
+        v = v * 10 + digit;
+    }
+    return v;
 }
 
 std::wstring FormatByteSize(uint64_t n, wchar_t sep) {
@@ -165,22 +185,27 @@ std::wstring FileLineText(const TNetCopyOptions& o, const std::wstring& countTex
     return line;
 }
 
-TNcBlockProgress BlockProgress(const TNetCopyOptions& o, const std::wstring& kindWord, uint64_t done, uint64_t total,
-                               uint64_t elapsedMs, int barPosition, wchar_t sep) {
+TNcBlockProgress BlockProgress(const TNetCopyOptions& o, const std::wstring& kindWord, uint64_t done,
+                               std::optional<uint64_t> total, uint64_t elapsedMs, int barPosition, wchar_t sep) {
     TNcBlockProgress p;
     p.BarPosition = barPosition;
-    if (total > 0) {
-        p.BarPosition = static_cast<int>(NcRound(static_cast<double>(done) / static_cast<double>(total) * 100.0));
+    const uint64_t known = total.value_or(0);
+    if (total) {
+        // A total that is smaller than what came (an expected size given by
+        // the caller) fills the bar and no more.
+        p.BarPosition = known == 0 || done >= known
+                            ? 100
+                            : static_cast<int>(NcRound(static_cast<double>(done) / static_cast<double>(known) * 100.0));
         p.ProgressLine = o.DlgProgressLabel + L" " + FormatByteSize(done, sep) + L" " + o.DlgFileOfLabel + L" " +
-                         FormatByteSize(total, sep);
+                         FormatByteSize(known, sep);
     } else {
         p.ProgressLine = o.DlgProgressLabel + L" " + FormatByteSize(done, sep);
     }
     p.CompletionCaption = kindWord + L" : " + std::to_wstring(p.BarPosition) + L"% " + o.DlgCompleted;
     p.Rate = NcRound(static_cast<double>(done) / static_cast<double>(elapsedMs + 1) * 1000.0);
     p.RateLine = o.DlgRateLabel + L" " + FormatTransferRate(p.Rate, sep);
-    p.TimeLine = o.DlgTimeLabel + L" " + FormatTimeLeft(elapsedMs, done, total);
-    p.ElapsedLine = o.DlgElapsedTimeLabel + L" " + FormatTimeLeft(elapsedMs, 0, total);
+    p.TimeLine = o.DlgTimeLabel + L" " + FormatTimeLeft(elapsedMs, done, known);
+    p.ElapsedLine = o.DlgElapsedTimeLabel + L" " + FormatTimeLeft(elapsedMs, 0, known);
     return p;
 }
 

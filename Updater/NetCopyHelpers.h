@@ -4,15 +4,24 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "Updater/NetCopyItems.h"
 #include "Updater/NetCopyOptions.h"
 
 namespace oru {
 
-// Nearest integer, ties to the even neighbour.
+// Nearest integer, ties to the even neighbour; saturated at the ends of the
+// 64-bit range, 0 for NaN.
 int64_t NcRound(double x);
+
+// A byte count sent by a server (a Content-Length header, the size in a
+// reply to SIZE): decimal digits only, leading zeros and surrounding blanks
+// allowed, of any length; nothing when it is not a number or does not fit
+// 64 bits.
+std::optional<uint64_t> ParseByteCount(std::wstring_view text);
 
 // Below 1000: "n bytes"; below 1000000: n / 1000 as "%.2f" + " Kb"; else
 // n / 1000000 as "%.2f" + " Mb". The decimal separator is the user's.
@@ -85,9 +94,12 @@ struct TNcBlockProgress {
     int64_t Rate = 0;  // bytes per second
 };
 
-// `kindWord` is DlgDwnload, DlgUpload or DlgCopying; `barPosition` is the
-// bar's position before the block (kept when the total is unknown).
+// `kindWord` is DlgDwnload, DlgUpload or DlgCopying. `total` is nothing when
+// it is not known (a network transfer's 0); `barPosition` is the bar's
+// position before the block, kept when the total is not known. A known total
+// of 0 (an empty file copied) shows the bar full.
 TNcBlockProgress BlockProgress(const TNetCopyOptions& options, const std::wstring& kindWord, uint64_t done,
-                               uint64_t total, uint64_t elapsedMs, int barPosition, wchar_t decimalSeparator = L'.');
+                               std::optional<uint64_t> total, uint64_t elapsedMs, int barPosition,
+                               wchar_t decimalSeparator = L'.');
 
 }  // namespace oru

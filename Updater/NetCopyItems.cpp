@@ -5,22 +5,6 @@
 
 namespace oru {
 
-const wchar_t* ProtocolName(TNetCopyProtocol p) {
-    switch (p) {
-        case TNetCopyProtocol::wpHttp: return L"wpHttp";
-        case TNetCopyProtocol::wpFtp: return L"wpFtp";
-        case TNetCopyProtocol::wpFile: return L"wpFile";
-        case TNetCopyProtocol::wpFtpUpload: return L"wpFtpUpload";
-        case TNetCopyProtocol::wpHttpUpload: return L"wpHttpUpload";
-        case TNetCopyProtocol::wpMultiFtp: return L"wpMultiFtp";
-        case TNetCopyProtocol::wpMultiFtpUpload: return L"wpMultiFtpUpload";
-        case TNetCopyProtocol::wpFtpDelete: return L"wpFtpDelete";
-        case TNetCopyProtocol::wpFtpList: return L"wpFtpList";
-        case TNetCopyProtocol::wpFtpTest: return L"wpFtpTest";
-    }
-    return L"?";
-}
-
 void TNetCopyItem::CopyFrom(const TNetCopyItem& o) {
     if (&o == this) return;
     URL = o.URL;
@@ -77,6 +61,15 @@ int CountNetworkItems(const TNetCopyItems& items) {
     return n;
 }
 
+TNcFtpLogin FtpLoginOf(const TNetCopyItem& item) {
+    TNcFtpLogin login{item.FTPHost, item.FTPPort, L"", L""};
+    if (!item.FTPUserID.empty() && !item.FTPPassword.empty()) {
+        login.User = item.FTPUserID;
+        login.Password = item.FTPPassword;
+    }
+    return login;
+}
+
 bool KeepConnectionFor(const TNetCopyItems& items, int index) {
     if (index < 0 || index + 1 >= items.Count()) return false;
     auto isFtp = [](const TNetCopyItem& it) {
@@ -84,7 +77,7 @@ bool KeepConnectionFor(const TNetCopyItems& items, int index) {
     };
     const TNetCopyItem& a = items[index];
     const TNetCopyItem& b = items[index + 1];
-    return isFtp(a) && isFtp(b) && a.FTPHost + a.FTPUserID + a.FTPPassword == b.FTPHost + b.FTPUserID + b.FTPPassword;
+    return isFtp(a) && isFtp(b) && FtpLoginOf(a) == FtpLoginOf(b);
 }
 
 }  // namespace oru

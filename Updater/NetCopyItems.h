@@ -32,8 +32,6 @@ enum class TNetCopyProtocol : uint8_t {
 enum class TNetCopyAuthentication : uint8_t { waNever, waAlways, waAuto };
 enum class TNetCopyHTTPCommand : uint8_t { hcPost, hcPut };
 
-const wchar_t* ProtocolName(TNetCopyProtocol p);
-
 // One entry of an FTP listing.
 struct TFileDetailItem {
     uint32_t Attributes = 0;
@@ -129,9 +127,22 @@ private:
 // Active items whose protocol is not wpFile.
 int CountNetworkItems(const TNetCopyItems& items);
 
+// The server and login of an FTP item: the credentials count only when both
+// are set (else the login is anonymous). Two items share a connection only
+// when every part is the same; the parts are compared one by one, never as
+// one joined text ("ab" + "c" is not "a" + "bc"), and the port counts.
+struct TNcFtpLogin {
+    std::wstring Host;
+    int32_t Port = 21;
+    std::wstring User;
+    std::wstring Password;
+    bool operator==(const TNcFtpLogin&) const = default;
+};
+TNcFtpLogin FtpLoginOf(const TNetCopyItem& item);
+
 // Whether the FTP connection of item `index` is kept for the next one: there
-// is a next item, both are wpFtp or wpFtpUpload, and server and credentials
-// are the same.
+// is a next item, both are wpFtp or wpFtpUpload, and their logins are the
+// same.
 bool KeepConnectionFor(const TNetCopyItems& items, int index);
 
 }  // namespace oru

@@ -1,73 +1,32 @@
-// TNetCopy: Execute with its dispatch, the progress dialog and the HTTP
-// download.
+// TNetCopy: Execute with its dispatch, the progress dialog and the block loop
+// that every transfer runs.
 #include "Updater/NetCopy.h"
 
 #include <shellapi.h>
 #include <wininet.h>
 
-#include <optional>
-#include <vector>
+#include <algorithm>
+#include <chrono>
 
-#include "Updater/NcLogin.h"
-#include "framework/gui/application.h"
 #include "framework/core/exceptions.h"
-#include "framework/core/file_io.h"
 #include "framework/core/paths.h"
-#include "framework/core/scoped_handle.h"
+#include "framework/gui/application.h"
 
 namespace oru {
 namespace {
 
-constexpr DWORD kBlockSize = 4096;
+// The dialog and the message queue are served about once a frame of a 60 Hz
+// screen (more often only costs time, the user cannot see it), and no more
+// often than lets them take a tenth of the time: under a slow display
+// server one update of the dialog can take longer than a frame.
+constexpr double kPaceMs = 16;
+constexpr double kPaceShare = 0.1;
 
-struct InetClose {
-    static HINTERNET Empty() { return nullptr; }
-    void operator()(HINTERNET h) const { InternetCloseHandle(h); }
-};
-using InetHandle = fw::TScopedHandle<HINTERNET, InetClose>;
-
-void SetTimeouts(HINTERNET h, DWORD ms) {
-    for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT}) {
-        InternetSetOptionW(h, option, &ms, sizeof ms);
-    }
-}
-
-bool QueryNumber(HINTERNET request, DWORD info, DWORD& value) {
-    DWORD len = sizeof value;
-    return HttpQueryInfoW(request, info | HTTP_QUERY_FLAG_NUMBER, &value, &len, nullptr) != FALSE;
-}
-
-// Content-Length as text, so that sizes past 4 GB come through; false when
-// the server sent none.
-bool QueryContentLength(HINTERNET request, uint64_t& length) {
-    wchar_t buf[32] = {};
-    DWORD len = sizeof buf;
-    if (!HttpQueryInfoW(request, HTTP_QUERY_CONTENT_LENGTH, buf, &len, nullptr)) return false;
-    uint64_t v = 0;
-    bool any = false;
-    for (const wchar_t* p = buf; *p; ++p) {
-        if (*p == L' ') continue;
-        if (*p < L'0' || *p > L'9') return false;
-        v = v * 10 + static_cast<uint64_t>(*p - L'0');
-        any = true;
-    }
-    length = v;
-    return any;
+double NowMs() {
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
 }  // namespace
-
-// One HTTP request with the connection it runs on.
-class TNetCopy::Request {
-public:
-    HINTERNET Handle() const { return request.Get(); }
-    void Close() {
-        request.Reset();
-        connection.Reset();
-    }
-    InetHandle connection;
-    InetHandle request;
-};
 
 TNetCopy::TNetCopy(fw::TComponent* owner) : fw::TComponent(owner), items_(this) {}
 
@@ -116,13 +75,19 @@ void TNetCopy::Execute() {
 
 void TNetCopy::Run() {
     BuildDialog();
-    InetHandle session;
+    NcInetHandle session;
     if (CountNetworkItems() > 0) {
         // A failed open is left for the items to report: they cannot connect.
         session.Reset(InternetOpenW(Agent.c_str(), Proxy.empty() ? INTERNET_OPEN_TYPE_PRECONFIG : INTERNET_OPEN_TYPE_PROXY,
                                     Proxy.empty() ? nullptr : Proxy.c_str(), nullptr, 0));
-        if (session) SetTimeouts(session.Get(), Timeout);
+        if (session) NcSetTimeouts(session.Get(), Timeout);
     }
+    // A connection kept for an item that did not come (inactive, a cancel, an
+    // exception) goes before the session it belongs to.
+    struct KeptConnectionEnd {
+        TNetCopy* nc;
+        ~KeptConnectionEnd() { nc->DropKeptConnection(); }
+    } keptEnd{this};
     session_ = session.Get();
     item_ordinal_ = 0;
     for (int i = 0; i < items_.Count(); ++i) {
@@ -151,6 +116,7 @@ void TNetCopy::Run() {
         if (cancel_) break;
         if (OnFileDone) OnFileDone(this, i);
     }
+    DropKeptConnection();
     session.Reset();
     session_ = nullptr;
     if (ShowOpenFile || ShowOpenFolder) {
@@ -163,18 +129,23 @@ void TNetCopy::Run() {
 }
 
 bool TNetCopy::RunItem(int index, TNetCopyItem& item, TDateTime& workDate, bool& noNewFile, bool keepConnection) {
+    using P = TNetCopyProtocol;
     switch (item.Protocol) {
-        case TNetCopyProtocol::wpHttp: return HttpDownload(index, item, workDate, noNewFile);
-        default:
-            // The FTP, file-copy and upload operations are dispatched here,
-            // with `keepConnection` for consecutive FTP items.
-            (void)keepConnection;
-            return ReportNotSupported(item);
+        case P::wpHttp: return HttpDownload(index, item, workDate, noNewFile);
+        case P::wpFtp:
+            return FtpDownload(index, item, item.URL, item.TargetFilename, workDate, noNewFile, keepConnection, true);
+        case P::wpFile: return FileCopy(index, item, workDate, noNewFile);
+        case P::wpFtpUpload:
+            return FtpUpload(index, item, item.URL, item.TargetDir,
+                             item.TargetFilename.empty() ? UrlLastSegment(item.URL) : item.TargetFilename, workDate,
+                             noNewFile, keepConnection);
+        case P::wpHttpUpload: return HttpUpload(item);
+        case P::wpMultiFtp: return FtpMultiDownload(item);
+        case P::wpMultiFtpUpload: return FtpMultiUpload(item);
+        case P::wpFtpDelete: return FtpDelete(index, item);
+        case P::wpFtpList: return FtpList(item);
+        case P::wpFtpTest: return FtpTest(item);
     }
-}
-
-bool TNetCopy::ReportNotSupported(const TNetCopyItem& item) {
-    ReportError(kNcErrorNotSupported, std::wstring(L"Transfer protocol not supported: ") + ProtocolName(item.Protocol));
     return false;
 }
 
@@ -182,6 +153,9 @@ bool TNetCopy::ReportNotSupported(const TNetCopyItem& item) {
 
 void TNetCopy::BuildDialog() {
     FreeDialog();
+    cancel_ = false;
+    // A dialog that is never shown has nothing to offer: none is made.
+    if (!ShowDialog) return;
     auto* dialog = new TNetCopyDialog(this, *this);
     dialog_ = dialog;
     dialog->CancelButton->OnClick = [this](fw::TComponent*) { DialogCancelClick(); };
@@ -196,14 +170,11 @@ void TNetCopy::BuildDialog() {
     };
     if (dialog->OpenFolderButton) dialog->OpenFolderButton->OnClick = openWith(&current_folder_);
     if (dialog->OpenFileButton) dialog->OpenFileButton->OnClick = openWith(&current_file_);
-    cancel_ = false;
-    if (ShowDialog) {
-        if (OnBeforeDialogShow) OnBeforeDialogShow(this, dialog);
-        if (dialog_ != dialog) return;  // the handler freed it
-        dialog->Show();
-        if (AlwaysOnTop) {
-            SetWindowPos(dialog->Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        }
+    if (OnBeforeDialogShow) OnBeforeDialogShow(this, dialog);
+    if (dialog_ != dialog) return;  // the handler freed it
+    dialog->Show();
+    if (AlwaysOnTop) {
+        SetWindowPos(dialog->Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
 }
 
@@ -242,242 +213,91 @@ void TNetCopy::DialogCancelClick() {
     }
 }
 
-void TNetCopy::ShowFileLine(const std::wstring& name, const std::wstring& connector, const std::wstring& place) {
-    if (!dialog_) return;
-    std::wstring count = FileCountText(*this, items_.Count(), item_ordinal_, items_.ActiveCount());
-    dialog_->FileLabel->SetCaption(FileLineText(*this, count, name, connector, place));
+void TNetCopy::PlayClip(int resourceId) {
+    if (dialog_) dialog_->PlayClip(resourceId);
 }
 
-void TNetCopy::ShowBlockProgress(const std::wstring& kindWord, uint64_t done, uint64_t total, uint64_t elapsedMs) {
+void TNetCopy::ShowFileLine(const std::wstring& name, const std::wstring& connector, const std::wstring& place) {
+    ShowFileLine(FileCountText(*this, items_.Count(), item_ordinal_, items_.ActiveCount()), name, connector, place);
+}
+
+void TNetCopy::ShowFileLine(const std::wstring& count, const std::wstring& name, const std::wstring& connector,
+                            const std::wstring& place) {
+    if (dialog_) dialog_->FileLabel->SetCaption(FileLineText(*this, count, name, connector, place));
+}
+
+void TNetCopy::ShowProgress(const std::wstring& kindWord, uint64_t done, std::optional<uint64_t> total,
+                            uint64_t elapsedMs) {
     int position = dialog_ ? dialog_->ProgressBar->Position() : 0;
     TNcBlockProgress p = BlockProgress(*this, kindWord, done, total, elapsedMs, position, NcDecimalSeparator());
     last_rate_ = p.RateLine;
     last_time_left_ = p.TimeLine;
     last_elapsed_ = p.ElapsedLine;
-    if (dialog_) {
-        if (total > 0) dialog_->ProgressBar->SetPosition(p.BarPosition);
-        dialog_->ProgressLabel->SetCaption(p.ProgressLine);
-        if (ShowCompletion) dialog_->SetCaption(p.CompletionCaption);
-        dialog_->RateLabel->SetCaption(p.RateLine);
-        dialog_->TimeLabel->SetCaption(p.TimeLine);
-        dialog_->ElapsedLabel->SetCaption(p.ElapsedLine);
-    }
-    if (OnCopyProgress) OnCopyProgress(this, item_ordinal_, done, total);
+    if (!dialog_) return;
+    if (total) dialog_->ProgressBar->SetPosition(p.BarPosition);
+    dialog_->ProgressLabel->SetCaption(p.ProgressLine);
+    if (ShowCompletion) dialog_->SetCaption(p.CompletionCaption);
+    dialog_->RateLabel->SetCaption(p.RateLine);
+    dialog_->TimeLabel->SetCaption(p.TimeLine);
+    dialog_->ElapsedLabel->SetCaption(p.ElapsedLine);
 }
 
-// ---- HTTP download
-
-std::wstring TNetCopy::ProxyCredentials(void* request, const std::wstring& url) {
-    if (!ProxyUserID.empty() && !ProxyPassword.empty()) {
-        // For a proxy's challenge. They never go into the URL: WinINet would
-        // hand a URL's user part to the server.
-        InternetSetOptionW(request, INTERNET_OPTION_PROXY_USERNAME, const_cast<wchar_t*>(ProxyUserID.c_str()),
-                           static_cast<DWORD>(ProxyUserID.size()));
-        InternetSetOptionW(request, INTERNET_OPTION_PROXY_PASSWORD, const_cast<wchar_t*>(ProxyPassword.c_str()),
-                           static_cast<DWORD>(ProxyPassword.size()));
-    }
-    return ProxyAuthorizationHeader(*this, url);
-}
-
-bool TNetCopy::OpenRequest(Request& r, const std::wstring& url, const std::wstring& headers) {
-    r.Close();
-    if (!session_) return false;
-    size_t n = url.size() + 1;
-    std::vector<wchar_t> host(n), user(n), password(n), path(n), extra(n);
-    URL_COMPONENTSW uc{};
-    uc.dwStructSize = sizeof uc;
-    uc.lpszHostName = host.data();
-    uc.dwHostNameLength = static_cast<DWORD>(n);
-    uc.lpszUserName = user.data();
-    uc.dwUserNameLength = static_cast<DWORD>(n);
-    uc.lpszPassword = password.data();
-    uc.dwPasswordLength = static_cast<DWORD>(n);
-    uc.lpszUrlPath = path.data();
-    uc.dwUrlPathLength = static_cast<DWORD>(n);
-    uc.lpszExtraInfo = extra.data();
-    uc.dwExtraInfoLength = static_cast<DWORD>(n);
-    if (!InternetCrackUrlW(url.c_str(), static_cast<DWORD>(url.size()), 0, &uc)) return false;
-    if (uc.nScheme != INTERNET_SCHEME_HTTP && uc.nScheme != INTERNET_SCHEME_HTTPS) return false;
-    if (!host[0]) return false;
-
-    r.connection.Reset(InternetConnectW(session_, host.data(), uc.nPort, user[0] ? user.data() : nullptr,
-                                        password[0] ? password.data() : nullptr, INTERNET_SERVICE_HTTP, 0, 0));
-    if (!r.connection) return false;
-    SetTimeouts(r.connection.Get(), Timeout);
-
-    DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE;
-    if (HTTPKeepAliveAuthentication) flags |= INTERNET_FLAG_KEEP_CONNECTION;
-    if (uc.nScheme == INTERNET_SCHEME_HTTPS) flags |= INTERNET_FLAG_SECURE;
-    std::wstring object = std::wstring(path.data()) + extra.data();
-    if (object.empty()) object = L"/";
-    const wchar_t* accept[] = {L"*/*", nullptr};
-    r.request.Reset(HttpOpenRequestW(r.connection.Get(), L"GET", object.c_str(), nullptr, nullptr, accept, flags, 0));
-    if (!r.request) return false;
-    // WinINet's own time-outs of the session do not reach a request on
-    // every version; set them where they count.
-    SetTimeouts(r.request.Get(), Timeout);
-    std::wstring all = headers + ProxyCredentials(r.request.Get(), url);
-    if (!HttpSendRequestW(r.request.Get(), all.empty() ? nullptr : all.c_str(), static_cast<DWORD>(all.size()), nullptr,
-                          0)) {
-        r.Close();
-        return false;
-    }
-    return true;
-}
-
-bool TNetCopy::HttpDownload(int index, const TNetCopyItem& item, TDateTime& workDate, bool& noNewFile) {
-    const std::wstring url = item.URL;
-    const std::wstring lastSegment = UrlLastSegment(url);
-    ShowFileLine(item.DisplayURL.empty() ? lastSegment : item.DisplayURL, ShowServer ? DlgFromServerLabel : L"",
-                 UrlHost(url));
-    ProcessMessages();
-
-    std::wstring user = item.HTTPUserID;
-    std::wstring password = item.HTTPPassword;
-    const std::wstring loginCaption = L"Connect to " + HostOfUrl(url);
-    if (item.Authenticate == TNetCopyAuthentication::waAlways && (user.empty() || password.empty())) {
-        if (!ShowNcLoginForm(loginCaption, user, password)) return false;
-    }
-
-    Request request;
-    for (;;) {
-        std::wstring headers;
-        if (!user.empty() || !password.empty()) headers = BasicAuthorizationHeader(user, password);
-        bool opened = OpenRequest(request, url, headers);
-        ProcessMessages();
-        DWORD status = 0;
-        if (!opened || !QueryNumber(request.Handle(), HTTP_QUERY_STATUS_CODE, status)) {
-            request.Close();
-            if (OnURLNotFound) OnURLNotFound(this, url);
-            return false;
-        }
-        if (status == HTTP_STATUS_DENIED && item.Authenticate != TNetCopyAuthentication::waNever) {
-            request.Close();
-            if (!ShowNcLoginForm(loginCaption, user, password)) return false;
-            continue;
-        }
-        if (status >= 300) {
-            request.Close();
-            ReportError(static_cast<int>(status), L"Returned http error code " + std::to_wstring(status));
-            return false;
-        }
-        break;
-    }
-    if (CancelRequested()) return false;
-
-    if (item.CopyNewerOnly || OnFileDateCheck) {
-        SYSTEMTIME st{};
-        DWORD len = sizeof st;
-        if (!HttpQueryInfoW(request.Handle(), HTTP_QUERY_LAST_MODIFIED | HTTP_QUERY_FLAG_SYSTEMTIME, &st, &len, nullptr)) {
-            st = SYSTEMTIME{};
-        }
-        TDateTime newDate = NetCopyHttpDateToDateTime(st);
-        if (OnFileDateCheck) {
-            bool allow = true;
-            workDate = newDate;
-            OnFileDateCheck(this, index, newDate, allow);
-            if (!allow) return false;
-        } else if (newDate > workDate) {
-            workDate = newDate;
-        } else {
-            noNewFile = true;
-            workDate = newDate;
-            request.Close();
-            if (OnNoNewFileFound) OnNoNewFileFound(this, lastSegment, workDate, newDate);
-            return false;
-        }
-    }
-
+std::optional<fw::TReplacingFile> TNetCopy::OpenTarget(std::wstring& path, bool& unique, bool& refused) {
     TNcFileSystem& fs = NcWindowsFileSystem();
-    std::wstring name = item.TargetFilename.empty() ? lastSegment : item.TargetFilename;
-    std::wstring path = JoinFolderAndName(item.TargetDir, name);
-    current_file_ = path;
-    current_folder_ = item.TargetDir;
-    bool unique = false;
+    unique = false;
+    refused = false;
     if (fs.FileExists(path)) {
         bool allow = true;
         if (OnCopyOverWrite) OnCopyOverWrite(this, path, allow);
-        if (!allow) return false;
+        if (!allow) {
+            refused = true;
+            return std::nullopt;
+        }
         if (CreateUniqueFilenames) {
             path = UniqueFileName(path, fs);
             unique = true;
             current_file_ = path;
         }
     }
-
-    // The download goes to a temporary file beside the target, which replaces
-    // the target only once the whole body has arrived: a failed or cancelled
-    // transfer leaves an existing file as it was.
-    std::optional<fw::TReplacingFile> file;
+    // The bytes go to a temporary file beside the target, which replaces the
+    // target only once it is whole: a failed or cancelled transfer leaves an
+    // existing file as it was.
     CreateFolderPath(fw::ExtractFilePath(path), fs);
-    if (!name.empty() && !path.empty()) file = fw::TReplacingFile::Create(path);
-    if (!file) {
-        request.Close();
-        ReportError(kNcErrorCreateFile, L"Cannot create file " + path);
-        return false;
-    }
+    if (path.empty()) return std::nullopt;
+    return fw::TReplacingFile::Create(path);
+}
 
-    uint64_t contentLength = 0;
-    bool hasLength = QueryContentLength(request.Handle(), contentLength);
-    uint64_t total = contentLength;
-    if (total == 0 && item.FileSize > 0) total = item.FileSize;
-    uint64_t done = 0;
-    ULONGLONG start = GetTickCount64();
+TNcLoopResult TNetCopy::Transfer(TNcPieceSource& source, TNcPieceSink& sink, const TNcLoopSettings& settings,
+                                 const std::wstring& kindWord, std::optional<uint64_t> total) {
+    const uint64_t eventTotal = total.value_or(0);
+    const ULONGLONG start = GetTickCount64();
     if (dialog_) {
-        dialog_->ProgressBar->SetMarquee(total == 0);
+        dialog_->ProgressBar->SetMarquee(!total);
         dialog_->ProgressBar->SetPosition(0);
     }
-
-    bool result = false;
-    bool readFailed = false;
-    DWORD readError = 0;
-    char buffer[kBlockSize];
-    DWORD got = 1;
-    while (got > 0 && !CancelRequested()) {
+    uint64_t done = 0;
+    TNcBlockLoop loop;
+    loop.OnBlock = [&](uint64_t d) {
+        done = d;
+        if (OnCopyProgress) OnCopyProgress(this, item_ordinal_, d, eventTotal);
+    };
+    loop.Cancelled = [this] { return CancelRequested(); };
+    // The event and the cancel test come with every block; the dialog and
+    // the message queue only at the screen's pace.
+    double pace = kPaceMs;
+    double served = NowMs();
+    loop.OnPiece = [&] {
+        const double now = NowMs();
+        if (now - served < pace) return;
+        ShowProgress(kindWord, done, total, GetTickCount64() - start);
         ProcessMessages();
-        got = 0;
-        if (!InternetReadFile(request.Handle(), buffer, kBlockSize, &got)) {
-            readError = GetLastError();
-            readFailed = true;
-            break;
-        }
-        if (got > 0) {
-            try {
-                file->Write(buffer, got);
-            } catch (const fw::EInOutError&) {
-                request.Close();
-                throw fw::EInOutError(L"Cannot write to file " + path);
-            }
-        }
-        done += got;
-        ShowBlockProgress(DlgDwnload, done, total, GetTickCount64() - start);
-        ProcessMessages();
-        if (got > 0) result = true;
-    }
-    request.Close();
-
-    // A cancel, a broken read or a body shorter than announced leaves no file
-    // behind and never replaces the one there was.
-    if (cancel_) {
-        file->Discard();
-        return false;
-    }
-    if (readFailed) {
-        file->Discard();
-        std::wstring why = WinInetErrorText(readError);
-        ReportError(kNcErrorIncomplete, L"Error reading from server " + url + (why.empty() ? L"" : L": " + why));
-        return false;
-    }
-    if (hasLength && done != contentLength) {
-        file->Discard();
-        ReportError(kNcErrorIncomplete, L"Incomplete transfer of " + url + L": " + std::to_wstring(done) + L" of " +
-                                            std::to_wstring(contentLength) + L" bytes");
-        return false;
-    }
-    if (!file->Commit(!unique)) {
-        ReportError(kNcErrorCreateFile, L"Cannot create file " + path);
-        return false;
-    }
+        served = NowMs();
+        pace = std::max(kPaceMs, (served - now) / kPaceShare);
+    };
+    ProcessMessages();
+    TNcLoopResult result = loop.Run(source, sink, settings);
+    ShowProgress(kindWord, done, total, GetTickCount64() - start);
+    ProcessMessages();
     return result;
 }
 

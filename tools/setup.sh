@@ -15,7 +15,7 @@ packages=(
   libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386 libgnutls30:i386
   libgl1 libglx-mesa0 libgl1-mesa-dri libgnutls30
   cmake ninja-build g++ make dpkg-dev googletest libgtest-dev
-  python3 python3-aiosmtpd python3-dnslib python3-werkzeug python3-pil tzdata
+  python3 python3-aiosmtpd python3-dnslib python3-werkzeug python3-pil python3-pyftpdlib tzdata
   lighttpd tinyproxy openssl binutils imagemagick
 )
 # "tools/setup.sh fuzz": also clang with its sanitizer and libFuzzer run times

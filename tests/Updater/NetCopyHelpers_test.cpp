@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <optional>
 #include <set>
 #include <vector>
 
@@ -56,6 +58,10 @@ TEST(NetCopyTexts, TimeLeftRoundsEachStepHalfToEven) {
         {10000, 1000, 1000, L"10 sec."},
         {10000, 2000, 1000, L"10 sec."},
         {10000, 500, 0, L"10 sec."},
+        // A total far past anything real (a Content-Length of 2^64 - 1):
+        // saturated figures, never an undefined conversion.
+        {1000, 1, UINT64_MAX, L"2562047788015h 13"},
+        {UINT64_MAX, 0, 0, L"2562047788015h 13"},
     };
     for (const Row& r : rows) {
         EXPECT_EQ(FormatTimeLeft(r.elapsed, r.done, r.total), r.text) << r.elapsed << " " << r.done << " " << r.total;
@@ -63,8 +69,36 @@ TEST(NetCopyTexts, TimeLeftRoundsEachStepHalfToEven) {
 }
 
 TEST(NetCopyTexts, RoundIsHalfToEven) {
-    const std::pair<double, int64_t> rows[] = {{0.5, 0}, {1.5, 2}, {2.5, 2}, {2.4999, 2}, {2.5001, 3}, {-0.5, 0}, {-1.5, -2}};
+    const std::pair<double, int64_t> rows[] = {
+        {0.5, 0}, {1.5, 2}, {2.5, 2}, {2.4999, 2}, {2.5001, 3}, {-0.5, 0}, {-1.5, -2},
+        {1e30, INT64_MAX}, {-1e30, INT64_MIN}, {9223372036854775808.0, INT64_MAX}, {std::nan(""), 0},
+    };
     for (auto [x, expected] : rows) EXPECT_EQ(NcRound(x), expected) << x;
+}
+
+TEST(NetCopyHeaders, ContentLengthOfAnyLength) {
+    struct Row {
+        const wchar_t* text;
+        std::optional<uint64_t> value;
+    };
+    const Row rows[] = {
+        {L"10000", 10000},
+        {L"0", 0},
+        {L" 42 ", 42},
+        // Leading zeros past any fixed buffer still make the number.
+        {L"0000000000000000000000000000000000000000000000000010000", 10000},
+        {L"18446744073709551615", UINT64_MAX},
+        // Values that do not fit, or are no number, are refused.
+        {L"18446744073709551616", std::nullopt},
+        {L"99999999999999999999999999", std::nullopt},
+        {L"", std::nullopt},
+        {L"  ", std::nullopt},
+        {L"-1", std::nullopt},
+        {L"12a", std::nullopt},
+        {L"1 2", std::nullopt},
+        {L"10, 10", std::nullopt},
+    };
+    for (const Row& r : rows) EXPECT_EQ(ParseByteCount(r.text), r.value) << r.text;
 }
 
 TEST(NetCopyNames, UrlAndFileNameHelpers) {
@@ -210,11 +244,23 @@ TEST(NetCopyDialogTexts, FileLineAndBlockProgress) {
     EXPECT_EQ(p.ElapsedLine, L"Elapsed time : 1 sec.");
 
     // Total unknown: bytes only, and the bar stays where it was.
-    p = BlockProgress(o, o.DlgDwnload, 500, 0, 0, 7);
+    p = BlockProgress(o, o.DlgDwnload, 500, std::nullopt, 0, 7);
     EXPECT_EQ(p.BarPosition, 7);
     EXPECT_EQ(p.ProgressLine, L"Progress : 500 bytes");
     EXPECT_EQ(p.CompletionCaption, L"Downloading : 7% completed");
     EXPECT_EQ(p.RateLine, L"Transfer rate : 500.00 Kb/sec");
+
+    // An empty file copied: the bar is full.
+    p = BlockProgress(o, o.DlgCopying, 0, 0, 0, 0);
+    EXPECT_EQ(p.BarPosition, 100);
+    EXPECT_EQ(p.ProgressLine, L"Progress : 0 bytes of 0 bytes");
+    // More than the expected size: full, no further.
+    p = BlockProgress(o, o.DlgDwnload, 200000000, 1, 1000, 0);
+    EXPECT_EQ(p.BarPosition, 100);
+    // Sizes past 4 GiB.
+    p = BlockProgress(o, o.DlgCopying, 2684354560ull, 5368709120ull, 1000, 0);
+    EXPECT_EQ(p.BarPosition, 50);
+    EXPECT_EQ(p.ProgressLine, L"Progress : 2684.35 Mb of 5368.71 Mb");
 }
 
 }  // namespace

@@ -93,6 +93,41 @@ TEST(NetCopyItems, CountsAndTheKeptFtpConnection) {
     EXPECT_FALSE(KeepConnectionFor(items, -1));
 }
 
+TEST(NetCopyItems, AConnectionIsSharedOnlyWithTheSameServerAndLogin) {
+    struct Login {
+        const wchar_t *host, *user, *password;
+        int32_t port;
+    };
+    struct Row {
+        Login a, b;
+        bool shared;
+    };
+    const Row rows[] = {
+        {{L"h", L"u", L"p", 21}, {L"h", L"u", L"p", 21}, true},
+        // The same joined text, another login.
+        {{L"h", L"ab", L"c", 21}, {L"h", L"a", L"bc", 21}, false},
+        {{L"h", L"u", L"p", 21}, {L"hu", L"", L"p", 21}, false},
+        // Another port is another server.
+        {{L"h", L"u", L"p", 21}, {L"h", L"u", L"p", 2121}, false},
+        // A user without a password logs in anonymously, like no user at all.
+        {{L"h", L"u", L"", 21}, {L"h", L"", L"", 21}, true},
+        {{L"h", L"u", L"p", 21}, {L"h", L"", L"", 21}, false},
+    };
+    for (const Row& r : rows) {
+        fw::TComponent owner(nullptr);
+        TNetCopyItems items(&owner);
+        for (const Login& l : {r.a, r.b}) {
+            TNetCopyItem& it = items.Add();
+            it.Protocol = TNetCopyProtocol::wpFtp;
+            it.FTPHost = l.host;
+            it.FTPUserID = l.user;
+            it.FTPPassword = l.password;
+            it.FTPPort = l.port;
+        }
+        EXPECT_EQ(KeepConnectionFor(items, 0), r.shared) << r.b.host << " " << r.b.user << " " << r.b.port;
+    }
+}
+
 TEST(NetCopyItems, ListCannotShrinkWhileARunHoldsIt) {
     fw::TComponent owner(nullptr);
     TNetCopyItems items(&owner);

@@ -16,7 +16,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-mkdir -p "$work/www/public" "$work/www/private" "$work/out"
+mkdir -p "$work/www/public" "$work/www/private" "$work/out" "$work/uploads"
 "$py" - "$work/www" <<'PY'
 import os, sys
 root = sys.argv[1]
@@ -30,7 +30,7 @@ printf 'nc-user:s3cret\nj\xc3\xbcrgen:p\xc3\xa4ssword\n' > "$work/users"
 
 listening() { "$py" -c 'import socket,sys; socket.create_connection(("127.0.0.1", int(sys.argv[1])), 1).close()' "$1" 2>/dev/null; }
 
-"$py" "$here/fault_server.py" --port-file "$work/fault.port" --log "$work/fault.log" &
+"$py" "$here/fault_server.py" --port-file "$work/fault.port" --log "$work/fault.log" --upload-dir "$work/uploads" &
 pids+=($!)
 
 # lighttpd needs its port in the config: take a free one, and another if it

@@ -17,6 +17,7 @@
 #include "framework/core/file_io.h"
 #include "framework/core/string_list.h"
 #include "framework/gui/timer.h"
+#include "tests/Updater/NetCopyTestSupport.h"
 #include "tests/support/win_test_app.h"
 
 namespace oru {
@@ -27,44 +28,17 @@ using fw::test::PumpUntil;
 using fw::test::TestApplication;
 
 using fw::test::FindOwnWindow;
-
-std::wstring Env(const wchar_t* name) {
-    wchar_t buf[1024] = {};
-    DWORD n = GetEnvironmentVariableW(name, buf, 1024);
-    return n > 0 && n < 1024 ? std::wstring(buf, n) : std::wstring();
-}
-
-// The work folder of http_peers.sh as Wine shows it.
-std::wstring WorkDir() {
-    std::wstring unix = Env(L"NC_WORK");
-    std::wstring win = L"Z:" + unix;
-    for (wchar_t& c : win) {
-        if (c == L'/') c = L'\\';
-    }
-    return win;
-}
+using namespace oru::test;
 
 std::wstring HttpUrl(const std::wstring& path) { return L"http://127.0.0.1:" + Env(L"NC_HTTP_PORT") + path; }
 std::wstring FaultUrl(const std::wstring& path) { return L"http://127.0.0.1:" + Env(L"NC_FAULT_PORT") + path; }
 
-std::string Pattern(size_t n) {
-    std::string s(n, '\0');
-    for (size_t i = 0; i < n; ++i) s[i] = static_cast<char>(i % 251);
-    return s;
-}
-
-std::string ReadBytes(const std::wstring& path) { return fw::ReadFileBytes(fs::path(path)); }
 std::string Served(const std::wstring& rel) { return ReadBytes(WorkDir() + L"\\www\\" + rel); }
 
-std::set<std::wstring> Entries(const std::wstring& dir) {
-    std::set<std::wstring> names;
-    for (const auto& e : fs::directory_iterator(fs::path(dir))) names.insert(e.path().filename().wstring());
-    return names;
-}
-
-// The fault server's request log: request line, Authorization, Proxy-Authorization.
+// The fault server's request log: request line, Authorization,
+// Proxy-Authorization, Content-Length.
 struct LoggedRequest {
-    std::wstring line, auth, proxyAuth;
+    std::wstring line, auth, proxyAuth, contentLength;
 };
 
 std::vector<LoggedRequest> FaultLog() {
@@ -78,53 +52,13 @@ std::vector<LoggedRequest> FaultLog() {
                 f.back() += static_cast<wchar_t>(static_cast<unsigned char>(c));
             }
         }
-        f.resize(3);
-        out.push_back({f[0], f[1], f[2]});
+        f.resize(4);
+        out.push_back({f[0], f[1], f[2], f[3]});
     }
     return out;
 }
 
 void ClearFaultLog() { fw::WriteFileBytes(fs::path(WorkDir() + L"\\fault.log"), ""); }
-
-// Records the component's events in order; runs of progress events show as
-// one "progress" entry, their figures are kept apart.
-struct Recorder {
-    std::vector<std::wstring> log;
-    struct Progress {
-        int fileidx;
-        uint64_t size, total;
-    };
-    std::vector<Progress> progress;
-    std::function<void(int)> onProgress;
-
-    void Add(const std::wstring& s) { log.push_back(s); }
-    void Attach(TNetCopy& nc) {
-        nc.OnFileStart = [this](fw::TComponent*, int i) { Add(L"start " + std::to_wstring(i)); };
-        nc.OnFileDone = [this](fw::TComponent*, int i) { Add(L"done " + std::to_wstring(i)); };
-        nc.OnCopyDone = [this](fw::TComponent*) { Add(L"copydone"); };
-        nc.OnCopyCancel = [this](fw::TComponent*) { Add(L"cancel"); };
-        nc.OnCopyProgress = [this](fw::TComponent*, int idx, uint64_t size, uint64_t total) {
-            if (log.empty() || log.back() != L"progress") Add(L"progress");
-            progress.push_back({idx, size, total});
-            if (onProgress) onProgress(static_cast<int>(progress.size()));
-        };
-        nc.OnCopyOverWrite = [this](fw::TComponent*, const std::wstring& f, bool&) { Add(L"overwrite " + f); };
-        nc.OnNoNewFileFound = [this](fw::TComponent*, const std::wstring& f, TDateTime, TDateTime) {
-            Add(L"nonew " + f);
-        };
-        nc.OnURLNotFound = [this](fw::TComponent*, const std::wstring& u) { Add(L"notfound " + u); };
-        nc.OnError = [this](fw::TComponent*, int c) { Add(L"error " + std::to_wstring(c)); };
-        nc.OnErrorInfo = [this](fw::TComponent*, int c, const std::wstring& t) {
-            Add(L"info " + std::to_wstring(c) + L" " + t);
-        };
-    }
-};
-
-std::wstring Joined(const std::vector<std::wstring>& v) {
-    std::wstring s;
-    for (const auto& e : v) s += e + L" | ";
-    return s;
-}
 
 using Answers = std::vector<std::optional<std::pair<std::wstring, std::wstring>>>;
 
@@ -331,13 +265,28 @@ TEST_F(NetCopyHttp, FaultsNeverPassForSuccessNorHarmAnExistingFile) {
         bool success;
         const wchar_t* events;
         size_t bytes;  // of the new file on success
+        uint64_t total = 0;  // of the progress events on success
     };
-    const std::wstring incomplete = L"error 4 | info 4 ";
     const Row rows[] = {
         {L"/nolength/10000", 0, true, L"progress | ", 10000},
-        {L"/nolength/10000", 9000, true, L"progress | ", 10000},
+        {L"/nolength/10000", 9000, true, L"progress | ", 10000, 9000},
         {L"/short/10000/4000", 0, false, L"progress | error 4 | info 4 ", 0},
         {L"/stall/100000/5000", 0, false, L"progress | error 4 | info 4 ", 0},
+        // A length of any number of digits is read as a number.
+        {L"/longlength/10000/10000", 0, true, L"progress | ", 10000, 10000},
+        {L"/longlength/10000/4000", 0, false, L"progress | error 4 | info 4 ", 0},
+        // A length that is no number or does not fit 64 bits is refused
+        // before anything is written; one that fits is held to its word.
+        {L"/badlength/99999999999999999999999", 0, false, L"error 4 | info 4 Unusable Content-Length", 0},
+        {L"/badlength/12ab", 0, false, L"error 4 | info 4 Unusable Content-Length", 0},
+        {L"/badlength/18446744073709551615", 0, false, L"progress | error 4 | info 4 Incomplete", 0},
+        // An empty body fails the item and leaves the old file alone.
+        {L"/nolength/0", 0, false, L"progress | done 0", 0},
+        {L"/data/0", 0, false, L"progress | done 0", 0},
+        // Chunked bodies: whole, cut inside a chunk, or without their last chunk.
+        {L"/chunked/10000/all", 0, true, L"progress | ", 10000},
+        {L"/chunked/10000/6000", 0, false, L"progress | error 4 | info 4 Incomplete", 0},
+        {L"/chunked/10000/10000", 0, false, L"progress | error 4 | info 4 Incomplete", 0},
         {L"/stallheaders", 0, false, L"notfound ", 0},
         {L"/status/500", 0, false, L"error 500 | info 500 Returned http error code 500 | ", 0},
         {L"/status/404", 0, false, L"error 404 | info 404 Returned http error code 404 | ", 0},
@@ -368,7 +317,7 @@ TEST_F(NetCopyHttp, FaultsNeverPassForSuccessNorHarmAnExistingFile) {
         EXPECT_NE(events.find(L"done 0 | copydone | "), std::wstring::npos) << events;
         if (r.success) {
             EXPECT_TRUE(ReadBytes(target) == Pattern(r.bytes));
-            for (const auto& p : rec_.progress) EXPECT_EQ(p.total, r.fileSize);
+            for (const auto& p : rec_.progress) EXPECT_EQ(p.total, r.total);
         } else {
             EXPECT_EQ(ReadBytes(target), "OLD");
         }
@@ -530,7 +479,7 @@ TEST_F(NetCopyHttp, EventsOfSeveralItemsComeInOrderAndTheDialogFollows) {
     EXPECT_TRUE(beforeShow);
     EXPECT_EQ(Joined(rec_.log),
               L"start 0 | progress | done 0 | start 1 | error 401 | info 401 Returned http error code 401 | done 1 | "
-              L"start 3 | error 50 | info 50 Transfer protocol not supported: wpFtp | done 3 | "
+              L"start 3 | error 6 | info 6 Cannot connect to FTP server  | done 3 | "
               L"start 4 | progress | done 4 | copydone | ");
     ASSERT_FALSE(fileLines.empty());
     EXPECT_EQ(fileLines.front(), L"File : 1 of 4 : setup.exe from 127.0.0.1:" + Env(L"NC_HTTP_PORT"));
@@ -622,6 +571,97 @@ TEST_F(NetCopyHttp, AnExceptionFromAHandlerLeavesExecuteAndFreesTheDialog) {
     rec_.onProgress = nullptr;
     nc_->Execute();
     EXPECT_TRUE(nc_->Items()[0].Success);
+}
+
+// A sparse file of that size (the file system keeps no data for it).
+void MakeSparseFile(const std::wstring& path, int64_t size) {
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    LARGE_INTEGER at;
+    at.QuadPart = size;
+    EXPECT_TRUE(SetFilePointerEx(h, at, nullptr, FILE_BEGIN) && SetEndOfFile(h));
+    CloseHandle(h);
+}
+
+TEST_F(NetCopyHttp, UploadsArriveWholeOrAreReported) {
+    struct Row {
+        const wchar_t* url;  // on the fault server unless it names another
+        TNetCopyHTTPCommand verb;
+        size_t size;  // of the local file; SIZE_MAX: there is none
+        bool success;
+        const wchar_t* events;
+        const wchar_t* stored;  // name in the upload folder, or empty
+    };
+    using C = TNetCopyHTTPCommand;
+    const Row rows[] = {
+        // Three blocks: 4096, 4096 and 1808 bytes.
+        {L"/upload/post.bin", C::hcPost, 10000, true, L"progress | done 0", L"post.bin"},
+        {L"/upload/put.bin", C::hcPut, 300000, true, L"progress | done 0", L"put.bin"},
+        {L"/upload/empty.bin", C::hcPut, 0, true, L"progress | done 0", L"empty.bin"},
+        // The server's refusal is no success.
+        {L"/status/403", C::hcPut, 5000, false, L"progress | error 403 | info 403 Returned http error code 403", L""},
+        // No local file: nothing is sent.
+        {L"/upload/none.bin", C::hcPut, SIZE_MAX, false, L"done 0", L""},
+        // Nobody listens: WinINet's error code and text.
+        {L"http://127.0.0.1:9/upload/x.bin", C::hcPost, 100, false, L"error 12029 | info 12029 ", L""},
+    };
+    nc_->Timeout = 1500;
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.url);
+        nc_->Items().Clear();
+        rec_ = Recorder();
+        rec_.Attach(*nc_);
+        ClearFaultLog();
+        std::wstring url = r.url[0] == L'/' ? FaultUrl(r.url) : r.url;
+        std::wstring name = UrlLastSegment(url);
+        std::wstring local = out_ + L"\\" + name;
+        fs::remove(fs::path(local));
+        if (r.size != SIZE_MAX) fw::WriteFileBytes(fs::path(local), Pattern(r.size));
+        TNetCopyItem& item = AddItem(url);
+        item.Protocol = TNetCopyProtocol::wpHttpUpload;
+        item.HTTPCommand = r.verb;
+        nc_->Execute();
+        EXPECT_EQ(item.Success, r.success);
+        std::wstring events = Joined(rec_.log);
+        std::wstring expected = L"start 0 | " + std::wstring(r.events);
+        EXPECT_EQ(events.substr(0, expected.size()), expected) << events;
+        if (r.stored[0]) {
+            EXPECT_TRUE(ReadBytes(WorkDir() + L"\\uploads\\" + r.stored) == Pattern(r.size));
+            std::vector<LoggedRequest> log = FaultLog();
+            ASSERT_EQ(log.size(), 1u);
+            EXPECT_EQ(log[0].line, std::wstring(r.verb == C::hcPut ? L"PUT " : L"POST ") + r.url + L" HTTP/1.1");
+            EXPECT_EQ(log[0].contentLength, std::to_wstring(r.size));
+            EXPECT_EQ(rec_.CheckBlocks(4096, r.size), L"");
+            EXPECT_EQ(rec_.progress.back().size, r.size);
+        }
+        if (r.size == 10000) {
+            ASSERT_EQ(rec_.progress.size(), 3u);
+            EXPECT_EQ(rec_.progress[2].size, 10000u);
+        }
+    }
+}
+
+TEST_F(NetCopyHttp, AnUploadPast4GiBAnnouncesItsWholeLength) {
+    const int64_t size = 5368709120;  // 5 GiB
+    std::wstring local = out_ + L"\\huge.bin";
+    MakeSparseFile(local, size);
+    ClearFaultLog();
+    TNetCopyItem& item = AddItem(FaultUrl(L"/upload/huge.bin"));
+    item.Protocol = TNetCopyProtocol::wpHttpUpload;
+    item.HTTPCommand = TNetCopyHTTPCommand::hcPut;
+    rec_.onProgress = [&](int n) {
+        if (n == 3) nc_->Cancel();
+    };
+    nc_->Execute();
+    EXPECT_TRUE(item.Cancelled);
+    EXPECT_FALSE(item.Success);
+    ASSERT_EQ(rec_.progress.size(), 3u);
+    EXPECT_EQ(rec_.progress[2].size, 3u * 4096);
+    EXPECT_EQ(rec_.progress[2].total, static_cast<uint64_t>(size));
+    // The server waits for all 5 GiB: nothing is stored.
+    EXPECT_TRUE(PumpUntil([&] { return !FaultLog().empty(); }));
+    EXPECT_EQ(FaultLog()[0].contentLength, L"5368709120");
+    EXPECT_FALSE(fs::exists(fs::path(WorkDir() + L"\\uploads\\huge.bin")));
 }
 
 }  // namespace
