@@ -45,6 +45,8 @@ public:
     virtual void SetShowNotes(bool value) = 0;
     virtual bool GetIntlKeybShortCuts() const = 0;
     virtual void SetIntlKeybShortCuts(bool value) = 0;
+    // Images for disabled items, drawn in colour; null for none.
+    virtual fw::TImageList* GetDisabledImages() const { return nullptr; }
 };
 
 IStyledMenu* GetMenuHost(fw::TComponent* menu);
