@@ -40,8 +40,9 @@ void DrawSideBarSplitter(fw::TCanvas& canvas, const RECT& bar, TSideBar& sideBar
 HFONT MakeRotatedFont(fw::TFont& font, int angle);
 RECT BitmapRect(const fw::TBitmap* bitmap);
 
-// Draws the glyph's pixels that differ from its bottom-left pixel; black
-// ones in `color`.
+// Draws a black-on-white glyph: its black pixels in `color`, nothing else.
 void DrawGlyph(fw::TCanvas& canvas, int x, int y, fw::TBitmap& glyph, fw::TColor color);
+// Draws the bitmap's pixels that differ from its bottom-left pixel.
+void DrawTransparent(fw::TCanvas& canvas, int x, int y, fw::TBitmap& bitmap);
 
 }  // namespace kel::menus

@@ -153,17 +153,24 @@ RECT BitmapRect(const fw::TBitmap* bitmap) {
 }
 
 void DrawGlyph(fw::TCanvas& canvas, int x, int y, fw::TBitmap& glyph, fw::TColor color) {
-    if (glyph.Empty() || glyph.Width() == 0 || glyph.Height() == 0) return;
+    if (glyph.Empty()) return;
     GdiFlush();
-    const uint32_t transparent = glyph.ScanLine(glyph.Height() - 1)[0] & 0xFFFFFF;
     for (int gy = 0; gy < glyph.Height(); ++gy) {
         const uint32_t* row = glyph.ScanLine(gy);
-        for (int gx = 0; gx < glyph.Width(); ++gx) {
-            const uint32_t px = row[gx] & 0xFFFFFF;
-            if (px == transparent) continue;
-            const fw::TColor c =
-                px == 0 ? color : fw::RGBColor(uint8_t(px >> 16), uint8_t(px >> 8), uint8_t(px));
-            canvas.SetPixel(x + gx, y + gy, c);
+        for (int gx = 0; gx < glyph.Width(); ++gx)
+            if ((row[gx] & 0xFFFFFF) == 0) canvas.SetPixel(x + gx, y + gy, color);
+    }
+}
+
+void DrawTransparent(fw::TCanvas& canvas, int x, int y, fw::TBitmap& bitmap) {
+    if (bitmap.Empty()) return;
+    GdiFlush();
+    const uint32_t transparent = bitmap.ScanLine(bitmap.Height() - 1)[0] & 0xFFFFFF;
+    for (int by = 0; by < bitmap.Height(); ++by) {
+        const uint32_t* row = bitmap.ScanLine(by);
+        for (int bx = 0; bx < bitmap.Width(); ++bx) {
+            const uint32_t px = row[bx] & 0xFFFFFF;
+            if (px != transparent) canvas.SetPixel(x + bx, y + by, fw::RGBColor(uint8_t(px >> 16), uint8_t(px >> 8), uint8_t(px)));
         }
     }
 }

@@ -309,7 +309,7 @@ void DrawItemContent(TCustomKelMenuStyler& styler, IStyledMenu& host, fw::TMenuI
             fw::TBitmap& bitmap = item->Bitmap();
             TIntRect br = g;
             CenterRectSize(br, bitmap.Width(), bitmap.Height());
-            DrawGlyph(canvas, br.Left, br.Top, bitmap, fw::clBlack);
+            DrawTransparent(canvas, br.Left, br.Top, bitmap);
         }
     }
     if (item->Count() > 0) DrawSubmenuArrow(styler, canvas, r);
