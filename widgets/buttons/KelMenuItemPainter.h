@@ -30,8 +30,9 @@ std::wstring ShortCutDisplayText(uint16_t shortCut, bool international);
 // The keyboard layout's name of a key.
 std::wstring KeyDisplayName(int key);
 
-// The union of the item rectangles of the menu level that holds `item`,
-// moved to 0,0; empty when the level is not open.
-RECT MenuItemsRect(fw::TMenuItem* item);
+// The union of the item rectangles of the menu level that holds `item`, in
+// the client coordinates of its window (moved to 0,0 without one); empty
+// when the level is not open.
+RECT MenuItemsRect(fw::TMenuItem* item, HWND window);
 
 }  // namespace kel::menus

@@ -124,7 +124,9 @@ void MeasureMenuItem(fw::TMenuItem* item, fw::TCanvas& canvas, int& width, int& 
     height = size.Height;
 }
 
-RECT MenuItemsRect(fw::TMenuItem* item) {
+namespace {
+
+RECT MenuItemsScreenRect(fw::TMenuItem* item) {
     HMENU menu = NativeMenuOf(item);
     RECT all{0, 0, 0, 0};
     if (!menu) return all;
@@ -140,7 +142,21 @@ RECT MenuItemsRect(fw::TMenuItem* item) {
             any = true;
         }
     }
-    OffsetRect(&all, -all.left, -all.top);
+    return all;
+}
+
+}  // namespace
+
+RECT MenuItemsRect(fw::TMenuItem* item, HWND window) {
+    RECT all = MenuItemsScreenRect(item);
+    if (IsRectEmpty(&all)) return all;
+    // In the menu window's client area; Wine's menu windows have a margin
+    // there before the first item.
+    POINT origin{0, 0};
+    if (window && ClientToScreen(window, &origin))
+        OffsetRect(&all, -origin.x, -origin.y);
+    else
+        OffsetRect(&all, -all.left, -all.top);
     return all;
 }
 
@@ -152,6 +168,7 @@ void DrawMenuItemText(fw::TMenuItem* item, fw::TCanvas& canvas, const std::wstri
     std::wstring shown = text;
     if ((format & DT_CALCRECT) && (shown.empty() || shown == L"&")) shown += L' ';
     canvas.Brush().SetStyle(fw::TBrushStyle::bsClear);
+    SetBkMode(canvas.Handle(), TRANSPARENT);
     const bool selected = (state & fw::odSelected) != 0;
     if (selected)
         canvas.Font().Assign(styler->SelectedItem().UseSystemFont() ? fw::MenuFont() : styler->SelectedItem().Font());
@@ -336,7 +353,7 @@ void DrawMenuItem(fw::TMenuItem* item, fw::TCanvas& canvas, RECT rect, bool show
     TSideBar& sideBar = styler->SideBar();
     const bool withSideBar = showSideBar && !InLaterColumn(item);
     if (withSideBar) rect.left += sideBar.Size() + sideBar.SplitterWidth();
-    RECT m = MenuItemsRect(item);
+    RECT m = MenuItemsRect(item, WindowFromDC(canvas.Handle()));
     // Not open (drawn off-screen): the item itself is the menu area.
     if (IsRectEmpty(&m)) m = RECT{0, rect.top, rect.right + kRightReserve, rect.bottom};
     m.right -= kRightReserve;

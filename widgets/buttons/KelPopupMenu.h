@@ -57,6 +57,7 @@ private:
     // Gives every item below `parent` the styled measure and draw handlers,
     // unless it has its own.
     void HookMenuItems(fw::TMenuItem* parent);
+    // Treats the menu window after an item is painted.
     void FrameMenuWindow(fw::TMenuItem* item, fw::TCanvas& canvas);
 
     TCustomKelMenuStyler* menu_styler_ = nullptr;
