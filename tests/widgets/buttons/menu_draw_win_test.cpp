@@ -214,6 +214,77 @@ TEST_F(ItemPaint, ShortCutTextIsRightAligned) {
     EXPECT_EQ(DarkIn(bmp, 124, 4, 133, 20), 0);
 }
 
+TEST_F(ItemPaint, NotesGoBelowTheCaptionLine) {
+    fw::TMenuItem* item = Add(L"Caption\\nnote");
+    fw::TBitmap tall(150, 40);
+    FillWhite(tall);
+    fw::TCanvas& c = tall.Canvas();
+    c.Font().Assign(fw::MenuFont());
+    const int lineHeight = c.TextHeight(L"gh");
+    RECT r{30, 2, 140, 40};
+    DrawMenuItemText(item, c, item->Caption(), r, 0, DT_LEFT | DT_SINGLELINE);
+    // The note line starts one caption line lower.
+    EXPECT_GT(InkIn(tall, 30, 2, 140, 2 + lineHeight), 0);
+    EXPECT_GT(InkIn(tall, 30, 2 + lineHeight + 4, 140, 40), 5);
+    // Without notes the whole caption is one line, backslash included.
+    menu.SetShowNotes(false);
+    FillWhite(tall);
+    r = RECT{30, 2, 140, 40};
+    DrawMenuItemText(item, c, item->Caption(), r, 0, DT_LEFT | DT_SINGLELINE);
+    EXPECT_EQ(InkIn(tall, 30, 2 + lineHeight + 4, 140, 40), 0);
+    EXPECT_GT(InkIn(tall, 30, 2, 140, 2 + lineHeight), 0);
+}
+
+TEST_F(ItemPaint, SideBarLevels) {
+    fw::TMenuItem* top = Add(L"Top");
+    auto* inner = new fw::TMenuItem(&menu);
+    top->Add(inner);
+    TSideBar& bar = menu.GetCurrentStyler()->SideBar();
+    struct Row {
+        bool visible;
+        TSideBarVisibleIn in;
+        bool top, inner;
+    } rows[] = {
+        {false, viAnyLevel, false, false},
+        {true, viFirstVisible, false, false},
+        {true, viFirstLevel, true, false},
+        {true, viAnyLevel, true, true},
+    };
+    for (const Row& row : rows) {
+        bar.SetVisible(row.visible);
+        bar.SetVisibleIn(row.in);
+        EXPECT_EQ(SideBarShownFor(top), row.top) << int(row.in);
+        EXPECT_EQ(SideBarShownFor(inner), row.inner) << int(row.in);
+    }
+    // Painted beside the first visible item: the bar's background first.
+    bar.Background().SetColorByIndex(0, fw::clNavy);
+    DrawMenuItem(top, *canvas, RECT{0, 0, 133, 24}, true, 0);
+    EXPECT_EQ(Px(bmp, 5, 12), Rgb(0, 0, 0x80));
+    EXPECT_EQ(Px(bmp, 25, 12), Rgb(0xF9, 0xF9, 0xFF));
+}
+
+TEST_F(ItemPaint, DisabledImagesDrawInColour) {
+    fw::TImageList images(nullptr, 16, 16), disabled(nullptr, 16, 16);
+    fw::TBitmap red(16, 16), blue(16, 16);
+    red.Canvas().Brush().SetColor(fw::clRed);
+    red.Canvas().FillRect(RECT{0, 0, 16, 16});
+    blue.Canvas().Brush().SetColor(fw::clBlue);
+    blue.Canvas().FillRect(RECT{0, 0, 16, 16});
+    images.AddMasked(red, fw::clWhite);
+    disabled.AddMasked(blue, fw::clWhite);
+    menu.SetImages(&images);
+    fw::TMenuItem* item = Add(L"Image");
+    item->SetImageIndex(0);
+    DrawMenuItem(item, *canvas, RECT{0, 0, 133, 24}, false, 0);
+    EXPECT_EQ(Px(bmp, 12, 12), Rgb(255, 0, 0));
+    item->SetEnabled(false);
+    menu.SetDisabledImages(&disabled);
+    DrawMenuItem(item, *canvas, RECT{0, 0, 133, 24}, false, fw::odDisabled);
+    EXPECT_EQ(Px(bmp, 12, 12), Rgb(0, 0, 255));
+    menu.SetImages(nullptr);
+    menu.SetDisabledImages(nullptr);
+}
+
 TEST_F(ItemPaint, MeasureThroughTheMenu) {
     fw::TMenuItem* item = Add(L"Open");
     fw::TMenuItem* hidden = Add(L"Gone");
