@@ -18,6 +18,9 @@ bool SideBarShownFor(fw::TMenuItem* item);
 // The item or a visible item before it under its parent starts a column.
 bool InLaterColumn(fw::TMenuItem* item);
 bool IsFirstVisibleItem(fw::TMenuItem* item);
+// The system menu that holds the item: its parent's sub-menu, or the menu's
+// own; null while not built.
+HMENU NativeMenuOf(fw::TMenuItem* item);
 
 // Width and height arrive holding the framework's measurement.
 void MeasureMenuItem(fw::TMenuItem* item, fw::TCanvas& canvas, int& width, int& height, bool showSideBar);

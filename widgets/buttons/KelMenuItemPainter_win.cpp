@@ -19,15 +19,6 @@ TCustomKelMenuStyler* StylerOf(fw::TMenuItem* item, IStyledMenu** hostOut = null
     return host ? host->GetCurrentStyler() : nullptr;
 }
 
-// The native menu that holds the item: its parent's sub-menu, or the menu's own.
-HMENU NativeMenuOf(fw::TMenuItem* item) {
-    fw::TMenuItem* parent = item->Parent();
-    if (!parent) return nullptr;
-    if (parent->Parent()) return parent->Handle();
-    fw::TMenu* menu = item->GetParentMenu();
-    return menu ? menu->Handle() : nullptr;
-}
-
 SIZE MeasureText(fw::TCanvas& canvas, const std::wstring& text) {
     RECT r{0, 0, 0, 0};
     DrawTextW(canvas.Handle(), text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_SINGLELINE);
@@ -35,6 +26,14 @@ SIZE MeasureText(fw::TCanvas& canvas, const std::wstring& text) {
 }
 
 }  // namespace
+
+HMENU NativeMenuOf(fw::TMenuItem* item) {
+    fw::TMenuItem* parent = item->Parent();
+    if (!parent) return nullptr;
+    if (parent->Parent()) return parent->Handle();
+    fw::TMenu* menu = item->GetParentMenu();
+    return menu ? menu->Handle() : nullptr;
+}
 
 bool InLaterColumn(fw::TMenuItem* item) {
     fw::TMenuItem* parent = item->Parent();

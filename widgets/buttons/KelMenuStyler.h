@@ -97,11 +97,14 @@ struct TMarkBoxColors {
     TGradientDirection Direction = gdVertical;
 };
 
-class TIconBar : public TGradientBar {
+// A gradient bar that also holds the colours of the check and radio boxes.
+class TMarkBar : public TGradientBar {
 public:
-    TIconBar() : TGradientBar(0xFFF9F9, 0xBBA0A1, gdHorizontal) {}
+    TMarkBar(fw::TColor color, fw::TColor colorTo, TGradientDirection direction, fw::TColor markColor)
+        : TGradientBar(color, colorTo, direction), check_{markColor}, radio_{markColor} {}
     const TMarkBoxColors& Check() const { return check_; }
     const TMarkBoxColors& Radio() const { return radio_; }
+    // Index 0 the colour, 1 the colour to; the setters notify the menu.
     fw::TColor GetCheckColorByIndex(int index) const;
     void SetCheckColorByIndex(int index, fw::TColor value);
     fw::TColor GetRadioColorByIndex(int index) const;
@@ -110,6 +113,21 @@ public:
     void SetCheckGradientDirection(TGradientDirection v) { check_.Direction = v; }
     void SetRadioBorder(fw::TColor v) { radio_.Border = v; }
     void SetRadioGradientDirection(TGradientDirection v) { radio_.Direction = v; }
+
+protected:
+    void AssignMarks(const TMarkBar& source) {
+        check_ = source.check_;
+        radio_ = source.radio_;
+    }
+
+private:
+    TMarkBoxColors check_;
+    TMarkBoxColors radio_;
+};
+
+class TIconBar : public TMarkBar {
+public:
+    TIconBar() : TMarkBar(0xFFF9F9, 0xBBA0A1, gdHorizontal, 0x6FC0FF) {}
     fw::TColor SeparatorColor() const { return separator_color_; }
     void SetSeparatorColor(fw::TColor v) { separator_color_ = v; }
     int Size() const { return size_; }
@@ -118,13 +136,11 @@ public:
     void Assign(const TGradientBar& source) override;
 
 private:
-    TMarkBoxColors check_{0x6FC0FF};
-    TMarkBoxColors radio_{0x6FC0FF};
     fw::TColor separator_color_ = fw::clNone;
     int size_ = 24;
 };
 
-class TSelectedItem : public TGradientBar {
+class TSelectedItem : public TMarkBar {
 public:
     TSelectedItem();
     fw::TColor ColorMirror() const { return mirror_; }
@@ -139,16 +155,6 @@ public:
     void SetNotesFont(const fw::TFont& font);
     bool UseSystemFont() const { return use_system_font_; }
     void SetUseSystemFont(bool value);
-    const TMarkBoxColors& Check() const { return check_; }
-    const TMarkBoxColors& Radio() const { return radio_; }
-    fw::TColor GetCheckColorByIndex(int index) const;
-    void SetCheckColorByIndex(int index, fw::TColor value);
-    fw::TColor GetRadioColorByIndex(int index) const;
-    void SetRadioColorByIndex(int index, fw::TColor value);
-    void SetCheckBorder(fw::TColor v) { check_.Border = v; }
-    void SetCheckGradientDirection(TGradientDirection v) { check_.Direction = v; }
-    void SetRadioBorder(fw::TColor v) { radio_.Border = v; }
-    void SetRadioGradientDirection(TGradientDirection v) { radio_.Direction = v; }
     void Assign(const TGradientBar& source) override;
 
 private:
@@ -158,8 +164,6 @@ private:
     fw::TFont font_;
     fw::TFont notes_font_;
     bool use_system_font_ = true;
-    TMarkBoxColors check_{0x3E80FE};
-    TMarkBoxColors radio_{0x3E80FE};
 };
 
 // A highlight of four colours (upper gradient and lower mirror gradient).

@@ -24,8 +24,6 @@ fw::TColor& Pick(int index, TFourColors& c) {
     }
 }
 
-void CopyMarkBox(TMarkBoxColors& target, const TMarkBoxColors& source) { target = source; }
-
 // The system menu font, two points smaller when `smaller`, in `color`.
 void SetMenuFontCopy(fw::TFont& font, bool smaller, fw::TColor color) {
     font.Assign(fw::MenuFont());
@@ -68,22 +66,22 @@ void TGradientBar::Assign(const TGradientBar& source) {
     SetGradientDirection(source.GradientDirection());
 }
 
-fw::TColor TIconBar::GetCheckColorByIndex(int index) const {
-    auto* self = const_cast<TIconBar*>(this);
+fw::TColor TMarkBar::GetCheckColorByIndex(int index) const {
+    auto* self = const_cast<TMarkBar*>(this);
     return Pick(index, self->check_.Color, self->check_.ColorTo);
 }
 
-void TIconBar::SetCheckColorByIndex(int index, fw::TColor value) {
+void TMarkBar::SetCheckColorByIndex(int index, fw::TColor value) {
     Pick(index, check_.Color, check_.ColorTo) = value;
     Notify(false);
 }
 
-fw::TColor TIconBar::GetRadioColorByIndex(int index) const {
-    auto* self = const_cast<TIconBar*>(this);
+fw::TColor TMarkBar::GetRadioColorByIndex(int index) const {
+    auto* self = const_cast<TMarkBar*>(this);
     return Pick(index, self->radio_.Color, self->radio_.ColorTo);
 }
 
-void TIconBar::SetRadioColorByIndex(int index, fw::TColor value) {
+void TMarkBar::SetRadioColorByIndex(int index, fw::TColor value) {
     Pick(index, radio_.Color, radio_.ColorTo) = value;
     Notify(false);
 }
@@ -97,13 +95,12 @@ void TIconBar::Assign(const TGradientBar& source) {
     TGradientBar::Assign(source);
     const auto* bar = dynamic_cast<const TIconBar*>(&source);
     if (!bar) return;
-    CopyMarkBox(check_, bar->check_);
-    CopyMarkBox(radio_, bar->radio_);
+    AssignMarks(*bar);
     separator_color_ = bar->separator_color_;
     SetSize(bar->size_);
 }
 
-TSelectedItem::TSelectedItem() : TGradientBar(0xC2EEFF, fw::clNone, gdVertical) {
+TSelectedItem::TSelectedItem() : TMarkBar(0xC2EEFF, fw::clNone, gdVertical, 0x3E80FE) {
     SetMenuFontCopy(font_, false, fw::clWindowText);
     SetMenuFontCopy(notes_font_, true, fw::clWindowText);
 }
@@ -123,26 +120,6 @@ void TSelectedItem::SetUseSystemFont(bool value) {
     Notify(true);
 }
 
-fw::TColor TSelectedItem::GetCheckColorByIndex(int index) const {
-    auto* self = const_cast<TSelectedItem*>(this);
-    return Pick(index, self->check_.Color, self->check_.ColorTo);
-}
-
-void TSelectedItem::SetCheckColorByIndex(int index, fw::TColor value) {
-    Pick(index, check_.Color, check_.ColorTo) = value;
-    Notify(false);
-}
-
-fw::TColor TSelectedItem::GetRadioColorByIndex(int index) const {
-    auto* self = const_cast<TSelectedItem*>(this);
-    return Pick(index, self->radio_.Color, self->radio_.ColorTo);
-}
-
-void TSelectedItem::SetRadioColorByIndex(int index, fw::TColor value) {
-    Pick(index, radio_.Color, radio_.ColorTo) = value;
-    Notify(false);
-}
-
 void TSelectedItem::Assign(const TGradientBar& source) {
     TGradientBar::Assign(source);
     const auto* item = dynamic_cast<const TSelectedItem*>(&source);
@@ -150,8 +127,7 @@ void TSelectedItem::Assign(const TGradientBar& source) {
     mirror_ = item->mirror_;
     mirror_to_ = item->mirror_to_;
     border_ = item->border_;
-    CopyMarkBox(check_, item->check_);
-    CopyMarkBox(radio_, item->radio_);
+    AssignMarks(*item);
     font_.Assign(item->font_);
     notes_font_.Assign(item->notes_font_);
     SetUseSystemFont(item->use_system_font_);

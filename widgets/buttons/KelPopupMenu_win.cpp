@@ -13,14 +13,6 @@ namespace {
 // The menu window's own procedure, kept while ours is installed.
 const wchar_t kOldProcProp[] = L"KelMenuWindowProc";
 
-HMENU NativeMenuOfLevel(fw::TMenuItem* item) {
-    fw::TMenuItem* parent = item->Parent();
-    if (!parent) return nullptr;
-    if (parent->Parent()) return parent->Handle();
-    fw::TMenu* menu = item->GetParentMenu();
-    return menu ? menu->Handle() : nullptr;
-}
-
 int VisibleIndex(fw::TMenuItem* item) {
     fw::TMenuItem* parent = item->Parent();
     int index = 0;
@@ -55,12 +47,12 @@ int ItemDepth(fw::TMenuItem* item) {
 
 bool SubmenuOpensRight(fw::TMenuItem* item) {
     RECT first{};
-    HMENU level = NativeMenuOfLevel(item);
+    HMENU level = NativeMenuOf(item);
     if (!level || !GetMenuItemRect(nullptr, level, 0, &first) || IsRectEmpty(&first)) return true;
     fw::TMenuItem* parent = item->Parent();
     if (!parent || !parent->Visible()) return false;
     RECT owner{};
-    HMENU parentLevel = NativeMenuOfLevel(parent);
+    HMENU parentLevel = NativeMenuOf(parent);
     if (!parentLevel || !GetMenuItemRect(nullptr, parentLevel, static_cast<UINT>(VisibleIndex(parent)), &owner))
         return true;
     return first.left > owner.left || (first.left == owner.left && first.right > owner.right);
