@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,8 @@ constexpr TShortCut scNone = 0;
 TShortCut ShortCut(WORD key, TShiftState shift);
 // "Ctrl+S", "Shift+F5", "Del"; empty for scNone.
 std::wstring ShortCutToText(TShortCut shortCut);
+// The system's menu font, in the menu text colour.
+const TFont& MenuFont();
 
 enum TOwnerDrawStateFlag : unsigned {
     odSelected = 1, odGrayed = 2, odDisabled = 4, odChecked = 8, odFocused = 16, odDefault = 32, odNoAccel = 64,
@@ -81,6 +84,9 @@ public:
     // The list the item's ImageIndex refers to: the parent's sub-menu
     // images, else the menu's images.
     TImageList* GetImageList() const;
+    // A picture shown in the item's icon column; made on first use.
+    TBitmap& Bitmap();
+    bool HasBitmap() const { return bitmap_ && !bitmap_->Empty(); }
 
     int Count() const { return static_cast<int>(items_.size()); }
     TMenuItem* Items(int index) const { return items_.at(static_cast<size_t>(index)); }
@@ -136,6 +142,7 @@ private:
     TShortCut short_cut_ = scNone;
     int image_index_ = -1;
     TImageList* sub_menu_images_ = nullptr;
+    std::unique_ptr<TBitmap> bitmap_;
     std::vector<TMenuItem*> items_;
     TMenuItem* parent_ = nullptr;
     TMenu* menu_ = nullptr;  // set on the root item only
@@ -178,6 +185,12 @@ private:
 };
 
 enum class TPopupAlignment { paLeft, paRight, paCenter };
+// How a popup menu opens: slides from a side, or maNone without animation
+// whatever the system's setting; none of them the system's default.
+enum TMenuAnimationFlag : unsigned {
+    maLeftToRight = 1, maRightToLeft = 2, maTopToBottom = 4, maBottomToTop = 8, maNone = 16
+};
+using TMenuAnimation = unsigned;
 
 class TPopupMenu : public TMenu {
 public:
@@ -192,6 +205,8 @@ public:
     // Pops up on right-click over a control whose PopupMenu it is.
     bool AutoPopup() const { return auto_popup_; }
     void SetAutoPopup(bool v) { auto_popup_ = v; }
+    TMenuAnimation MenuAnimation() const { return menu_animation_; }
+    void SetMenuAnimation(TMenuAnimation v) { menu_animation_ = v; }
     // The control that popped the menu up (right-click), or null.
     TComponent* PopupComponent() const { return popup_component_; }
     void SetPopupComponent(TComponent* c) { popup_component_ = c; }
@@ -207,6 +222,7 @@ private:
     bool changed_while_tracking_ = false;
     TPopupAlignment alignment_ = TPopupAlignment::paLeft;
     bool auto_popup_ = true;
+    TMenuAnimation menu_animation_ = 0;
     TComponent* popup_component_ = nullptr;
 };
 

@@ -37,18 +37,6 @@ TMenuItem* FindBySubMenu(HMENU menu) {
     return nullptr;
 }
 
-const TFont& MenuFont() {
-    static TFont font = [] {
-        TFont f;
-        NONCLIENTMETRICSW metrics{};
-        metrics.cbSize = sizeof(metrics);
-        if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) f.SetLogFont(metrics.lfMenuFont);
-        f.SetColor(clMenuText);
-        return f;
-    }();
-    return font;
-}
-
 LRESULT CALLBACK PopupListProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
     if (GuardCallback(nullptr, false, [&] { return DispatchMenuMessage(msg, wParam, lParam, result); })) return result;
@@ -104,6 +92,18 @@ std::wstring ShortCutToText(TShortCut shortCut) {
     if (shortCut & scCtrl) text += L"Ctrl+";
     if (shortCut & scAlt) text += L"Alt+";
     return text + key;
+}
+
+const TFont& MenuFont() {
+    static TFont font = [] {
+        TFont f;
+        NONCLIENTMETRICSW metrics{};
+        metrics.cbSize = sizeof(metrics);
+        if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) f.SetLogFont(metrics.lfMenuFont);
+        f.SetColor(clMenuText);
+        return f;
+    }();
+    return font;
 }
 
 // ---- TMenuItem
@@ -249,6 +249,11 @@ int TMenuItem::IndexOf(const TMenuItem* item) const {
 TMenuItem* TMenuItem::FindByCommand(UINT command) {
     auto it = Commands().find(command);
     return it == Commands().end() ? nullptr : it->second;
+}
+
+TBitmap& TMenuItem::Bitmap() {
+    if (!bitmap_) bitmap_ = std::make_unique<TBitmap>();
+    return *bitmap_;
 }
 
 void TMenuItem::Click() { FireEvent(OnClick, this); }
@@ -429,7 +434,16 @@ void TPopupMenu::Popup(int x, int y) {
     // not close the menu.
     SetForegroundWindow(owner);
     tracking_ = true;
-    TrackPopupMenuEx(menu, align | TPM_TOPALIGN | TPM_RIGHTBUTTON, x, y, owner, nullptr);
+    UINT animation = 0;
+    if (menu_animation_ & maNone) {
+        animation = TPM_NOANIMATION;
+    } else {
+        if (menu_animation_ & maLeftToRight) animation |= TPM_HORPOSANIMATION;
+        if (menu_animation_ & maRightToLeft) animation |= TPM_HORNEGANIMATION;
+        if (menu_animation_ & maTopToBottom) animation |= TPM_VERPOSANIMATION;
+        if (menu_animation_ & maBottomToTop) animation |= TPM_VERNEGANIMATION;
+    }
+    TrackPopupMenuEx(menu, align | animation | TPM_TOPALIGN | TPM_RIGHTBUTTON, x, y, owner, nullptr);
     tracking_ = false;
     PostMessageW(owner, WM_NULL, 0, 0);
     if (changed_while_tracking_) {
