@@ -262,6 +262,30 @@ bool IsURL(const std::wstring& value) {
     return head == L"www.";
 }
 
+std::optional<std::wstring> ShellOpenableURL(const std::wstring& value) {
+    const size_t b = value.find_first_not_of(L' ');
+    if (b == std::wstring::npos) return std::nullopt;
+    const std::wstring v = value.substr(b, value.find_last_not_of(L' ') - b + 1);
+    // Control characters have no place in an address.
+    if (std::any_of(v.begin(), v.end(), [](wchar_t c) { return c < L' ' || c == 0x7F; })) return std::nullopt;
+    std::wstring lower = v;
+    for (wchar_t& c : lower) {
+        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c + 32);
+    }
+    auto starts = [&lower](std::wstring_view head) { return lower.compare(0, head.size(), head) == 0; };
+    for (std::wstring_view scheme : {L"http://", L"https://", L"ftp://"}) {
+        if (starts(scheme) && lower.size() > scheme.size()) return v;
+    }
+    if (starts(L"mailto:")) return lower.size() > 7 ? std::optional<std::wstring>(v) : std::nullopt;
+    if (lower.find(L':') != std::wstring::npos) return std::nullopt;
+    if (starts(L"www.") && lower.size() > 4) return L"http://" + v;
+    const size_t at = v.find(L'@');
+    if (at != std::wstring::npos && at >= 1 && at + 1 < v.size() && v.find_first_of(L" /\\") == std::wstring::npos) {
+        return L"mailto:" + v;
+    }
+    return std::nullopt;
+}
+
 TTextRange ValueSelection(const std::wstring& prefix, const std::wstring& value, bool showURL) {
     const int p = static_cast<int>(prefix.size());
     TTextRange r{p, static_cast<int>(value.size())};

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "widgets/editors/KelEditTypes.h"
@@ -57,6 +58,11 @@ std::wstring ToMixedCase(const std::wstring& text, const std::function<wchar_t(w
 // Holds "://", or "@" at its second character or later, or begins with
 // "www." (any case).
 bool IsURL(const std::wstring& value);
+
+// What URL mode hands to the shell's "open" for a value: only http, https,
+// ftp and mailto addresses ("www." names become http, "a@b" addresses
+// mailto); nothing for anything else (a program, a file, another scheme).
+std::optional<std::wstring> ShellOpenableURL(const std::wstring& value);
 
 // The window-text range SelectValue selects: the value, or with `showURL`
 // the part behind the first "://" and then behind the first "mailto:".

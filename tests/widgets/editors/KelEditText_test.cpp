@@ -174,3 +174,38 @@ TEST(KelEditText, WellFormedNumbers) {
 
 }  // namespace
 }  // namespace kel
+
+namespace kel {
+namespace {
+
+TEST(KelEditText, OnlyWebAndMailAddressesGoToTheShell) {
+    struct Row {
+        const wchar_t* value;
+        const wchar_t* opened;  // nullptr: refused
+    } rows[] = {
+        {L"http://example.org", L"http://example.org"},
+        {L"HTTPS://example.org/a?b", L"HTTPS://example.org/a?b"},
+        {L" ftp://host ", L"ftp://host"},
+        {L"mailto:a@b.org", L"mailto:a@b.org"},
+        {L"www.example.org", L"http://www.example.org"},
+        {L"anna@example.org", L"mailto:anna@example.org"},
+        {L"file://C:/Windows/notepad.exe", nullptr},
+        {L"C:\\Windows\\notepad.exe", nullptr},
+        {L"javascript://x", nullptr},
+        {L"http://", nullptr},
+        {L"\\\\server@share\\x", nullptr},
+        {L"http://a\nb", nullptr},
+        {L"calc", nullptr},
+    };
+    for (const Row& r : rows) {
+        const std::optional<std::wstring> got = ShellOpenableURL(r.value);
+        if (r.opened) {
+            EXPECT_EQ(got, std::optional<std::wstring>(r.opened)) << r.value;
+        } else {
+            EXPECT_EQ(got, std::nullopt) << r.value;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace kel
