@@ -20,10 +20,10 @@ public:
     // The text; an edit class may keep more in the window than its Text
     // (fixed parts) and overrides these two.
     virtual std::wstring Text() const { return WindowText(); }
-    virtual void SetText(const std::wstring& text) { SetWindowText(text); }
+    virtual void SetText(const std::wstring& text) { WriteWindowText(text); }
     // The window's text as it stands.
     std::wstring WindowText() const;
-    void SetWindowText(const std::wstring& text);
+    void WriteWindowText(const std::wstring& text);
 
     // Selection: start <= end, as EM_GETSEL answers; SetSelection takes the
     // anchor and the caret, as EM_SETSEL does.
@@ -82,6 +82,8 @@ protected:
     void DestroyWnd() override;
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     bool CommandNotify(WORD code) override;
+    // The window's colours: Color behind the text, the font's colour.
+    HBRUSH ColorReflect(UINT msg, HDC dc) override;
     // An edit on a form leaves Tab, Enter and Esc to the form.
     bool WantsDialogKey(WORD key) override;
     void DoEnter() override;
@@ -91,6 +93,8 @@ protected:
     virtual void Change();
 
 private:
+    // Sets the border's window styles in place.
+    void UpdateFrame();
     // The window's settings to keep over a re-creation.
     struct TKept {
         int start = 0;
@@ -107,6 +111,8 @@ private:
     bool hide_selection_ = true;
     TBorderStyle border_style_ = TBorderStyle::bsSingle;
     bool ctl3d_ = true;
+    GdiObject<HBRUSH> brush_;
+    TColor brush_color_ = clNone;
 };
 
 }  // namespace fw

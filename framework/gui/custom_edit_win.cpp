@@ -23,7 +23,7 @@ std::wstring TCustomEdit::WindowText() const {
     return text;
 }
 
-void TCustomEdit::SetWindowText(const std::wstring& text) {
+void TCustomEdit::WriteWindowText(const std::wstring& text) {
     caption_ = text;
     if (handle_) SetWindowTextW(handle_, text.c_str());
 }
@@ -128,13 +128,26 @@ void TCustomEdit::SetHideSelection(bool v) {
 void TCustomEdit::SetBorderStyle(TBorderStyle style) {
     if (style == border_style_) return;
     border_style_ = style;
-    RecreateWnd();
+    UpdateFrame();
+}
+
+void TCustomEdit::UpdateFrame() {
+    if (!handle_) return;
+    // The frame changes in place; the window keeps its text and state.
+    TCreateParams p;
+    CreateParams(p);
+    const LONG_PTR keep = GetWindowLongPtrW(handle_, GWL_STYLE) & ~static_cast<LONG_PTR>(WS_BORDER);
+    SetWindowLongPtrW(handle_, GWL_STYLE, keep | (p.style & WS_BORDER));
+    const LONG_PTR ex = GetWindowLongPtrW(handle_, GWL_EXSTYLE) & ~static_cast<LONG_PTR>(WS_EX_CLIENTEDGE);
+    SetWindowLongPtrW(handle_, GWL_EXSTYLE, ex | (p.exStyle & WS_EX_CLIENTEDGE));
+    SetWindowPos(handle_, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
 void TCustomEdit::SetCtl3D(bool v) {
     if (v == ctl3d_) return;
     ctl3d_ = v;
-    RecreateWnd();
+    UpdateFrame();
 }
 
 void TCustomEdit::CopyToClipboard() {
@@ -237,6 +250,17 @@ bool TCustomEdit::CommandNotify(WORD code) {
     if (set_text_depth_ > 0) ++set_text_changes_;
     TextChanged();
     return true;
+}
+
+HBRUSH TCustomEdit::ColorReflect(UINT msg, HDC dc) {
+    if ((msg != WM_CTLCOLOREDIT && msg != WM_CTLCOLORSTATIC) || color_ == clNone) return nullptr;
+    if (!brush_ || brush_color_ != color_) {
+        brush_ = GdiObject<HBRUSH>(CreateSolidBrush(ToColorRef(color_)));
+        brush_color_ = color_;
+    }
+    SetBkColor(dc, ToColorRef(color_));
+    if (font_->Color() != clNone) SetTextColor(dc, ToColorRef(font_->Color()));
+    return brush_.get();
 }
 
 bool TCustomEdit::WantsDialogKey(WORD /*key*/) { return false; }

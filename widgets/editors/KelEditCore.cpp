@@ -102,7 +102,7 @@ void TKelEditCore::SetText(std::wstring value) {
         if (type == T::etFloat) value = FormatFixed(TextToNumber(value, seps), Options.Precision, seps);
     }
     if (type == T::etHex) value = Upper(value);
-    host_.SetWindowText(Options.Prefix + value + Options.Suffix);
+    host_.WriteWindowText(Options.Prefix + value + Options.Suffix);
     SetModifiedState(false);
     host_.TextWritten();
 }
@@ -205,7 +205,7 @@ void TKelEditCore::ReformatThousands() {
         ScopedValue<int16_t> precision(Options.Precision, 0);
         const std::wstring window = Options.Prefix + sign + integer + decimals + Options.Suffix;
         skip_next_change_ = window != old;
-        if (window != host_.WindowText()) host_.SetWindowText(window);
+        if (window != host_.WindowText()) host_.WriteWindowText(window);
         skip_next_change_ = false;
     }
     if (host_.WindowExists()) {
@@ -230,7 +230,7 @@ bool TKelEditCore::WindowChanged() {
 void TKelEditCore::SetValueDirect(const std::wstring& value, int caret) {
     const std::wstring window = Options.Prefix + value + Options.Suffix;
     // Setting the same text again would only report a change that is none.
-    if (window != host_.WindowText()) host_.SetWindowText(window);
+    if (window != host_.WindowText()) host_.WriteWindowText(window);
     host_.SetSelection(caret, caret);
 }
 
@@ -639,6 +639,22 @@ bool TKelEditCore::AcceptPaste(const TMergedPaste& merged, const std::wstring& c
     return false;
 }
 
+bool TKelEditCore::TakeInsertion(const TMergedPaste& merged, const std::wstring& clip) {
+    if (!AcceptPaste(merged, clip)) return false;
+    const T type = Options.EditType;
+    if (type == T::etMoney && Text().size() > 3) {
+        SelectValue();
+    } else {
+        const int start = PrefixLength() + merged.SelStart;
+        host_.SetSelection(start, start + merged.SelLength);
+    }
+    if (type == T::etString || type == T::etUppercase || type == T::etMixedCase || type == T::etLowerCase ||
+        type == T::etPassword) {
+        SetModifiedState(true);
+    }
+    return true;
+}
+
 void TKelEditCore::Paste() {
     if (Options.ReadOnly) return;
     std::wstring clip;
@@ -652,25 +668,20 @@ void TKelEditCore::Paste() {
             static_cast<int>(clip.size() + text.size()) - selLength > Options.MaxLength) {
             return;
         }
-        if (AcceptPaste(merged, clip)) {
-            const T type = Options.EditType;
-            if (type == T::etMoney && Text().size() > 3) {
-                SelectValue();
-            } else {
-                const int start = PrefixLength() + merged.SelStart;
-                host_.SetSelection(start, start + merged.SelLength);
-            }
-            if (type == T::etString || type == T::etUppercase || type == T::etMixedCase || type == T::etLowerCase ||
-                type == T::etPassword) {
-                SetModifiedState(true);
-            }
-        }
+        TakeInsertion(merged, clip);
     }
     host_.UpdateLookupList();
     if (Options.TabOnFullLength && Options.LengthLimit > 0 &&
         static_cast<int>(Text().size()) == Options.LengthLimit) {
         host_.FocusNextControl();
     }
+}
+
+bool TKelEditCore::DropText(const std::wstring& value, int at, const std::wstring& text) {
+    if (Options.ReadOnly) return false;
+    const std::wstring clip = FirstLine(text);
+    if (Options.MaxLength > 0 && static_cast<int>(clip.size() + value.size()) > Options.MaxLength) return false;
+    return TakeInsertion(MergePaste(value, at, 0, clip), clip);
 }
 
 }  // namespace kel

@@ -66,7 +66,7 @@ public:
     virtual std::wstring WindowText() const = 0;
     // Sets the window text as it stands; the window then reports a change
     // (which reaches TKelEditCore::WindowChanged).
-    virtual void SetWindowText(const std::wstring& text) = 0;
+    virtual void WriteWindowText(const std::wstring& text) = 0;
     // The window's selection, start <= end.
     virtual void GetSelection(int& start, int& end) const = 0;
     // Anchor and caret, as EM_SETSEL takes them.
@@ -155,6 +155,10 @@ public:
     void Copy();
     void Cut();
     void Paste();
+    // Text dropped at value position `at` of `value` (the value, or what is
+    // left of it once a part dragged out of this edit is taken away): the
+    // paste rules decide, without the paste event. False when refused.
+    bool DropText(const std::wstring& value, int at, const std::wstring& text);
 
 private:
     bool IsSignedType() const;
@@ -171,6 +175,8 @@ private:
     void StandardChar(wchar_t ch) { host_.StandardChar(ch); }
     void AfterTypedCharacter();
     bool AcceptPaste(const TMergedPaste& merged, const std::wstring& clip);
+    // Accepts a merged insertion by type and places the selection.
+    bool TakeInsertion(const TMergedPaste& merged, const std::wstring& clip);
     std::wstring Upper(const std::wstring& s) const;
     std::wstring Lower(const std::wstring& s) const;
 

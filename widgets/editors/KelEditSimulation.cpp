@@ -22,7 +22,7 @@ bool TSimulatedEdit::Press(uint16_t key, TKeyModifiers mods) {
     return key != 0;
 }
 
-void TSimulatedEdit::SetWindowText(const std::wstring& text) {
+void TSimulatedEdit::WriteWindowText(const std::wstring& text) {
     // As the system edit does: the caret goes to the start, the modified
     // flag is cleared, and one change is reported.
     Text = text;

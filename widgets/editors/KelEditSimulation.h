@@ -48,7 +48,7 @@ public:
     // IKelEditHost
     bool WindowExists() const override { return true; }
     std::wstring WindowText() const override { return Text; }
-    void SetWindowText(const std::wstring& text) override;
+    void WriteWindowText(const std::wstring& text) override;
     void GetSelection(int& start, int& end) const override;
     void SetSelection(int anchor, int caret) override;
     bool Modified() const override { return ModifiedFlag; }

@@ -281,3 +281,27 @@ TEST(KelEditFilter, PasteToFullLengthMovesTheFocus) {
 
 }  // namespace
 }  // namespace kel
+
+namespace kel {
+namespace {
+
+TEST(KelEditFilter, DroppedTextFollowsThePasteRules) {
+    using test::Opt;
+    TSimulatedEdit numeric(Opt(TKelEditType::etNumeric));
+    numeric.Load(L"12", 0, 0);
+    EXPECT_FALSE(numeric.Core().DropText(L"12", 1, L"ab"));
+    EXPECT_EQ(numeric.Text, L"12");
+    EXPECT_TRUE(numeric.Core().DropText(L"12", 1, L"34\r\nignored"));
+    EXPECT_EQ(numeric.Text, L"1342");
+    EXPECT_EQ(numeric.Caret, 3);
+    // A part moved inside the edit: the rest of the value is the base.
+    TSimulatedEdit text(Opt(TKelEditType::etString).Prefix(L"$"));
+    text.Load(L"$abcd", 1, 2);
+    EXPECT_TRUE(text.Core().DropText(L"cd", 2, L"ab"));
+    EXPECT_EQ(text.Text, L"$cdab");
+    TSimulatedEdit readOnly(Opt(TKelEditType::etString).ReadOnly());
+    EXPECT_FALSE(readOnly.Core().DropText(L"", 0, L"x"));
+}
+
+}  // namespace
+}  // namespace kel
