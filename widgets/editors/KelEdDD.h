@@ -146,9 +146,12 @@ protected:
     virtual void CheckDragOver(POINT /*pt*/, bool& allow) { allow = true; }
     // Reports an unexpected failure of a handler (the application's handler).
     virtual void HandleFailure();
+    // The key state of the drop being handled.
+    DWORD KeyState() const { return key_state_; }
 
 private:
     bool accepting_ = false;
+    DWORD key_state_ = 0;
 };
 
 // The effect of a key state: copy with Ctrl, else move.

@@ -205,6 +205,7 @@ HRESULT STDMETHODCALLTYPE TAEDropTarget::Drop(IDataObject* data, DWORD keyState,
         return S_OK;
     }
     *effect = KeyStateEffect(keyState);
+    key_state_ = keyState;
     try {
         TEnumFormats reader(data);
         const POINT p = ToPoint(pt);

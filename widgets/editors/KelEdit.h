@@ -234,7 +234,6 @@ protected:
     void Change() override;
     void FontChanged() override;
     void VisibleChanged() override;
-    void EnabledChanged() override;
     HBRUSH ColorReflect(UINT msg, HDC dc) override;
     void MouseEnter() override;
     void MouseLeave() override;
@@ -307,7 +306,9 @@ private:
     void UpdateDropCaret();
     void HideDropCaret();
     void InvalidateDropColumn(TEditPoint p);
-    void InsertDroppedText(POINT screen, const std::wstring& text);
+    // Text dropped at a screen point; `ctrl`: the drag copies.
+    void InsertDroppedText(POINT screen, const std::wstring& text, bool ctrl);
+    void ReleaseDropTarget();
     // Once per window: SavePersistence and the drop target's revocation.
     void WindowTeardown();
 
@@ -369,6 +370,8 @@ private:
     bool url_shown_ = false;
     bool drag_armed_ = false;
     bool is_drag_source_ = false;
+    bool dropped_on_selection_ = false;
+    bool dropped_here_ = false;
     TEditPoint drop_caret_{-1, -1};
     bool is_xp_or_later_ = false;
     bool is_comctl6_ = false;
