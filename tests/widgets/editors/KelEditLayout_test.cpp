@@ -91,7 +91,9 @@ TEST(KelEditLayout, BorderFrames) {
     for (const Row& r : rows) {
         const TFramePlan f = BorderFrame(r.state);
         EXPECT_EQ(f.Kind, r.kind) << r.name;
-        if (r.kind != K::None) EXPECT_EQ(f.Color, r.color) << r.name;
+        if (r.kind != K::None) {
+            EXPECT_EQ(f.Color, r.color) << r.name;
+        }
     }
     EXPECT_FALSE(DrawsBorders(TEditLookState{}));
     EXPECT_TRUE(DrawsBorders(s([](auto& x) { x.FocusBorder = true, x.Hovering = true; })));
