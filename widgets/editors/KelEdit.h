@@ -238,6 +238,8 @@ protected:
     void MouseEnter() override;
     void MouseLeave() override;
     void HintShow(std::wstring& hint, POINT& screenPos) override;
+    // The label or the drop-down freed by someone else (the label's parent).
+    void Notification(fw::TComponent* component, fw::TOperation operation) override;
 
 public:
     // The window's own text, selection and modified flag (also what the

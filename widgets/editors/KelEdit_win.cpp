@@ -81,6 +81,13 @@ TKelEdit::~TKelEdit() {
     }
 }
 
+void TKelEdit::Notification(fw::TComponent* component, fw::TOperation operation) {
+    fw::TCustomEdit::Notification(component, operation);
+    if (operation != fw::TOperation::opRemove) return;
+    if (component == label_) label_ = nullptr;
+    if (component == list_window_) list_window_ = nullptr;
+}
+
 void TKelEdit::Loaded() {
     core_.Loading = false;
     normal_color_ = Color();
