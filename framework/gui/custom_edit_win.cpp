@@ -168,8 +168,14 @@ void TCustomEdit::Undo() {
 
 int TCustomEdit::CharFromPos(POINT client) const {
     if (!handle_) return 0;
-    const LRESULT r = SendMessageW(handle_, EM_CHARFROMPOS, 0, MAKELPARAM(client.x, client.y));
-    return LOWORD(r);
+    // A point outside the client area counts as its nearest point inside:
+    // the window answers none for it.
+    RECT r{};
+    GetClientRect(handle_, &r);
+    client.x = std::clamp(client.x, r.left, std::max(r.left, r.right - 1));
+    client.y = std::clamp(client.y, r.top, std::max(r.top, r.bottom - 1));
+    const LRESULT answer = SendMessageW(handle_, EM_CHARFROMPOS, 0, MAKELPARAM(client.x, client.y));
+    return answer == -1 ? GetWindowTextLengthW(handle_) : LOWORD(answer);
 }
 
 bool TCustomEdit::PosFromChar(int index, POINT& point) const {

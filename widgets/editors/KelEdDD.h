@@ -148,10 +148,14 @@ protected:
     virtual void HandleFailure();
     // The key state of the drop being handled.
     DWORD KeyState() const { return key_state_; }
+    // A handler that takes nothing of the drop says so: the drop then
+    // answers no effect, and the source keeps its data.
+    void RefuseDrop() { refused_ = true; }
 
 private:
     bool accepting_ = false;
     DWORD key_state_ = 0;
+    bool refused_ = false;
 };
 
 // The effect of a key state: copy with Ctrl, else move.

@@ -206,6 +206,7 @@ HRESULT STDMETHODCALLTYPE TAEDropTarget::Drop(IDataObject* data, DWORD keyState,
     }
     *effect = KeyStateEffect(keyState);
     key_state_ = keyState;
+    refused_ = false;
     try {
         TEnumFormats reader(data);
         const POINT p = ToPoint(pt);
@@ -215,6 +216,7 @@ HRESULT STDMETHODCALLTYPE TAEDropTarget::Drop(IDataObject* data, DWORD keyState,
             HandleDroppedText(p, reader.ReadPlainText());
         }
         if (reader.OffersFileList() && reader.ReadFileList()) HandleDroppedFiles(p, reader.FileNames());
+        if (refused_) *effect = DROPEFFECT_NONE;
     } catch (const EDropFormatError&) {
         *effect = DROPEFFECT_NONE;
     } catch (...) {

@@ -308,8 +308,9 @@ private:
     void UpdateDropCaret();
     void HideDropCaret();
     void InvalidateDropColumn(TEditPoint p);
-    // Text dropped at a screen point; `ctrl`: the drag copies.
-    void InsertDroppedText(POINT screen, const std::wstring& text, bool ctrl);
+    // Text dropped at a screen point; `ctrl`: the drag copies. False when
+    // the edit's type refuses it.
+    bool InsertDroppedText(POINT screen, const std::wstring& text, bool ctrl);
     void ReleaseDropTarget();
     // Once per window: SavePersistence and the drop target's revocation.
     void WindowTeardown();

@@ -26,7 +26,7 @@ protected:
         if (edit_) edit_->UpdateDropCaret();
     }
     void HandleDroppedText(POINT pt, const std::wstring& text) override {
-        if (edit_) edit_->InsertDroppedText(pt, text, (KeyState() & MK_CONTROL) != 0);
+        if (!edit_ || !edit_->InsertDroppedText(pt, text, (KeyState() & MK_CONTROL) != 0)) RefuseDrop();
     }
 
 private:
@@ -133,15 +133,15 @@ void TKelEdit::HideDropCaret() {
     InvalidateDropColumn(old);
 }
 
-void TKelEdit::InsertDroppedText(POINT screen, const std::wstring& text, bool ctrl) {
-    if (!HandleAllocated()) return;
+bool TKelEdit::InsertDroppedText(POINT screen, const std::wstring& text, bool ctrl) {
+    if (!HandleAllocated()) return false;
     const int at = CharFromPos(ScreenToClient(screen));
     int start = 0, end = 0;
     GetSelection(start, end);
     if (is_drag_source_ && start <= at && at <= end) {
         dropped_on_selection_ = true;
         HideDropCaret();
-        return;
+        return true;
     }
     HideDropCaret();
     // The value the text goes into: without the dragged part when it moves
@@ -156,8 +156,10 @@ void TKelEdit::InsertDroppedText(POINT screen, const std::wstring& text, bool ct
     const int prefix = static_cast<int>(Prefix().size());
     const std::wstring value = ValueOfWindowText(window, Prefix(), Suffix());
     const int inValue = std::clamp(drop - prefix, 0, static_cast<int>(value.size()));
-    if (!core_.DropText(value, inValue, text)) dropped_here_ = false;
+    const bool taken = core_.DropText(value, inValue, text);
+    if (!taken) dropped_here_ = false;
     Invalidate();
+    return taken;
 }
 
 }  // namespace kel

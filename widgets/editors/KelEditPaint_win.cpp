@@ -1,6 +1,8 @@
 // TKelEdit's look: the formatting rectangle, the flat look, frames, the
 // extras drawn after the edit window painted, the error marker, the
 // transparent background, URL mode and the long-text hint.
+#include <algorithm>
+
 #include "framework/gui/forms.h"
 #include "widgets/drawing/KelGDIP.h"
 #include "widgets/editors/KelEdit.h"
@@ -241,15 +243,21 @@ void TKelEdit::DrawErrorMarker(HDC dc) {
 }
 
 TEditPoint TKelEdit::PosFromCharPoint(int index) const {
-    POINT p{};
-    if (PosFromChar(index, p) && p.x >= 0 && p.y >= 0 && p.x < 0xFFFF && p.y < 0xFFFF) return TEditPoint{p.x, p.y};
     const std::wstring text = fw::TCustomEdit::WindowText();
-    if (text.empty() || index <= 0) return TEditPoint{0, 0};
+    const int n = static_cast<int>(text.size());
+    index = std::clamp(index, 0, n);
+    auto answer = [this](int i, TEditPoint& out) {
+        POINT p{};
+        if (!PosFromChar(i, p) || p.x < 0 || p.y < 0 || p.x >= 0xFFFF || p.y >= 0xFFFF) return false;
+        out = TEditPoint{p.x, p.y};
+        return true;
+    };
+    TEditPoint q;
+    if (answer(index, q)) return q;
+    if (n == 0 || index == 0 || !answer(index - 1, q)) return TEditPoint{0, 0};
     // Behind the last character: the one in front, moved by its width.
-    TEditPoint q = PosFromCharPoint(index - 1);
-    const size_t at = static_cast<size_t>(std::min(index - 1, static_cast<int>(text.size()) - 1));
     WindowDC dc(handle_, false);
-    q.X += TextWidthIn(dc.get(), const_cast<TKelEdit*>(this)->Font().Handle(), text.substr(at, 1));
+    q.X += TextWidthIn(dc.get(), const_cast<TKelEdit*>(this)->Font().Handle(), text.substr(index - 1, 1));
     return q;
 }
 
