@@ -8,6 +8,7 @@
 #include "framework/gui/clipboard.h"
 #include "tests/widgets/editors/edit_form.h"
 #include "tests/widgets/editors/edit_options.h"
+#include "tests/widgets/editors/xdotool.h"
 #include "widgets/editors/KelEditSimulation.h"
 
 namespace kel {
@@ -142,6 +143,50 @@ TEST(KelEditLive, PastesMatchTheModel) {
     keys[VK_CONTROL] = 0;
     SetKeyboardState(keys);
     EXPECT_EQ(edit->WindowText(), L"77");
+}
+
+// Keys through the X server, as a user types them: the same results as the
+// model's characters and pastes.
+TEST(KelEditLive, RealTypingAndPastingMatchTheModel) {
+    if (!test::XdotoolAvailable()) GTEST_SKIP() << "xdotool is not installed";
+    EditForm f;
+    TKelEdit* edit = f.Add(L"KelEdit1", 10, 10, 200, 24);
+    f.Show();
+    const POINT inside = edit->ClientToScreen(POINT{100, 8});
+    ASSERT_TRUE(test::Xdotool(L"mousemove " + std::to_wstring(inside.x) + L" " + std::to_wstring(inside.y) +
+                              L" click 1"));
+    ASSERT_EQ(GetFocus(), edit->Handle());
+    struct Row {
+        const char* name;
+        Opt options;
+        TEditState start;
+        const wchar_t* typed;      // typed, or nullptr
+        const wchar_t* clipboard;  // pasted with Ctrl+V, or nullptr
+    } rows[] = {
+        {"signed minus twice", Opt(T::etNumeric).Signed(), {L"12", 2, 0}, L"-3-", nullptr},
+        {"numeric refuses letters", Opt(T::etNumeric), {L"", 0, 0}, L"1a2", nullptr},
+        {"money regroups", Opt(T::etMoney), {L"", 0, 0}, L"1234567", nullptr},
+        {"float decimals", Opt(T::etFloat).Precision(2), {L"", 0, 0}, L"12.345", nullptr},
+        {"mixed case", Opt(T::etMixedCase), {L"", 0, 0}, L"john mcdonald", nullptr},
+        {"hex with shift", Opt(T::etHex), {L"", 0, 0}, L"-1fGzA", nullptr},
+        {"prefix and suffix", Opt(T::etNumeric).Prefix(L"#").Suffix(L" kg"), {L"#12 kg", 2, 0}, L"34", nullptr},
+        {"letters pasted into numeric", Opt(T::etNumeric), {L"12", 2, 0}, nullptr, L"ab"},
+        {"digits pasted into numeric", Opt(T::etNumeric), {L"12", 1, 0}, nullptr, L"34"},
+        {"a number pasted into money", Opt(T::etMoney).Precision(2), {L"", 0, 0}, nullptr, L"1234.5"},
+        {"paste past the precision", Opt(T::etFloat).Precision(2), {L"3.45", 4, 0}, nullptr, L"12"},
+    };
+    for (const Row& r : rows) {
+        Apply(*edit, r.options);
+        Load(*edit, r.start);
+        if (r.typed) {
+            ASSERT_TRUE(test::Xdotool(L"type --delay 20 -- '" + std::wstring(r.typed) + L"'")) << r.name;
+            ExpectSame(Read(*edit), TypeText(r.options, r.start, r.typed).State, r.name);
+        } else {
+            fw::Clipboard().SetAsText(r.clipboard);
+            ASSERT_TRUE(test::Xdotool(L"key ctrl+v")) << r.name;
+            ExpectSame(Read(*edit), PasteText(r.options, r.start, std::wstring(r.clipboard)).State, r.name);
+        }
+    }
 }
 
 TEST(KelEditValue, WritesAndProperties) {
