@@ -31,6 +31,20 @@ TEditState Read(const TKelEdit& edit) {
     return TEditState{edit.WindowText(), start, end - start, edit.ModifiedState()};
 }
 
+// X input reaches the window some time after xdotool has ended, later still
+// on a loaded machine: read once the window shows the model's state, or
+// after a few seconds.
+TEditState ReadSettled(const TKelEdit& edit, const TEditState& model) {
+    fw::test::PumpUntil(
+        [&] {
+            const TEditState live = Read(edit);
+            return live.WindowText == model.WindowText && live.SelStart == model.SelStart &&
+                   live.SelLength == model.SelLength;
+        },
+        5000);
+    return Read(edit);
+}
+
 void ExpectSame(const TEditState& live, const TEditState& model, const char* name) {
     EXPECT_EQ(live.WindowText, model.WindowText) << name;
     EXPECT_EQ(live.SelStart, model.SelStart) << name;
@@ -180,11 +194,13 @@ TEST(KelEditLive, RealTypingAndPastingMatchTheModel) {
         Load(*edit, r.start);
         if (r.typed) {
             ASSERT_TRUE(test::Xdotool(L"type --delay 20 -- '" + std::wstring(r.typed) + L"'")) << r.name;
-            ExpectSame(Read(*edit), TypeText(r.options, r.start, r.typed).State, r.name);
+            const TEditState model = TypeText(r.options, r.start, r.typed).State;
+            ExpectSame(ReadSettled(*edit, model), model, r.name);
         } else {
             fw::Clipboard().SetAsText(r.clipboard);
             ASSERT_TRUE(test::Xdotool(L"key ctrl+v")) << r.name;
-            ExpectSame(Read(*edit), PasteText(r.options, r.start, std::wstring(r.clipboard)).State, r.name);
+            const TEditState model = PasteText(r.options, r.start, std::wstring(r.clipboard)).State;
+            ExpectSame(ReadSettled(*edit, model), model, r.name);
         }
     }
 }
