@@ -8,12 +8,14 @@
 #include "widgets/drawing/KelDWM.h"
 #include "widgets/drawing/KelGDIP.h"
 #include "widgets/drawing/UxThemeBinder.h"
+#include "widgets/editors/KelEdDD.h"
 
 namespace common {
 
 std::vector<fw::TStartStopStep> ProgramStepTable() {
     return {
         {L"GDI+", kel::StartGdiplus, kel::StopGdiplus},
+        {L"OLE", kel::StartOle, kel::StopOle},
         {L"Visual styles",
          [] {
              for (kel::TUxThemeBinder* b : {&kel::ASXPVS, &kel::AEBXPVS, &kel::ACXPVS, &kel::AOBXPVS}) b->BindUxTheme();

@@ -3,6 +3,7 @@
 #   - the display's sweep under Wine on a private Xvfb;
 #   - the transfer component's HTTP download, FTP download, file copy and
 #     HTTP upload next to plain WinINet and file loops, under Wine;
+#   - the typed edit's time per keystroke next to a plain system edit, there too;
 #   - the disassembler against objdump on 1 MiB of our own i686 code, from a
 #     release host build (build/bench-host, without the sanitizers).
 set -euo pipefail
@@ -14,6 +15,7 @@ KYN_PRIVATE_X=1 "$root/tools/wine-run" "$root/build/$win/bench/quorvex_sweep_ben
 # The transfer component against plain 64 KB loops on a 200 MB file, with its
 # servers on 127.0.0.1.
 KYN_PRIVATE_X=1 "$root/bench/Updater/netcopy_bench.sh" "$root/build/$win/bench/netcopy_bench.exe" 200
+KYN_PRIVATE_X=1 "$root/tools/wine-run" "$root/build/$win/bench/edit_keystroke_bench.exe"
 
 # GCC 12 warns falsely (-Wrestrict) about std::string concatenation at -O3.
 cmake -S "$root" -B "$root/build/bench-host" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKYN_SANITIZE=OFF \

@@ -186,7 +186,9 @@ void TApplication::ShowHintNow() {
     GetCursorPos(&at);
     // Below the pointer, clear of its arrow.
     at.y += GetSystemMetrics(SM_CYCURSOR) * 2 / 3;
-    HintWindow()->ActivateHint(at, hint_control_->Hint(), hint_hide_pause_);
+    std::wstring hint = hint_control_->Hint();
+    hint_control_->HintShow(hint, at);
+    HintWindow()->ActivateHint(at, hint, hint_hide_pause_);
 }
 
 int TApplication::MessageBox(const std::wstring& text, const std::wstring& caption, UINT flags) {

@@ -107,6 +107,9 @@ public:
     void BringToFront();
 
     bool MouseInControl() const { return mouse_in_control_; }
+    // Asked just before the hint shows: the control may change its text and
+    // its top-left corner on the screen.
+    virtual void HintShow(std::wstring& /*hint*/, POINT& /*screenPos*/) {}
 
     TNotifyEvent OnClick;
     TNotifyEvent OnDblClick;

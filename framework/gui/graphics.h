@@ -267,6 +267,14 @@ public:
     GdiObject(const GdiObject&) = delete;
     GdiObject& operator=(const GdiObject&) = delete;
     GdiObject(GdiObject&& o) noexcept : h_(o.h_) { o.h_ = nullptr; }
+    GdiObject& operator=(GdiObject&& o) noexcept {
+        if (this != &o) {
+            if (h_) DeleteObject(h_);
+            h_ = o.h_;
+            o.h_ = nullptr;
+        }
+        return *this;
+    }
     H get() const { return h_; }
     explicit operator bool() const { return h_ != nullptr; }
 

@@ -4,21 +4,24 @@
 
 #include <string>
 
+#include "framework/core/custom_ini_file.h"
 #include "framework/core/string_list.h"
 
 namespace fw {
 
-class TIniFile {
+class TIniFile : public TCustomIniFile {
 public:
     explicit TIniFile(std::wstring fileName) : file_name_(std::move(fileName)) {}
     const std::wstring& FileName() const { return file_name_; }
 
-    std::wstring ReadString(const std::wstring& section, const std::wstring& ident, const std::wstring& def) const;
-    int ReadInteger(const std::wstring& section, const std::wstring& ident, int def) const;
+    std::wstring ReadString(const std::wstring& section, const std::wstring& ident,
+                            const std::wstring& def) const override;
+    // Decimal, or hexadecimal after "$" or "0x".
+    int ReadInteger(const std::wstring& section, const std::wstring& ident, int def) const override;
     bool ReadBool(const std::wstring& section, const std::wstring& ident, bool def) const;
     // Throw EInOutError when the file cannot be written.
-    void WriteString(const std::wstring& section, const std::wstring& ident, const std::wstring& value);
-    void WriteInteger(const std::wstring& section, const std::wstring& ident, int value);
+    void WriteString(const std::wstring& section, const std::wstring& ident, const std::wstring& value) override;
+    void WriteInteger(const std::wstring& section, const std::wstring& ident, int value) override;
     void WriteBool(const std::wstring& section, const std::wstring& ident, bool value);
     void ReadSection(const std::wstring& section, TStringList& names) const;
     bool SectionExists(const std::wstring& section) const;

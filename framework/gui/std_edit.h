@@ -1,29 +1,13 @@
-// TEdit: a single-line edit, a thin wrapper of Windows' EDIT class.
+// TEdit: a single-line edit, Windows' EDIT class as it is.
 #pragma once
 
-#include "framework/gui/controls.h"
+#include "framework/gui/custom_edit.h"
 
 namespace fw {
 
-class TEdit : public TWinControl {
+class TEdit : public TCustomEdit {
 public:
-    explicit TEdit(TComponent* owner);
-
-    // The text as the user left it (read from the window once it exists).
-    std::wstring Text() const;
-    void SetText(const std::wstring& text) { SetCaption(text); }
-    // 0 shows the text; any other character hides it behind that one.
-    wchar_t PasswordChar() const { return password_char_; }
-    void SetPasswordChar(wchar_t c);
-    TNotifyEvent OnChange;
-
-protected:
-    void CreateParams(TCreateParams& params) override;
-    void CreateHandleDone() override;
-    bool CommandNotify(WORD code) override;
-
-private:
-    wchar_t password_char_ = 0;
+    explicit TEdit(TComponent* owner) : TCustomEdit(owner) {}
 };
 
 }  // namespace fw

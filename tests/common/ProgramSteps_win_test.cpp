@@ -2,6 +2,7 @@
 #include "common/ProgramSteps.h"
 
 #include <gtest/gtest.h>
+#include <ole2.h>
 
 #include "widgets/drawing/KelGDIP.h"
 #include "widgets/drawing/UxThemeBinder.h"
@@ -9,7 +10,7 @@
 namespace common {
 namespace {
 
-TEST(ProgramSteps, StartGdiplusAndTheThemeBindersAndStopThemAgain) {
+TEST(ProgramSteps, StartGdiplusOleAndTheThemeBindersAndStopThemAgain) {
     ASSERT_FALSE(kel::GdiplusRunning());
     {
         TProgramSteps steps;
@@ -17,7 +18,12 @@ TEST(ProgramSteps, StartGdiplusAndTheThemeBindersAndStopThemAgain) {
         for (kel::TUxThemeBinder* b : {&kel::ASXPVS, &kel::AEBXPVS, &kel::ACXPVS, &kel::AOBXPVS}) {
             EXPECT_TRUE(b->Loaded()) << b->ModuleName();
         }
+        // OLE runs on this thread: a second initialisation only counts up.
+        EXPECT_EQ(OleInitialize(nullptr), S_FALSE);
+        OleUninitialize();
     }
+    EXPECT_EQ(OleInitialize(nullptr), S_OK);
+    OleUninitialize();
     EXPECT_FALSE(kel::GdiplusRunning());
     for (kel::TUxThemeBinder* b : {&kel::ASXPVS, &kel::AEBXPVS, &kel::ACXPVS, &kel::AOBXPVS}) {
         EXPECT_FALSE(b->Loaded()) << b->ModuleName();
