@@ -293,6 +293,26 @@ TEST(TrackBarPaint, TicksSitWhereTheLayoutPutsThem) {
         EXPECT_EQ(Px(bmp, band.Left + t.Offset, band.Bottom - 2), 0xFF0000u) << "tick " << t.Value;
         EXPECT_NE(Px(bmp, band.Left + t.Offset + 2, band.Bottom - 2), 0xFF0000u) << "beside tick " << t.Value;
     }
+    // Only multiples of the image step, or only the tick at the thumb.
+    b.TickMark().SetShowImageAtSteps(5);
+    PaintBar(b, bmp);
+    for (const TTickPlacement& t : ticks)
+        EXPECT_EQ(Px(bmp, band.Left + t.Offset, band.Bottom - 2) == 0xFF0000u, t.Value % 5 == 0) << t.Value;
+    b.TickMark().SetShowImageAtSteps(1);
+    b.TickMark().SetShowImageAtThumbOnly(true);
+    b.SetPosition(3);
+    PaintBar(b, bmp);
+    for (const TTickPlacement& t : ticks)
+        EXPECT_EQ(Px(bmp, band.Left + t.Offset, band.Bottom - 2) == 0xFF0000u, t.Value == 3) << t.Value;
+    b.TickMark().SetShowImageAtThumbOnly(false);
+
+    // A disabled bar ticks in the disabled colour.
+    b.TickMark().SetColorDisabled(0x00FF00);
+    b.SetEnabled(false);
+    PaintBar(b, bmp);
+    EXPECT_EQ(Px(bmp, band.Left, band.Bottom - 2), 0x00FF00u);
+    b.SetEnabled(true);
+
     b.TickMark().SetStyle(tsManual);
     PaintBar(b, bmp);
     EXPECT_NE(Px(bmp, band.Left, band.Bottom - 2), 0xFF0000u) << "manual ticks draw nothing";
@@ -342,6 +362,42 @@ TEST(TrackBarPaint, EveryThumbShapeFillsAndOutlinesItsRectangle) {
     const int cx = (r.Left + r.Right) / 2 - 3;
     EXPECT_TRUE(kel::test::Near(Px(bmp, cx, r.Top + 4), 0xFF0000, 40));
     EXPECT_TRUE(kel::test::Near(Px(bmp, cx, r.Bottom - 4), 0x00FF00, 40));
+}
+
+// A solid picture whose bottom-left pixel (the transparency key) differs.
+void SolidPicture(TGDIPPicture& pic, fw::TColor color) {
+    fw::TBitmap bmp(10, 10);
+    bmp.Canvas().Brush().SetColor(color);
+    bmp.Canvas().FillRect(RECT{0, 0, 10, 10});
+    bmp.Canvas().SetPixel(0, 9, 0xFFFFFF);
+    pic.Assign(bmp);
+}
+
+TEST(TrackBarPaint, RateModeShowsPicturesAndTakesClicks) {
+    Fixture f(L"TKelTbRate", 0xFFFFFF);
+    TKelTrackBar& b = *f.bar;
+    b.SetBounds(0, 0, 150, 40);
+    b.SetMax(5);
+    b.SetPosition(2);
+    TGDIPPicture on, off;
+    SolidPicture(on, 0x0000FF);
+    SolidPicture(off, 0xFF0000);
+    b.SetRateActive(on);
+    b.SetRateInActive(off);
+    ASSERT_TRUE(b.RateMode());
+    f.Show();
+    fw::TBitmap bmp(150, 40);
+    PaintBar(b, bmp);
+    const TTrackBarLayout lay = b.Layout();
+    for (int v = 1; v <= 5; ++v) {
+        const TRect c = lay.RateCell(v, 10, 10);
+        EXPECT_EQ(Px(bmp, c.Left + 5, c.Top + 5), v <= 2 ? 0xFF0000u : 0x0000FFu) << v;
+    }
+    const TRect c4 = lay.RateCell(4, 10, 10), c1 = lay.RateCell(1, 10, 10);
+    b.MouseUp(fw::TMouseButton::mbLeft, 0, c4.Left + 3, c4.Top + 3);
+    EXPECT_EQ(b.Position(), 4);
+    b.MouseUp(fw::TMouseButton::mbLeft, 0, c1.Left - 2, c1.Top + 3);
+    EXPECT_EQ(b.Position(), 0) << "just left of the first picture clears the rating";
 }
 
 TEST(TrackBarPaint, GlossyButtonsShowMinusAndPlus) {
