@@ -153,6 +153,7 @@ protected:
     void DoEnter() override;
     void DoExit() override;
     void EnabledChanged() override;
+    void EraseBackground(HDC dc) override;
     void CreateParams(fw::TCreateParams& params) override;
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 

@@ -314,7 +314,8 @@ std::vector<TTickPlacement> TTrackBarLayout::TickMarks(bool hasDrawTickEvent) co
 }
 
 TRect TTrackBarLayout::RateCell(int64_t value, int cellWidth, int cellHeight) const {
-    if (value <= m_.Min) return kNoRect;
+    // Pictures without a size give no cells (the walk would never end).
+    if (value <= m_.Min || cellWidth <= 0 || cellHeight <= 0) return kNoRect;
     const TRect t = Track();
     int64_t x = t.Left, y = t.Top;
     for (int64_t v = static_cast<int64_t>(m_.Min) + 1;; ++v) {
@@ -329,6 +330,7 @@ TRect TTrackBarLayout::RateCell(int64_t value, int cellWidth, int cellHeight) co
 }
 
 std::optional<int> TTrackBarLayout::RateValueAt(int x, int y, int cellWidth, int cellHeight) const {
+    if (cellWidth <= 0 || cellHeight <= 0) return std::nullopt;
     const TRect t = Track();
     int64_t cx = t.Left, cy = t.Top;
     for (int64_t v = static_cast<int64_t>(m_.Min) + 1; v <= m_.Max; ++v) {
@@ -341,6 +343,21 @@ std::optional<int> TTrackBarLayout::RateValueAt(int x, int y, int cellWidth, int
         }
     }
     return std::nullopt;
+}
+
+int TTrackBarLayout::LastRateValue(int cellWidth, int cellHeight) const {
+    if (cellWidth <= 0 || cellHeight <= 0) return m_.Min;
+    const TRect t = Track();
+    int64_t x = t.Left, y = t.Top, last = m_.Min;
+    for (int64_t v = static_cast<int64_t>(m_.Min) + 1; v <= m_.Max && y <= t.Bottom; ++v) {
+        last = v;
+        x += cellWidth;
+        if (x + cellWidth > t.Right) {
+            x = t.Left;
+            y += cellHeight;
+        }
+    }
+    return static_cast<int>(last);
 }
 
 std::optional<int> TTrackBarLayout::RateClickValue(int x, int y, int cellWidth, int cellHeight) const {

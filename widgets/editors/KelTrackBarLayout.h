@@ -131,6 +131,8 @@ public:
     // that do not fit), and the value whose cell holds a point.
     TRect RateCell(int64_t value, int cellWidth, int cellHeight) const;
     std::optional<int> RateValueAt(int x, int y, int cellWidth, int cellHeight) const;
+    // The last value that has a cell (Min when none has).
+    int LastRateValue(int cellWidth, int cellHeight) const;
     // What a click in rate mode sets: the value under the point, or Min for
     // a click up to four pixels left of the first cell (clearing the rating).
     std::optional<int> RateClickValue(int x, int y, int cellWidth, int cellHeight) const;

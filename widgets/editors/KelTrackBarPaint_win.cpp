@@ -6,7 +6,6 @@
 #include "widgets/drawing/KelGDIP.h"
 #include "widgets/editors/KelTrackBar.h"
 #include "widgets/editors/KelTrackBarPainter.h"
-#include "widgets/editors/KelTrackBarShapes.h"
 
 namespace kel::trackbar {
 
@@ -16,36 +15,10 @@ constexpr fw::TColor kHighlight = 0xFFFFFF;
 
 RECT ToRECT(const TRect& r) { return RECT{r.Left, r.Top, r.Right, r.Bottom}; }
 
-// Clips the canvas to a GDI region for the guard's lifetime.
-class CanvasClip {
-public:
-    CanvasClip(HDC dc, HRGN region) : dc_(dc), saved_(SaveDC(dc)) {
-        if (region) ExtSelectClipRgn(dc, region, RGN_AND);
-    }
-    ~CanvasClip() { RestoreDC(dc_, saved_); }
-    CanvasClip(const CanvasClip&) = delete;
-    CanvasClip& operator=(const CanvasClip&) = delete;
-
-private:
-    HDC dc_;
-    int saved_;
-};
-
 void Line(fw::TCanvas& c, fw::TColor color, int x1, int y1, int x2, int y2) {
     c.Pen().SetColor(color);
     c.MoveTo(x1, y1);
     c.LineTo(x2, y2);
-}
-
-void DrawStrokes(fw::TCanvas& c, const std::vector<TStroke>& strokes, fw::TColor highlight, fw::TColor border) {
-    for (const TStroke& s : strokes) {
-        const fw::TColor color = s.Role == TPenRole::Highlight ? highlight : border;
-        if (color == fw::clNone) continue;
-        c.Pen().SetColor(color);
-        std::vector<POINT> pts;
-        for (const TPoint& p : s.Points) pts.push_back(POINT{p.X, p.Y});
-        c.Polyline(pts);
-    }
 }
 
 void DrawPicture(fw::TCanvas& c, TGDIPPicture& p, int x, int y) {
@@ -496,7 +469,10 @@ void TCustomTrackBar::DrawButton(bool maxButton) {
 }
 
 void TCustomTrackBar::DrawRates() {
-    for (int64_t v = int64_t(min_) + 1; v <= max_; ++v) DrawRateCell(static_cast<int>(v));
+    // Only values with a cell: a huge range must not loop on.
+    const SIZE cell = RateCellSize();
+    const int last = Layout().LastRateValue(cell.cx, cell.cy);
+    for (int64_t v = int64_t(min_) + 1; v <= last; ++v) DrawRateCell(static_cast<int>(v));
 }
 
 void TCustomTrackBar::DrawRateCell(int value) {

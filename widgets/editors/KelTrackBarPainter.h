@@ -9,6 +9,7 @@
 #include "widgets/drawing/KelGDIP.h"
 #include "widgets/editors/KelTrackBarGroups.h"
 #include "widgets/editors/KelTrackBarLayout.h"
+#include "widgets/editors/KelTrackBarShapes.h"
 
 namespace kel::trackbar {
 
@@ -30,6 +31,24 @@ void DrawGlossBorder(TGPGraphics& graphics, const TRect& r, int shape, fw::TColo
                      bool vertical);
 void DrawGlossShape(TGPGraphics& graphics, const TRect& r, int shape, fw::TColor outer, fw::TColor inner,
                     const TGlossColors& colors, TGDIPGradient gradient, TGDIPGradient gradientMirror, bool vertical);
+
+// Clips the canvas to a region (none: no change) while the guard lives.
+class CanvasClip {
+public:
+    CanvasClip(HDC dc, HRGN region) : dc_(dc), saved_(SaveDC(dc)) {
+        if (region) ExtSelectClipRgn(dc, region, RGN_AND);
+    }
+    ~CanvasClip() { RestoreDC(dc_, saved_); }
+    CanvasClip(const CanvasClip&) = delete;
+    CanvasClip& operator=(const CanvasClip&) = delete;
+
+private:
+    HDC dc_;
+    int saved_;
+};
+
+// Polylines in the highlight or the border colour; clNone draws nothing.
+void DrawStrokes(fw::TCanvas& canvas, const std::vector<TStroke>& strokes, fw::TColor highlight, fw::TColor border);
 
 // What a thumb without a picture is drawn from.
 struct TThumbPaint {

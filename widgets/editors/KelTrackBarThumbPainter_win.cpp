@@ -1,7 +1,6 @@
 // The thumb shapes: pointer, rectangles, round, line and the polygon thumbs,
 // filled flat, solid or glossy and outlined light-dark-light.
 #include "widgets/editors/KelTrackBarPainter.h"
-#include "widgets/editors/KelTrackBarShapes.h"
 
 namespace kel::trackbar {
 
@@ -24,28 +23,6 @@ TGradientDirection FlatDirection(TGDIPGradient g) {
     }
 }
 
-void Stroke(fw::TCanvas& c, const std::vector<TStroke>& strokes, fw::TColor border) {
-    for (const TStroke& s : strokes) {
-        const fw::TColor color = s.Role == TPenRole::Highlight ? kHighlight : border;
-        if (color == fw::clNone) continue;
-        c.Pen().SetColor(color);
-        c.Polyline(ToPoints(s.Points));
-    }
-}
-
-// Clips the canvas to a region while the guard lives.
-class RegionClip {
-public:
-    RegionClip(HDC dc, HRGN region) : dc_(dc), saved_(SaveDC(dc)) { ExtSelectClipRgn(dc, region, RGN_AND); }
-    ~RegionClip() { RestoreDC(dc_, saved_); }
-    RegionClip(const RegionClip&) = delete;
-    RegionClip& operator=(const RegionClip&) = delete;
-
-private:
-    HDC dc_;
-    int saved_;
-};
-
 // The fill of the pointer, rectangle and round thumbs: flat bands without
 // mirror colours, the glossy fill with them, a solid fill with the first
 // colour alone.
@@ -54,14 +31,14 @@ void FillThumb(fw::TCanvas& c, const TRect& r, HRGN q, TGPGraphicsPath& p, const
     const TGlossColors& k = s.Colors;
     if (k.Color == fw::clNone) return;
     if (k.ColorTo == fw::clNone) {
-        RegionClip clip(c.Handle(), q);
+        CanvasClip clip(c.Handle(), q);
         c.Brush().SetStyle(fw::TBrushStyle::bsSolid);
         c.Brush().SetColor(k.Color);
         c.FillRect(RECT{r.Left, r.Top, r.Right, r.Bottom});
         return;
     }
     if (k.ColorMirror == fw::clNone || k.ColorMirrorTo == fw::clNone) {
-        RegionClip clip(c.Handle(), q);
+        CanvasClip clip(c.Handle(), q);
         DrawTrackGradient(c, k.Color, k.ColorTo, FlatDirection(s.Gradient), r, s.Steps);
         return;
     }
@@ -90,7 +67,7 @@ void PaintPointer(fw::TCanvas& c, const TRect& r, const TThumbPaint& s) {
     FillThumb(c, r, q.get(), path, s, 1, r, fw::clNone, fw::clNone);
     if (s.Colors.BorderColor == fw::clNone) return;
     c.Brush().SetStyle(fw::TBrushStyle::bsClear);
-    Stroke(c, t.Strokes, s.Colors.BorderColor);
+    DrawStrokes(c, t.Strokes, kHighlight, s.Colors.BorderColor);
 }
 
 void PaintRectangle(fw::TCanvas& c, const TRect& r, const TThumbPaint& s) {
@@ -163,14 +140,23 @@ void PaintPolygon(fw::TCanvas& c, const TRect& r, const TThumbPaint& s) {
     const std::vector<POINT> pts = ToPoints(t.Polygon);
     fw::GdiObject<HRGN> q(CreatePolygonRgn(pts.data(), static_cast<int>(pts.size()), ALTERNATE));
     {
-        RegionClip clip(c.Handle(), q.get());
+        CanvasClip clip(c.Handle(), q.get());
         DrawTrackGradient(c, s.Colors.Color, s.Colors.ColorTo, FlatDirection(s.Gradient), r, s.Steps);
     }
-    Stroke(c, t.HighlightStrokes, s.Colors.BorderColor);
-    Stroke(c, t.BorderStrokes, s.Colors.BorderColor);
+    DrawStrokes(c, t.HighlightStrokes, kHighlight, s.Colors.BorderColor);
+    DrawStrokes(c, t.BorderStrokes, kHighlight, s.Colors.BorderColor);
 }
 
 }  // namespace
+
+void DrawStrokes(fw::TCanvas& c, const std::vector<TStroke>& strokes, fw::TColor highlight, fw::TColor border) {
+    for (const TStroke& s : strokes) {
+        const fw::TColor color = s.Role == TPenRole::Highlight ? highlight : border;
+        if (color == fw::clNone) continue;
+        c.Pen().SetColor(color);
+        c.Polyline(ToPoints(s.Points));
+    }
+}
 
 void PaintThumbShape(fw::TCanvas& canvas, const TRect& r, const TThumbPaint& paint) {
     switch (paint.Shape) {

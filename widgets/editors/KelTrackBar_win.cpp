@@ -203,10 +203,14 @@ void TCustomTrackBar::SetPosition(int v) {
     position_ = *target;
     const TTrackBarLayout after = Layout();
     if (RateMode()) {
-        const int step = position_ >= old ? 1 : -1;
-        for (int64_t i = old;; i += step) {
+        // From the old value to the new one, over the values that have cells.
+        const SIZE cell = RateCellSize();
+        const int64_t last = after.LastRateValue(cell.cx, cell.cy);
+        const int64_t from = std::min<int64_t>(old, last), to = std::min<int64_t>(position_, last);
+        const int64_t step = to >= from ? 1 : -1;
+        for (int64_t i = from;; i += step) {
             DrawRateCell(static_cast<int>(i));
-            if (i == position_) break;
+            if (i == to) break;
         }
     } else {
         for (const TRect& r : after.PositionChangeAreas(oldThumb, after.Thumb(), slider_->ShowsCompleted(),
@@ -434,6 +438,16 @@ void TCustomTrackBar::DoExit() {
 }
 
 void TCustomTrackBar::EnabledChanged() { Invalidate(); }
+
+void TCustomTrackBar::EraseBackground(HDC dc) {
+    // An opaque bar without a fill colour shows what lies beneath; the
+    // fresh double-buffer bitmap would otherwise come out black.
+    if (!transparent_ && parent_ && (Enabled() ? color_ : colorDisabled_) == fw::clNone) {
+        PaintParentBackground(this, dc);
+        return;
+    }
+    fw::TCustomControl::EraseBackground(dc);
+}
 
 LRESULT TCustomTrackBar::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_GETDLGCODE) return fw::TCustomControl::WndProc(msg, wParam, lParam) | DLGC_WANTARROWS;

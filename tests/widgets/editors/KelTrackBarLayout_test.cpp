@@ -285,6 +285,17 @@ TEST(TrackBarLayout, RateCellsWrapIntoRowsAndAnswerClicks) {
     } clicks[] = {{30, 25, 5}, {3, 13, 1}, {62, 22, 3}, {2, 15, 0}, {-1, 15, 0}, {-2, 15, std::nullopt},
                   {50, 30, std::nullopt}, {2, 40, std::nullopt}};
     for (const Click& c : clicks) EXPECT_EQ(l.RateClickValue(c.x, c.y, 20, 10), c.value) << c.x << "," << c.y;
+
+    // Pictures of no size give no cells, even on the widest range.
+    m.Max = INT_MAX;
+    const TTrackBarLayout wide(m);
+    EXPECT_TRUE(IsNone(wide.RateCell(INT_MAX, 0, 10)));
+    EXPECT_TRUE(IsNone(wide.RateCell(7, 20, 0)));
+    EXPECT_EQ(wide.RateClickValue(5, 15, 0, 0), std::nullopt);
+    EXPECT_TRUE(IsNone(wide.RateCell(INT_MAX, 20, 10)));
+    EXPECT_EQ(l.LastRateValue(20, 10), 5);
+    EXPECT_EQ(wide.LastRateValue(20, 10), 6);  // three per row, two rows fit
+    EXPECT_EQ(wide.LastRateValue(0, 10), 0);
 }
 
 TEST(TrackBarLayout, APositionChangeRepaintsBothThumbsAndWhatShowsThePosition) {

@@ -217,6 +217,18 @@ TEST(TrackBar, RealDragMovesThumbAndShowsTheHint) {
     EXPECT_TRUE(PumpUntil([&] { return !b.HintShowing(); }, 3000));
     EXPECT_FALSE(IsWindowVisible(b.HintWindow().Handle()));
     EXPECT_EQ(b.Position(), expected);
+
+    // A real click beside the thumb with mcMove jumps to the mapped value.
+    b.SetMoveOnClick(mcMove);
+    const int clickX = 30;
+    const int clicked = b.Layout().ValueFromPoint(clickX, 2);
+    const POINT at = b.ClientToScreen(POINT{clickX, 2});
+    SetCursorPos(at.x, at.y);
+    PumpUntil([] { return false; }, 50);
+    mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+    EXPECT_TRUE(PumpUntil([&] { return b.Position() == clicked; }, 3000));
+    EXPECT_NE(clicked, expected);
 }
 
 TEST(TrackBar, PictureThumbTakesThePictureSize) {
@@ -267,6 +279,18 @@ TEST(TrackBarPaint, TransparentBarShowsTheParentAndTheCompletedPart) {
     PaintBar(b, bmp);
     EXPECT_EQ(Px(bmp, s.Right - 15, y), 0xFF0000u) << "all completed at Max";
 
+    // Without a completed part the bar is the slider's gradient, light to
+    // dark along the track.
+    b.Slider().SetColorCompleted(fw::clNone);
+    b.Slider().SetColor(0xFFFFFF);
+    b.Slider().SetColorTo(0x000000);
+    b.SetPosition(0);
+    PaintBar(b, bmp);
+    const uint32_t start = Px(bmp, s.Left + 20, y) & 0xFF, middle = Px(bmp, (s.Left + s.Right) / 2, y) & 0xFF,
+                   end = Px(bmp, s.Right - 3, y) & 0xFF;
+    EXPECT_GT(start, middle);
+    EXPECT_GT(middle, end);
+
     // Opaque with no colours: nothing painted, never black.
     b.SetTransparent(false);
     PaintBar(b, bmp);
@@ -274,6 +298,19 @@ TEST(TrackBarPaint, TransparentBarShowsTheParentAndTheCompletedPart) {
     b.SetColor(0x00FFFF);
     PaintBar(b, bmp);
     EXPECT_EQ(Px(bmp, 1, 1), Rgb(0x00FFFF));
+}
+
+TEST(TrackBarPaint, OpaqueBarWithoutColourIsNeverBlackOnScreen) {
+    Fixture f(L"TKelTbScreen", 0x00FF00);
+    TKelTrackBar& b = *f.bar;
+    b.SetTransparent(false);
+    f.Show();
+    b.Repaint();
+    HDC screen = GetDC(nullptr);
+    const POINT p = b.ClientToScreen(POINT{1, 1});
+    const COLORREF got = GetPixel(screen, p.x, p.y);
+    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(got, 0x00FF00u) << "the form's colour shows through the double-buffered paint";
 }
 
 TEST(TrackBarPaint, TicksSitWhereTheLayoutPutsThem) {
