@@ -248,6 +248,7 @@ void TCustomTrackBar::DrawTrackLabel() {
         HDC dc = c.Handle();
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, fw::ToColorRef(label_->Font().Color()));
+        fw::SelectGuard font(dc, c.Font().Handle());
         DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, flags);
         return;
     }

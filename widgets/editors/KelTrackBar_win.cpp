@@ -70,11 +70,9 @@ void TCustomTrackBar::SetMax(int v) {
 void TCustomTrackBar::SetOrientation(TTrackBarOrientation v) {
     if (v == orientation_) return;
     orientation_ = v;
+    // Nothing in the window's styles depends on the orientation, so the
+    // window stays; only its sides swap.
     SetBounds(left_, top_, height_, width_);
-    if (HandleAllocated()) {
-        DestroyWnd();
-        HandleNeeded();
-    }
     Invalidate();
 }
 
