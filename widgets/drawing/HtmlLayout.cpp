@@ -477,7 +477,7 @@ void TLayout::OpeningTag(std::wstring_view tag, std::wstring_view up, TPass& pas
         Paragraph(up.substr(2), pass);
         break;
     case L'R':
-        s_.Rotate(ReadHtmlNumber(HtmlAttribute(up.substr(2), L"A").value_or(L"")));
+        s_.Rotate(st_.font, ReadHtmlNumber(HtmlAttribute(up.substr(2), L"A").value_or(L"")));
         break;
     case L'S':
         if (is(L"<S>"))

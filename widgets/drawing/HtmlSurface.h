@@ -111,9 +111,9 @@ public:
     // clip, when given, limits the drawing.
     virtual void DrawImage(const THtmlImageRef& ref, const TIntRect& rect, bool stretch, const TIntRect* clip) = 0;
 
-    // Text from here on in a font turned by `angle` degrees, until EndRotation
-    // or until the font changes.
-    virtual void Rotate(int angle) = 0;
+    // Text from here on in `font` turned by `angle` degrees, until
+    // EndRotation or until the font changes.
+    virtual void Rotate(const THtmlFont& font, int angle) = 0;
     virtual void EndRotation() = 0;
 };
 

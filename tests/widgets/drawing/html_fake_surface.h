@@ -130,7 +130,7 @@ public:
         d.clipped = clip != nullptr;
         drawn.push_back(d);
     }
-    void Rotate(int angle) override {
+    void Rotate(const THtmlFont&, int angle) override {
         TDrawn d = Make(TDrawn::Rotate);
         d.angle = angle;
         drawn.push_back(d);

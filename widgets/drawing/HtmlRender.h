@@ -1,0 +1,43 @@
+// RenderHtmlText: the mini-HTML markup laid out, drawn, measured and
+// hit-tested on a GDI canvas (check boxes, radio buttons, the emulated task
+// dialog). The layout is HtmlLayout's; this is its GDI surface.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "framework/graphics.h"
+#include "framework/image_list.h"
+#include "widgets/drawing/HtmlLayout.h"
+
+namespace kel {
+
+// Pictures the markup names, by store name or by URL.
+class IHtmlPictures {
+public:
+    virtual ~IHtmlPictures() = default;
+    // The picture's natural size and frame offset; nothing present when
+    // there is no such picture or it is empty. May throw while loading.
+    virtual THtmlImageInfo Find(const std::wstring& source) = 0;
+    // Stretched into rect, or at its natural size at rect's top-left.
+    virtual void Draw(const std::wstring& source, fw::TCanvas& canvas, const RECT& rect, bool stretch) = 0;
+};
+
+struct THtmlGdiSources {
+    fw::TImageList* Images = nullptr;        // "IDX:n"
+    IHtmlPictures* PictureCache = nullptr;   // sources with "://"
+    IHtmlPictures* PictureStore = nullptr;   // names without ":"
+};
+
+// The markup's font description of a framework font.
+THtmlFont HtmlFontOf(const fw::TFont& font);
+
+// Starts in the canvas font. On return the canvas font, pen and brush and
+// the device context's text colours and background mode are as they were,
+// and no rotated font is left selected. A picture that fails to load is
+// not drawn and takes no room.
+bool RenderHtmlText(fw::TCanvas& canvas, const THtmlParams& params, THtmlResults& results,
+                    const THtmlGdiSources& sources = {});
+
+}  // namespace kel

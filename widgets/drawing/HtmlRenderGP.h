@@ -1,0 +1,38 @@
+// RenderHtmlTextGP: the mini-HTML markup laid out, drawn, measured and
+// hit-tested on a GDI+ surface (smooth panel captions). The layout is
+// HtmlLayout's with the GDI+ rules; this is its GDI+ surface: no page or
+// paragraph painting, no rotation, no cache pictures, no dots-per-inch
+// scaling of picture rooms.
+#pragma once
+
+#include <string>
+
+#include "framework/graphics.h"
+#include "framework/image_list.h"
+#include "widgets/drawing/GDIPicture.h"
+#include "widgets/drawing/HtmlLayout.h"
+#include "widgets/drawing/HtmlRender.h"
+#include "widgets/drawing/KelGDIP.h"
+
+namespace kel {
+
+// Pictures of the GDI+ renderer, by name.
+class IHtmlPictureStore {
+public:
+    virtual ~IHtmlPictureStore() = default;
+    // The picture of that name, or null.
+    virtual TKelGDIPPicture* PictureByName(const std::wstring& name) = 0;
+};
+
+struct THtmlGdipSources {
+    fw::TImageList* Images = nullptr;         // "IDX:n"
+    IHtmlPictures* PictureCache = nullptr;    // accepted like the GDI renderer's; GDI+ shows no URL pictures
+    IHtmlPictureStore* PictureStore = nullptr;
+};
+
+// Starts in `font`, which is never changed; the graphics keep no state of
+// the call.
+bool RenderHtmlTextGP(TGPGraphics& graphics, fw::TFont& font, const THtmlParams& params, THtmlResults& results,
+                      const THtmlGdipSources& sources = {});
+
+}  // namespace kel

@@ -1,0 +1,184 @@
+#include "widgets/drawing/HtmlRenderGP.h"
+
+#include "widgets/drawing/HtmlDrawHelpers.h"
+#include "widgets/drawing/KelGDIPColors.h"
+
+namespace kel {
+namespace {
+
+// Wide enough that GDI+ never wraps a piece while measuring it.
+constexpr int kMeasureWidth = 100000;
+constexpr int kMeasureHeight = 10000;
+
+// A framework canvas on the graphics' device context for one GDI drawing.
+class THdcCanvas {
+public:
+    explicit THdcCanvas(TGPGraphics& graphics) : graphics_(graphics), dc_(graphics.GetHDC()) {
+        if (dc_) canvas_.SetHandle(dc_);
+    }
+    ~THdcCanvas() {
+        canvas_.SetHandle(nullptr);
+        if (dc_) graphics_.ReleaseHDC(dc_);
+    }
+    THdcCanvas(const THdcCanvas&) = delete;
+    THdcCanvas& operator=(const THdcCanvas&) = delete;
+
+    bool Valid() const { return dc_ != nullptr; }
+    fw::TCanvas& Canvas() { return canvas_; }
+
+private:
+    TGPGraphics& graphics_;
+    HDC dc_;
+    fw::TCanvas canvas_;
+};
+
+class TGdipSurface final : public THtmlSurface {
+public:
+    TGdipSurface(TGPGraphics& graphics, const THtmlParams& params, const THtmlGdipSources& sources)
+        : graphics_(graphics), params_(params), sources_(sources) {}
+
+    const THtmlPolicy& Policy() const override { return policy_; }
+    // The text background brush is made white before it is cleared.
+    fw::TColor BlinkColor() const override { return fw::clWhite; }
+    int FontPixelsPerInch() override { return fw::TFont::PixelsPerInch(); }
+    THtmlSize ImagePixelsPerInch() override { return {96, 96}; }
+
+    int TextHeight(const THtmlFont& font, std::wstring_view text) override {
+        return graphics_.TextHeight(std::wstring(text), Font(font));
+    }
+
+    int TextWidth(const THtmlFont& font, std::wstring_view text) override {
+        RECT r{0, 0, kMeasureWidth, kMeasureHeight};
+        graphics_.DrawText(std::wstring(text), -1, r, Font(font), DT_CALCRECT, fw::clNone);
+        return r.right - r.left;
+    }
+
+    // GDI+ draws from the rectangle's top-left whatever the place.
+    void DrawText(const THtmlFont& font, std::wstring_view text, const TIntRect& rect, THtmlTextPlace,
+                  fw::TColor background) override {
+        RECT r{rect.Left, rect.Top, rect.Left + kMeasureWidth, rect.Top + kMeasureHeight};
+        graphics_.DrawText(std::wstring(text), -1, r, Font(font), 0, background);
+    }
+
+    void Bullet(THtmlBullet kind, const TIntRect& rect, fw::TColor color) override {
+        if (color == fw::clNone) return;
+        TGPSolidBrush brush(ColorToARGBAlpha(255, color));
+        const int w = rect.Right - rect.Left, h = rect.Bottom - rect.Top;
+        if (kind == THtmlBullet::Square)
+            graphics_.FillRectangle(brush, static_cast<float>(rect.Left), static_cast<float>(rect.Top),
+                                    static_cast<float>(w), static_cast<float>(h));
+        else
+            graphics_.FillEllipseI(brush, rect.Left, rect.Top, w, h);
+    }
+
+    // The GDI+ rules paint no page or paragraph backgrounds: neither is ever asked for.
+    void Rectangle(const TIntRect&, fw::TColor, fw::TColor) override {}
+    void Gradient(const TIntRect&, fw::TColor, fw::TColor, int, bool) override {}
+
+    void Lines(const std::vector<THtmlLine>& lines, fw::TColor color) override {
+        TGPPen pen(ColorToARGBAlpha(255, color), 1.0f);
+        for (const THtmlLine& l : lines)
+            graphics_.DrawLine(pen, static_cast<float>(l.X1), static_cast<float>(l.Y1), static_cast<float>(l.X2),
+                               static_cast<float>(l.Y2));
+    }
+
+    // The focused link's rectangle is worked out but not shown on GDI+.
+    void FocusRect(const TIntRect&) override {}
+
+    THtmlImageInfo Image(const THtmlImageRef& ref) override {
+        switch (ref.Kind) {
+        case THtmlImageKind::ImageList:
+            if (!ValidListImage(ref)) return {};
+            return {sources_.Images->Width(), sources_.Images->Height()};
+        case THtmlImageKind::SmallIcon:
+        case THtmlImageKind::LargeIcon: {
+            fw::TCanvas none;  // not drawn on
+            POINT size{0, 0};
+            DrawSystemIcon(none, 0, 0, ref.Source, ref.Kind == THtmlImageKind::LargeIcon, false, false, 1.0, size);
+            return {size.x, size.y};
+        }
+        case THtmlImageKind::Store:
+            if (TKelGDIPPicture* picture = StorePicture(ref.Source)) {
+                picture->UpdateImageSize();
+                return {picture->Width(), picture->Height()};
+            }
+            return {};
+        case THtmlImageKind::Url:
+        case THtmlImageKind::None:
+            break;
+        }
+        return {};
+    }
+
+    void DrawImage(const THtmlImageRef& ref, const TIntRect& rect, bool, const TIntRect*) override {
+        switch (ref.Kind) {
+        case THtmlImageKind::ImageList: {
+            if (!ValidListImage(ref) || params_.PrintMode) return;
+            THdcCanvas gdi(graphics_);
+            if (gdi.Valid()) sources_.Images->Draw(gdi.Canvas(), rect.Left, rect.Top, ref.Index);
+            return;
+        }
+        case THtmlImageKind::SmallIcon:
+        case THtmlImageKind::LargeIcon: {
+            THdcCanvas gdi(graphics_);
+            POINT size{0, 0};
+            if (gdi.Valid())
+                DrawSystemIcon(gdi.Canvas(), rect.Left, rect.Top, ref.Source, ref.Kind == THtmlImageKind::LargeIcon,
+                               true, params_.PrintMode, params_.ScaleFactor, size);
+            return;
+        }
+        case THtmlImageKind::Store:
+            if (TKelGDIPPicture* picture = StorePicture(ref.Source))
+                picture->DrawOnGraphics(graphics_, RECT{rect.Left, rect.Top, rect.Right, rect.Bottom});
+            return;
+        case THtmlImageKind::Url:
+        case THtmlImageKind::None:
+            return;
+        }
+    }
+
+    void Rotate(const THtmlFont&, int) override {}
+    void EndRotation() override {}
+
+private:
+    fw::TFont& Font(const THtmlFont& font) {
+        if (!fontSet_ || !(font == current_)) {
+            font_.SetName(font.Name);
+            font_.SetHeight(font.Height);
+            font_.SetStyle(font.Style);
+            font_.SetColor(font.Color);
+            font_.SetCharset(font.Charset);
+            current_ = font;
+            fontSet_ = true;
+        }
+        return font_;
+    }
+
+    bool ValidListImage(const THtmlImageRef& ref) const {
+        return sources_.Images && ref.Index >= 0 && ref.Index < sources_.Images->Count();
+    }
+
+    TKelGDIPPicture* StorePicture(const std::wstring& name) const {
+        if (!sources_.PictureStore) return nullptr;
+        TKelGDIPPicture* picture = sources_.PictureStore->PictureByName(name);
+        return picture && !picture->Empty() ? picture : nullptr;
+    }
+
+    TGPGraphics& graphics_;
+    const THtmlParams& params_;
+    THtmlGdipSources sources_;
+    THtmlPolicy policy_ = GdipHtmlPolicy();
+    fw::TFont font_;  // the markup's copy; the caller's font is never changed
+    THtmlFont current_;
+    bool fontSet_ = false;
+};
+
+}  // namespace
+
+bool RenderHtmlTextGP(TGPGraphics& graphics, fw::TFont& font, const THtmlParams& params, THtmlResults& results,
+                      const THtmlGdipSources& sources) {
+    TGdipSurface surface(graphics, params, sources);
+    return LayoutHtml(surface, HtmlFontOf(font), params, results);
+}
+
+}  // namespace kel

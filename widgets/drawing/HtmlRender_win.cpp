@@ -1,0 +1,307 @@
+#include "widgets/drawing/HtmlRender.h"
+
+#include <exception>
+
+#include "widgets/drawing/HtmlDrawHelpers.h"
+#include "widgets/drawing/KelGDIPColors.h"
+
+namespace kel {
+namespace {
+
+constexpr UINT kPieceFlags = DT_BOTTOM | DT_SINGLELINE | DT_EXPANDTABS | DT_NOPREFIX;
+
+RECT ToRect(const TIntRect& r) { return RECT{r.Left, r.Top, r.Right, r.Bottom}; }
+
+// Narrows the clip region of a DC for a scope and gives back the region it
+// had (or none) afterwards.
+class TClipScope {
+public:
+    TClipScope(HDC dc, const TIntRect* clip) : dc_(dc) {
+        if (!clip) return;
+        saved_ = CreateRectRgn(0, 0, 0, 0);
+        hadClip_ = saved_ && GetClipRgn(dc, saved_) == 1;
+        IntersectClipRect(dc, clip->Left, clip->Top, clip->Right, clip->Bottom);
+        active_ = true;
+    }
+    ~TClipScope() {
+        if (!active_) return;
+        SelectClipRgn(dc_, hadClip_ ? saved_ : nullptr);
+        if (saved_) DeleteObject(saved_);
+    }
+    TClipScope(const TClipScope&) = delete;
+    TClipScope& operator=(const TClipScope&) = delete;
+
+private:
+    HDC dc_;
+    HRGN saved_ = nullptr;
+    bool hadClip_ = false;
+    bool active_ = false;
+};
+
+class TGdiSurface final : public THtmlSurface {
+public:
+    TGdiSurface(fw::TCanvas& canvas, const THtmlParams& params, const THtmlGdiSources& sources)
+        : canvas_(canvas), dc_(canvas.Handle()), params_(params), sources_(sources) {
+        savedFont_.Assign(canvas.Font());
+        savedPen_.Assign(canvas.Pen());
+        savedBrush_.Assign(canvas.Brush());
+        savedTextColor_ = GetTextColor(dc_);
+        savedBkColor_ = GetBkColor(dc_);
+        savedBkMode_ = GetBkMode(dc_);
+        blink_ = canvas.Brush().Color();
+        startFont_ = HtmlFontOf(canvas.Font());
+        current_ = startFont_;
+        if (!params.WordWrap) pieceFlags_ |= DT_END_ELLIPSIS;
+    }
+
+    ~TGdiSurface() override {
+        RestoreRotatedFont(canvas_, rotation_);
+        canvas_.Font().Assign(savedFont_);
+        canvas_.Pen().Assign(savedPen_);
+        canvas_.Brush().Assign(savedBrush_);
+        SetTextColor(dc_, savedTextColor_);
+        SetBkColor(dc_, savedBkColor_);
+        SetBkMode(dc_, savedBkMode_);
+    }
+
+    TGdiSurface(const TGdiSurface&) = delete;
+    TGdiSurface& operator=(const TGdiSurface&) = delete;
+
+    const THtmlFont& StartFont() const { return startFont_; }
+
+    const THtmlPolicy& Policy() const override { return policy_; }
+    fw::TColor BlinkColor() const override { return blink_; }
+    int FontPixelsPerInch() override { return fw::TFont::PixelsPerInch(); }
+    THtmlSize ImagePixelsPerInch() override {
+        return {GetDeviceCaps(dc_, LOGPIXELSX), GetDeviceCaps(dc_, LOGPIXELSY)};
+    }
+
+    int TextHeight(const THtmlFont& font, std::wstring_view text) override {
+        TFontScope scope(*this, font);
+        SIZE size{0, 0};
+        GetTextExtentPoint32W(dc_, text.data(), static_cast<int>(text.size()), &size);
+        return size.cy;
+    }
+
+    int TextWidth(const THtmlFont& font, std::wstring_view text) override {
+        TFontScope scope(*this, font);
+        RECT r{0, 0, 0, 0};
+        DrawTextExW(dc_, const_cast<wchar_t*>(text.data()), static_cast<int>(text.size()), &r,
+                    kPieceFlags | DT_EXTERNALLEADING | DT_CALCRECT, nullptr);
+        return r.right - r.left;
+    }
+
+    void DrawText(const THtmlFont& font, std::wstring_view text, const TIntRect& rect, THtmlTextPlace place,
+                  fw::TColor background) override {
+        if (font.Color == fw::clNone) return;
+        TFontScope scope(*this, font);
+        SetTextColor(dc_, fw::ToColorRef(font.Color));
+        if (background != fw::clNone) {
+            SetBkMode(dc_, OPAQUE);
+            SetBkColor(dc_, fw::ToColorRef(background));
+        } else {
+            SetBkMode(dc_, TRANSPARENT);
+        }
+        RECT r = ToRect(rect);
+        const UINT flags = place == THtmlTextPlace::Piece ? pieceFlags_ : DT_NOPREFIX;
+        DrawTextExW(dc_, const_cast<wchar_t*>(text.data()), static_cast<int>(text.size()), &r, flags, nullptr);
+    }
+
+    void Rectangle(const TIntRect& rect, fw::TColor pen, fw::TColor brush) override {
+        if (pen == fw::clNone && brush == fw::clNone) return;
+        SetPen(pen);
+        SetBrush(brush);
+        canvas_.Rectangle(ToRect(rect));
+    }
+
+    void Bullet(THtmlBullet kind, const TIntRect& rect, fw::TColor color) override {
+        if (color == fw::clNone) return;
+        SetPen(color);
+        SetBrush(color);
+        if (kind == THtmlBullet::Square)
+            canvas_.Rectangle(ToRect(rect));
+        else
+            canvas_.Ellipse(rect.Left, rect.Top, rect.Right, rect.Bottom);
+    }
+
+    void Gradient(const TIntRect& rect, fw::TColor from, fw::TColor to, int bands, bool horizontal) override {
+        DrawSteppedGradient(canvas_, from, to, fw::clNone, bands, ToRect(rect), horizontal);
+    }
+
+    void Lines(const std::vector<THtmlLine>& lines, fw::TColor color) override {
+        SetPen(color);
+        for (const THtmlLine& l : lines) {
+            canvas_.MoveTo(l.X1, l.Y1);
+            canvas_.LineTo(l.X2, l.Y2);
+        }
+    }
+
+    void FocusRect(const TIntRect& rect) override {
+        RECT r = ToRect(rect);
+        ::DrawFocusRect(dc_, &r);
+    }
+
+    THtmlImageInfo Image(const THtmlImageRef& ref) override {
+        switch (ref.Kind) {
+        case THtmlImageKind::ImageList:
+            if (!ValidListImage(ref)) return {};
+            return {sources_.Images->Width(), sources_.Images->Height()};
+        case THtmlImageKind::SmallIcon:
+        case THtmlImageKind::LargeIcon: {
+            POINT size{0, 0};
+            DrawSystemIcon(canvas_, 0, 0, ref.Source, ref.Kind == THtmlImageKind::LargeIcon, false, false, 1.0, size);
+            return {size.x, size.y};
+        }
+        case THtmlImageKind::Store:
+        case THtmlImageKind::Url:
+            if (IHtmlPictures* pictures = PicturesFor(ref)) {
+                // A picture that cannot be loaded is no picture.
+                try {
+                    return pictures->Find(ref.Source);
+                } catch (const std::exception&) {
+                    return {};
+                }
+            }
+            return {};
+        case THtmlImageKind::None:
+            break;
+        }
+        return {};
+    }
+
+    void DrawImage(const THtmlImageRef& ref, const TIntRect& rect, bool stretch, const TIntRect* clip) override {
+        TClipScope clipScope(dc_, clip);
+        switch (ref.Kind) {
+        case THtmlImageKind::ImageList:
+            if (!ValidListImage(ref)) return;
+            if (!params_.PrintMode) {
+                sources_.Images->Draw(canvas_, rect.Left, rect.Top, ref.Index);
+            } else {
+                fw::TBitmap bitmap;
+                sources_.Images->GetBitmap(ref.Index, bitmap);
+                const double scale = params_.ScaleFactor;
+                StretchDrawDIB(canvas_,
+                               RECT{rect.Left, rect.Top, rect.Left + RoundHalfEven(bitmap.Width() * scale),
+                                    rect.Top + RoundHalfEven(bitmap.Height() * scale)},
+                               bitmap);
+            }
+            return;
+        case THtmlImageKind::SmallIcon:
+        case THtmlImageKind::LargeIcon: {
+            POINT size{0, 0};
+            DrawSystemIcon(canvas_, rect.Left, rect.Top, ref.Source, ref.Kind == THtmlImageKind::LargeIcon, true,
+                           params_.PrintMode, params_.ScaleFactor, size);
+            return;
+        }
+        case THtmlImageKind::Store:
+        case THtmlImageKind::Url:
+            if (IHtmlPictures* pictures = PicturesFor(ref)) {
+                try {
+                    pictures->Draw(ref.Source, canvas_, ToRect(rect), stretch);
+                } catch (const std::exception&) {
+                    // drawn as nothing, like a picture that is not there
+                }
+            }
+            return;
+        case THtmlImageKind::None:
+            return;
+        }
+    }
+
+    void Rotate(const THtmlFont& font, int angle) override {
+        UseFont(font);
+        CreateRotatedFont(canvas_, angle, rotation_);
+    }
+
+    void EndRotation() override { RestoreRotatedFont(canvas_, rotation_); }
+
+private:
+    // Selects the canvas font, as `font`, for one measuring or drawing call;
+    // a rotated font in place stays in place while the font is unchanged.
+    class TFontScope {
+    public:
+        TFontScope(TGdiSurface& surface, const THtmlFont& font) : dc_(surface.dc_) {
+            surface.UseFont(font);
+            if (!surface.rotation_.rotated) old_ = SelectObject(dc_, surface.canvas_.Font().Handle());
+        }
+        ~TFontScope() {
+            if (old_) SelectObject(dc_, old_);
+        }
+        TFontScope(const TFontScope&) = delete;
+        TFontScope& operator=(const TFontScope&) = delete;
+
+    private:
+        HDC dc_;
+        HGDIOBJ old_ = nullptr;
+    };
+
+    // Makes the canvas font `font`. A change of font ends a rotation, as the
+    // canvas selecting its own font would.
+    void UseFont(const THtmlFont& font) {
+        if (font == current_) return;
+        RestoreRotatedFont(canvas_, rotation_);
+        fw::TFont& f = canvas_.Font();
+        f.SetName(font.Name);
+        f.SetHeight(font.Height);
+        f.SetStyle(font.Style);
+        f.SetColor(font.Color);
+        f.SetCharset(font.Charset);
+        current_ = font;
+    }
+
+    void SetPen(fw::TColor color) {
+        canvas_.Pen().SetColor(color);
+        canvas_.Pen().SetWidth(1);
+        canvas_.Pen().SetStyle(fw::TPenStyle::psSolid);
+    }
+
+    void SetBrush(fw::TColor color) {
+        canvas_.Brush().SetColor(color);
+        canvas_.Brush().SetStyle(fw::TBrushStyle::bsSolid);
+    }
+
+    bool ValidListImage(const THtmlImageRef& ref) const {
+        return sources_.Images && ref.Index >= 0 && ref.Index < sources_.Images->Count();
+    }
+
+    IHtmlPictures* PicturesFor(const THtmlImageRef& ref) const {
+        return ref.Kind == THtmlImageKind::Store ? sources_.PictureStore : sources_.PictureCache;
+    }
+
+    fw::TCanvas& canvas_;
+    HDC dc_;
+    const THtmlParams& params_;
+    THtmlGdiSources sources_;
+    THtmlPolicy policy_ = GdiHtmlPolicy();
+    UINT pieceFlags_ = kPieceFlags;
+    fw::TColor blink_ = fw::clWhite;
+    THtmlFont startFont_;
+    THtmlFont current_;
+    TRotatedFontState rotation_;
+    fw::TFont savedFont_;
+    fw::TPen savedPen_;
+    fw::TBrush savedBrush_;
+    COLORREF savedTextColor_ = 0;
+    COLORREF savedBkColor_ = 0;
+    int savedBkMode_ = TRANSPARENT;
+};
+
+}  // namespace
+
+THtmlFont HtmlFontOf(const fw::TFont& font) {
+    THtmlFont f;
+    f.Name = font.Name();
+    f.Height = font.Height();
+    f.Style = font.Style();
+    f.Color = font.Color();
+    f.Charset = font.Charset();
+    return f;
+}
+
+bool RenderHtmlText(fw::TCanvas& canvas, const THtmlParams& params, THtmlResults& results,
+                    const THtmlGdiSources& sources) {
+    TGdiSurface surface(canvas, params, sources);
+    return LayoutHtml(surface, surface.StartFont(), params, results);
+}
+
+}  // namespace kel
