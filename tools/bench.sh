@@ -6,3 +6,4 @@ KYN_SKIP_HOST=1 "$root/tools/build.sh" >/dev/null
 win=win
 [ "$("$root/tools/test-arch")" = x86_64 ] && win=win64
 KYN_PRIVATE_X=1 "$root/tools/wine-run" "$root/build/$win/bench/quorvex_sweep_bench.exe"
+KYN_PRIVATE_X=1 "$root/tools/wine-run" "$root/build/$win/bench/html_render_bench.exe"

@@ -1,5 +1,9 @@
 #include "widgets/drawing/HtmlRenderGP.h"
 
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
 #include "widgets/drawing/HtmlDrawHelpers.h"
 #include "widgets/drawing/KelGDIPColors.h"
 
@@ -43,21 +47,16 @@ public:
     int FontPixelsPerInch() override { return fw::TFont::PixelsPerInch(); }
     THtmlSize ImagePixelsPerInch() override { return {96, 96}; }
 
-    int TextHeight(const THtmlFont& font, std::wstring_view text) override {
-        return graphics_.TextHeight(std::wstring(text), Font(font));
-    }
-
-    int TextWidth(const THtmlFont& font, std::wstring_view text) override {
-        RECT r{0, 0, kMeasureWidth, kMeasureHeight};
-        graphics_.DrawText(std::wstring(text), -1, r, Font(font), DT_CALCRECT, fw::clNone);
-        return r.right - r.left;
-    }
+    int TextHeight(const THtmlFont& font, std::wstring_view text) override { return Measure(font, text).Height; }
+    int TextWidth(const THtmlFont& font, std::wstring_view text) override { return Measure(font, text).Width; }
 
     // GDI+ draws from the rectangle's top-left whatever the place.
     void DrawText(const THtmlFont& font, std::wstring_view text, const TIntRect& rect, THtmlTextPlace,
                   fw::TColor background) override {
+        const TFontEntry& face = Face(font);
+        face.font->SetColor(font.Color);
         RECT r{rect.Left, rect.Top, rect.Left + kMeasureWidth, rect.Top + kMeasureHeight};
-        graphics_.DrawText(std::wstring(text), -1, r, Font(font), 0, background);
+        graphics_.DrawText(std::wstring(text), -1, r, *face.gpFont, *face.font, 0, background);
     }
 
     void Bullet(THtmlBullet kind, const TIntRect& rect, fw::TColor color) override {
@@ -141,17 +140,40 @@ public:
     void EndRotation() override {}
 
 private:
-    fw::TFont& Font(const THtmlFont& font) {
-        if (!fontSet_ || !(font == current_)) {
-            font_.SetName(font.Name);
-            font_.SetHeight(font.Height);
-            font_.SetStyle(font.Style);
-            font_.SetColor(font.Color);
-            font_.SetCharset(font.Charset);
-            current_ = font;
-            fontSet_ = true;
-        }
-        return font_;
+    struct TFontEntry {
+        THtmlFont face;
+        std::unique_ptr<fw::TFont> font;  // size and colour of the text
+        std::unique_ptr<TGPFont> gpFont;
+        std::unordered_map<std::wstring, THtmlSize> sizes;
+    };
+
+    // Both passes of a line measure the same pieces: each is measured once.
+    // The measuring rectangle of DrawText gives the width and the height,
+    // which for one line of text is what TextHeight gives.
+    THtmlSize Measure(const THtmlFont& font, std::wstring_view text) {
+        TFontEntry& face = Face(font);
+        std::wstring key(text);
+        auto known = face.sizes.find(key);
+        if (known != face.sizes.end()) return known->second;
+        RECT r{0, 0, kMeasureWidth, kMeasureHeight};
+        graphics_.DrawText(key, -1, r, *face.gpFont, *face.font, DT_CALCRECT, fw::clNone);
+        const THtmlSize size{r.right - r.left, r.bottom - r.top};
+        face.sizes.emplace(std::move(key), size);
+        return size;
+    }
+
+    // GDI+ fonts are made once per typeface for the call.
+    TFontEntry& Face(const THtmlFont& font) {
+        for (TFontEntry& f : fonts_)
+            if (f.face.SameFace(font)) return f;
+        TFontEntry entry{font, std::make_unique<fw::TFont>(), nullptr, {}};
+        entry.font->SetName(font.Name);
+        entry.font->SetHeight(font.Height);
+        entry.font->SetStyle(font.Style);
+        entry.font->SetCharset(font.Charset);
+        entry.gpFont = TGPGraphics::MakeFont(*entry.font);
+        fonts_.push_back(std::move(entry));
+        return fonts_.back();
     }
 
     bool ValidListImage(const THtmlImageRef& ref) const {
@@ -168,9 +190,7 @@ private:
     const THtmlParams& params_;
     THtmlGdipSources sources_;
     THtmlPolicy policy_ = GdipHtmlPolicy();
-    fw::TFont font_;  // the markup's copy; the caller's font is never changed
-    THtmlFont current_;
-    bool fontSet_ = false;
+    std::vector<TFontEntry> fonts_;  // the markup's fonts; the caller's font is never changed
 };
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include "widgets/drawing/HtmlRender.h"
 
 #include <exception>
+#include <unordered_map>
+#include <vector>
 
 #include "widgets/drawing/HtmlDrawHelpers.h"
 #include "widgets/drawing/KelGDIPColors.h"
@@ -42,12 +44,12 @@ class TGdiSurface final : public THtmlSurface {
 public:
     TGdiSurface(fw::TCanvas& canvas, const THtmlParams& params, const THtmlGdiSources& sources)
         : canvas_(canvas), dc_(canvas.Handle()), params_(params), sources_(sources) {
-        savedFont_.Assign(canvas.Font());
         savedPen_.Assign(canvas.Pen());
         savedBrush_.Assign(canvas.Brush());
         savedTextColor_ = GetTextColor(dc_);
         savedBkColor_ = GetBkColor(dc_);
         savedBkMode_ = GetBkMode(dc_);
+        savedDcFont_ = GetCurrentObject(dc_, OBJ_FONT);
         blink_ = canvas.Brush().Color();
         startFont_ = HtmlFontOf(canvas.Font());
         current_ = startFont_;
@@ -56,7 +58,9 @@ public:
 
     ~TGdiSurface() override {
         RestoreRotatedFont(canvas_, rotation_);
-        canvas_.Font().Assign(savedFont_);
+        SelectObject(dc_, savedDcFont_);
+        for (const TFontEntry& f : fonts_)
+            if (f.handle) DeleteObject(f.handle);
         canvas_.Pen().Assign(savedPen_);
         canvas_.Brush().Assign(savedBrush_);
         SetTextColor(dc_, savedTextColor_);
@@ -76,25 +80,30 @@ public:
         return {GetDeviceCaps(dc_, LOGPIXELSX), GetDeviceCaps(dc_, LOGPIXELSY)};
     }
 
-    int TextHeight(const THtmlFont& font, std::wstring_view text) override {
-        TFontScope scope(*this, font);
-        SIZE size{0, 0};
-        GetTextExtentPoint32W(dc_, text.data(), static_cast<int>(text.size()), &size);
-        return size.cy;
+    // GDI's text extent height is the font's whatever the text.
+    int TextHeight(const THtmlFont& font, std::wstring_view) override {
+        Select(font);
+        return Face(font).height;
     }
 
+    // Both passes of a line measure the same pieces: each is measured once.
     int TextWidth(const THtmlFont& font, std::wstring_view text) override {
-        TFontScope scope(*this, font);
+        Select(font);
+        TFontEntry& face = Face(font);
+        std::wstring key(text);
+        auto known = face.widths.find(key);
+        if (known != face.widths.end()) return known->second;
         RECT r{0, 0, 0, 0};
-        DrawTextExW(dc_, const_cast<wchar_t*>(text.data()), static_cast<int>(text.size()), &r,
-                    kPieceFlags | DT_EXTERNALLEADING | DT_CALCRECT, nullptr);
+        DrawTextExW(dc_, key.data(), static_cast<int>(key.size()), &r, kPieceFlags | DT_EXTERNALLEADING | DT_CALCRECT,
+                    nullptr);
+        face.widths.emplace(std::move(key), r.right - r.left);
         return r.right - r.left;
     }
 
     void DrawText(const THtmlFont& font, std::wstring_view text, const TIntRect& rect, THtmlTextPlace place,
                   fw::TColor background) override {
         if (font.Color == fw::clNone) return;
-        TFontScope scope(*this, font);
+        Select(font);
         SetTextColor(dc_, fw::ToColorRef(font.Color));
         if (background != fw::clNone) {
             SetBkMode(dc_, OPAQUE);
@@ -208,45 +217,71 @@ public:
         }
     }
 
+    // The rotated font is made from a canvas on the same DC that describes
+    // `font`, so the caller's canvas font stays as it is.
     void Rotate(const THtmlFont& font, int angle) override {
-        UseFont(font);
-        CreateRotatedFont(canvas_, angle, rotation_);
+        Select(font);
+        fw::TCanvas described;
+        described.SetHandle(dc_);
+        SetFont(described.Font(), font);
+        CreateRotatedFont(described, angle, rotation_);
+        described.SetHandle(nullptr);
+        selected_ = nullptr;
     }
 
-    void EndRotation() override { RestoreRotatedFont(canvas_, rotation_); }
+    void EndRotation() override {
+        RestoreRotatedFont(canvas_, rotation_);
+        selected_ = nullptr;
+    }
 
 private:
-    // Selects the canvas font, as `font`, for one measuring or drawing call;
-    // a rotated font in place stays in place while the font is unchanged.
-    class TFontScope {
-    public:
-        TFontScope(TGdiSurface& surface, const THtmlFont& font) : dc_(surface.dc_) {
-            surface.UseFont(font);
-            if (!surface.rotation_.rotated) old_ = SelectObject(dc_, surface.canvas_.Font().Handle());
-        }
-        ~TFontScope() {
-            if (old_) SelectObject(dc_, old_);
-        }
-        TFontScope(const TFontScope&) = delete;
-        TFontScope& operator=(const TFontScope&) = delete;
-
-    private:
-        HDC dc_;
-        HGDIOBJ old_ = nullptr;
+    struct TFontEntry {
+        THtmlFont face;
+        HFONT handle;
+        int height;
+        std::unordered_map<std::wstring, int> widths;
     };
 
-    // Makes the canvas font `font`. A change of font ends a rotation, as the
-    // canvas selecting its own font would.
-    void UseFont(const THtmlFont& font) {
-        if (font == current_) return;
-        RestoreRotatedFont(canvas_, rotation_);
-        fw::TFont& f = canvas_.Font();
-        f.SetName(font.Name);
-        f.SetHeight(font.Height);
-        f.SetStyle(font.Style);
-        f.SetColor(font.Color);
-        f.SetCharset(font.Charset);
-        current_ = font;
+    // Puts `font` into the device context for the calls that follow. A
+    // change of font ends a rotation, as the canvas selecting its own font
+    // would; while the font stays, the rotated one stays selected.
+    void Select(const THtmlFont& font) {
+        if (!(font == current_)) {
+            if (rotation_.rotated) EndRotation();
+            current_ = font;
+        }
+        if (rotation_.rotated) return;
+        HFONT handle = Face(font).handle;
+        if (handle && handle != selected_) {
+            SelectObject(dc_, handle);
+            selected_ = handle;
+        }
+    }
+
+    // Fonts are made once per typeface for the call.
+    TFontEntry& Face(const THtmlFont& font) {
+        for (TFontEntry& f : fonts_)
+            if (f.face.SameFace(font)) return f;
+        fw::TFont described;
+        SetFont(described, font);
+        const LOGFONTW lf = described.LogFont();
+        HFONT handle = CreateFontIndirectW(&lf);
+        SIZE size{0, 0};
+        if (handle) {
+            HGDIOBJ old = SelectObject(dc_, handle);
+            GetTextExtentPoint32W(dc_, L"gh", 2, &size);
+            SelectObject(dc_, old);
+        }
+        fonts_.push_back({font, handle, size.cy, {}});
+        return fonts_.back();
+    }
+
+    static void SetFont(fw::TFont& target, const THtmlFont& font) {
+        target.SetName(font.Name);
+        target.SetHeight(font.Height);
+        target.SetStyle(font.Style);
+        target.SetColor(font.Color);
+        target.SetCharset(font.Charset);
     }
 
     void SetPen(fw::TColor color) {
@@ -277,8 +312,10 @@ private:
     fw::TColor blink_ = fw::clWhite;
     THtmlFont startFont_;
     THtmlFont current_;
+    std::vector<TFontEntry> fonts_;
+    HFONT selected_ = nullptr;
+    HGDIOBJ savedDcFont_ = nullptr;
     TRotatedFontState rotation_;
-    fw::TFont savedFont_;
     fw::TPen savedPen_;
     fw::TBrush savedBrush_;
     COLORREF savedTextColor_ = 0;

@@ -27,6 +27,10 @@ struct THtmlFont {
     fw::TColor Color = fw::clBlack;
     uint8_t Charset = 1;  // DEFAULT_CHARSET
     bool operator==(const THtmlFont&) const = default;
+    // The same typeface, whatever the colour.
+    bool SameFace(const THtmlFont& o) const {
+        return Height == o.Height && Style == o.Style && Charset == o.Charset && Name == o.Name;
+    }
 };
 
 struct THtmlSize {
