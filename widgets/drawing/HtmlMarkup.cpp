@@ -64,6 +64,10 @@ constexpr TEntity kEntities[] = {
     {L"copy", L'\u00A9'},  {L"para", L'\u00B6'},  {L"trade", L'\u2122'}, {L"euro", L'\u20AC'},
 };
 
+// What may follow "<" in a tag: a letter, "/" or "!" (comments and
+// declarations, dropped like any tag the markup does not know).
+bool OpensTag(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z') || c == L'/' || c == L'!'; }
+
 wchar_t AsciiLower(wchar_t c) { return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
 wchar_t AsciiUpperChar(wchar_t c) { return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - L'a' + L'A') : c; }
 
@@ -231,8 +235,7 @@ std::optional<std::wstring_view> HtmlAttribute(std::wstring_view searched, std::
 }
 
 bool StartsHtmlTag(std::wstring_view text) {
-    return text.size() >= 3 && text[0] == L'<' && (IsAsciiLetter(text[1]) || text[1] == L'/') &&
-           text.find(L'>', 2) != std::wstring_view::npos;
+    return text.size() >= 3 && text[0] == L'<' && OpensTag(text[1]) && text.find(L'>', 2) != std::wstring_view::npos;
 }
 
 size_t FindHtmlTag(std::wstring_view text) {
@@ -241,7 +244,7 @@ size_t FindHtmlTag(std::wstring_view text) {
     if (lastClose == std::wstring_view::npos) return std::wstring_view::npos;
     for (size_t at = text.find(L'<'); at != std::wstring_view::npos && at + 1 < lastClose;
          at = text.find(L'<', at + 1)) {
-        if (IsAsciiLetter(text[at + 1]) || text[at + 1] == L'/') return at;
+        if (OpensTag(text[at + 1])) return at;
     }
     return std::wstring_view::npos;
 }

@@ -64,8 +64,8 @@ std::optional<std::wstring_view> HtmlAttribute(std::wstring_view searched, std::
 std::optional<std::wstring_view> HtmlAttribute(std::wstring_view searched, std::wstring_view original,
                                                std::wstring_view name);
 
-// True when `text` begins a tag: "<" followed by an ASCII letter or "/",
-// with a ">" somewhere after it. Any other "<" is shown as text.
+// True when `text` begins a tag: "<" followed by an ASCII letter, "/" or
+// "!", with a ">" somewhere after it. Any other "<" is shown as text.
 bool StartsHtmlTag(std::wstring_view text);
 // Position of the next tag start in `text`, or npos.
 size_t FindHtmlTag(std::wstring_view text);

@@ -96,13 +96,14 @@ TEST(HtmlText, AttributeValuesAreTheFirstQuotedText) {
     EXPECT_EQ(HtmlAttribute(L" SRC=\"LOGO.PNG\">", L" src=\"Logo.png\">", L"SRC").value(), L"Logo.png");
 }
 
-TEST(HtmlText, OnlyALetterOrSlashAfterTheBracketStartsATag) {
+TEST(HtmlText, OnlyALetterSlashOrBangAfterTheBracketStartsATag) {
     struct Row {
         const wchar_t* text;
         size_t tag;
     } rows[] = {
         {L"<b>x", 0},       {L"x</A>", 1},   {L"a < b", std::wstring::npos}, {L"a <b", std::wstring::npos},
         {L"1 <2> <i>", 6},  {L"<", std::wstring::npos}, {L"<#x>", std::wstring::npos}, {L"x<<p>", 2},
+        {L"a<!-- note -->", 1},
     };
     for (const Row& r : rows) {
         EXPECT_EQ(FindHtmlTag(r.text), r.tag) << r.text;
