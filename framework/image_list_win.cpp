@@ -17,20 +17,12 @@ int TImageList::Count() const { return list_ ? ImageList_GetImageCount(list_) : 
 int TImageList::Add(TBitmap& image) {
     if (!list_ || image.Empty()) return -1;
     GdiFlush();
-    // The list copies from a bitmap that no DC holds: hand it a fresh DIB of
-    // the image's pixels (the framework bitmap stays selected in its own DC).
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = image.Width();
-    bi.bmiHeader.biHeight = -image.Height();
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    GdiObject<HBITMAP> copy(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!copy) return -1;
-    std::memcpy(bits, image.Bits(), static_cast<size_t>(image.Width()) * static_cast<size_t>(image.Height()) * 4);
-    return ImageList_Add(list_, copy.get(), nullptr);
+    // The list copies from a bitmap that no DC holds: hand it a copy of the
+    // pixels that never had a canvas (the image stays selected in its own).
+    TBitmap copy(image.Width(), image.Height());
+    if (copy.Empty()) return -1;
+    std::memcpy(copy.Bits(), image.Bits(), static_cast<size_t>(image.Width()) * static_cast<size_t>(image.Height()) * 4);
+    return ImageList_Add(list_, copy.Handle(), nullptr);
 }
 
 void TImageList::Draw(TCanvas& canvas, int x, int y, int index) {

@@ -90,34 +90,6 @@ int HexPair(std::wstring_view text, size_t at) {
     return HexDigit(text[at]) * 16 + HexDigit(text[at + 1]);
 }
 
-// Reads a number from text[i...]; `complete` tells whether every character
-// took part. Digits beyond the limit saturate.
-int ReadNumber(std::wstring_view text, bool& complete) {
-    size_t i = 0;
-    while (i < text.size() && text[i] == L' ') ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) negative = text[i++] == L'-';
-    int base = 10;
-    if (i < text.size() && text[i] == L'$') {
-        base = 16;
-        ++i;
-    } else if (i + 1 < text.size() && text[i] == L'0' && (text[i + 1] == L'x' || text[i + 1] == L'X')) {
-        base = 16;
-        i += 2;
-    }
-    long long value = 0;
-    size_t digits = 0;
-    for (; i < text.size(); ++i, ++digits) {
-        wchar_t c = text[i];
-        bool isDigit = (c >= L'0' && c <= L'9') ||
-                       (base == 16 && ((c >= L'a' && c <= L'f') || (c >= L'A' && c <= L'F')));
-        if (!isDigit) break;
-        value = std::min<long long>(value * base + HexDigit(c), kHtmlNumberLimit);
-    }
-    complete = digits > 0 && i == text.size();
-    return static_cast<int>(negative ? -value : value);
-}
-
 }  // namespace
 
 fw::TColor HtmlColorByName(std::wstring_view lowerName) {
@@ -207,15 +179,47 @@ std::wstring AsciiUpper(std::wstring_view text) {
 
 bool IsAsciiLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); }
 
+int ReadRunTimeInteger(std::wstring_view text, bool& complete) {
+    size_t i = 0;
+    while (i < text.size() && text[i] == L' ') ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) negative = text[i++] == L'-';
+    int base = 10;
+    if (i < text.size() && text[i] == L'$') {
+        base = 16;
+        ++i;
+    } else if (i + 1 < text.size() && text[i] == L'0' && (text[i + 1] == L'x' || text[i + 1] == L'X')) {
+        base = 16;
+        i += 2;
+    }
+    const long long limit = negative ? 0x80000000LL : 0x7FFFFFFFLL;
+    long long value = 0;
+    size_t digits = 0;
+    bool overflow = false;
+    for (; i < text.size(); ++i, ++digits) {
+        const wchar_t c = text[i];
+        const bool isDigit = (c >= L'0' && c <= L'9') ||
+                             (base == 16 && ((c >= L'a' && c <= L'f') || (c >= L'A' && c <= L'F')));
+        if (!isDigit) break;
+        value = value * base + HexDigit(c);
+        if (value > limit) {
+            overflow = true;
+            value = limit;
+        }
+    }
+    complete = digits > 0 && i == text.size() && !overflow;
+    return static_cast<int>(negative ? -value : value);
+}
+
 int ReadHtmlNumber(std::wstring_view text) {
     bool complete = false;
-    return ReadNumber(text, complete);
+    return std::clamp(ReadRunTimeInteger(text, complete), -kHtmlNumberLimit, kHtmlNumberLimit);
 }
 
 bool TryReadHtmlNumber(std::wstring_view text, int& value) {
     bool complete = false;
-    int v = ReadNumber(text, complete);
-    if (complete) value = v;
+    const int v = ReadRunTimeInteger(text, complete);
+    if (complete) value = std::clamp(v, -kHtmlNumberLimit, kHtmlNumberLimit);
     return complete;
 }
 

@@ -48,8 +48,11 @@ bool IsAsciiLetter(wchar_t c);
 
 // The run time's integer reading: leading blanks, a sign, decimal digits or
 // "$"/"0x" hexadecimal; reading stops at the first other character and the
-// digits so far give the value (0 when there are none). Values are kept
-// within +-kHtmlNumberLimit so that no layout sum can overflow.
+// digits so far give the value (0 when there are none; a value beyond the
+// int range saturates). `complete`: the whole text was such a number.
+int ReadRunTimeInteger(std::wstring_view text, bool& complete);
+// Numbers of the markup's attributes, kept within +-kHtmlNumberLimit so
+// that no layout sum can overflow.
 constexpr int kHtmlNumberLimit = 32767;
 int ReadHtmlNumber(std::wstring_view text);
 // The same, but only a text that converts completely is a number.

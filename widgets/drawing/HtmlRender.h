@@ -32,6 +32,11 @@ struct THtmlGdiSources {
 
 // The markup's font description of a framework font.
 THtmlFont HtmlFontOf(const fw::TFont& font);
+// True for an "IDX:" reference to an image the list has.
+bool HasListImage(const THtmlImageRef& ref, const fw::TImageList* images);
+// The own size of an image-list image or a shell icon; nothing present for
+// any other source.
+THtmlImageInfo OwnSizedImage(const THtmlImageRef& ref, const fw::TImageList* images);
 
 // Starts in the canvas font. On return the canvas font, pen and brush and
 // the device context's text colours and background mode are as they were,

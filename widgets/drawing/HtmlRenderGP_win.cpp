@@ -87,15 +87,9 @@ public:
     THtmlImageInfo Image(const THtmlImageRef& ref) override {
         switch (ref.Kind) {
         case THtmlImageKind::ImageList:
-            if (!ValidListImage(ref)) return {};
-            return {sources_.Images->Width(), sources_.Images->Height()};
         case THtmlImageKind::SmallIcon:
-        case THtmlImageKind::LargeIcon: {
-            fw::TCanvas none;  // not drawn on
-            POINT size{0, 0};
-            DrawSystemIcon(none, 0, 0, ref.Source, ref.Kind == THtmlImageKind::LargeIcon, false, false, 1.0, size);
-            return {size.x, size.y};
-        }
+        case THtmlImageKind::LargeIcon:
+            return OwnSizedImage(ref, sources_.Images);
         case THtmlImageKind::Store:
             if (TKelGDIPPicture* picture = StorePicture(ref.Source)) {
                 picture->UpdateImageSize();
@@ -112,7 +106,7 @@ public:
     void DrawImage(const THtmlImageRef& ref, const TIntRect& rect, bool, const TIntRect*) override {
         switch (ref.Kind) {
         case THtmlImageKind::ImageList: {
-            if (!ValidListImage(ref) || params_.PrintMode) return;
+            if (!HasListImage(ref, sources_.Images) || params_.PrintMode) return;
             THdcCanvas gdi(graphics_);
             if (gdi.Valid()) sources_.Images->Draw(gdi.Canvas(), rect.Left, rect.Top, ref.Index);
             return;
@@ -174,10 +168,6 @@ private:
         entry.gpFont = TGPGraphics::MakeFont(*entry.font);
         fonts_.push_back(std::move(entry));
         return fonts_.back();
-    }
-
-    bool ValidListImage(const THtmlImageRef& ref) const {
-        return sources_.Images && ref.Index >= 0 && ref.Index < sources_.Images->Count();
     }
 
     TKelGDIPPicture* StorePicture(const std::wstring& name) const {

@@ -153,14 +153,9 @@ public:
     THtmlImageInfo Image(const THtmlImageRef& ref) override {
         switch (ref.Kind) {
         case THtmlImageKind::ImageList:
-            if (!ValidListImage(ref)) return {};
-            return {sources_.Images->Width(), sources_.Images->Height()};
         case THtmlImageKind::SmallIcon:
-        case THtmlImageKind::LargeIcon: {
-            POINT size{0, 0};
-            DrawSystemIcon(canvas_, 0, 0, ref.Source, ref.Kind == THtmlImageKind::LargeIcon, false, false, 1.0, size);
-            return {size.x, size.y};
-        }
+        case THtmlImageKind::LargeIcon:
+            return OwnSizedImage(ref, sources_.Images);
         case THtmlImageKind::Store:
         case THtmlImageKind::Url:
             if (IHtmlPictures* pictures = PicturesFor(ref)) {
@@ -182,7 +177,7 @@ public:
         TClipScope clipScope(dc_, clip);
         switch (ref.Kind) {
         case THtmlImageKind::ImageList:
-            if (!ValidListImage(ref)) return;
+            if (!HasListImage(ref, sources_.Images)) return;
             if (!params_.PrintMode) {
                 sources_.Images->Draw(canvas_, rect.Left, rect.Top, ref.Index);
             } else {
@@ -295,10 +290,6 @@ private:
         canvas_.Brush().SetStyle(fw::TBrushStyle::bsSolid);
     }
 
-    bool ValidListImage(const THtmlImageRef& ref) const {
-        return sources_.Images && ref.Index >= 0 && ref.Index < sources_.Images->Count();
-    }
-
     IHtmlPictures* PicturesFor(const THtmlImageRef& ref) const {
         return ref.Kind == THtmlImageKind::Store ? sources_.PictureStore : sources_.PictureCache;
     }
@@ -333,6 +324,20 @@ THtmlFont HtmlFontOf(const fw::TFont& font) {
     f.Color = font.Color();
     f.Charset = font.Charset();
     return f;
+}
+
+bool HasListImage(const THtmlImageRef& ref, const fw::TImageList* images) {
+    return ref.Kind == THtmlImageKind::ImageList && images && ref.Index >= 0 && ref.Index < images->Count();
+}
+
+THtmlImageInfo OwnSizedImage(const THtmlImageRef& ref, const fw::TImageList* images) {
+    if (ref.Kind == THtmlImageKind::ImageList)
+        return HasListImage(ref, images) ? THtmlImageInfo{images->Width(), images->Height()} : THtmlImageInfo{};
+    if (ref.Kind != THtmlImageKind::SmallIcon && ref.Kind != THtmlImageKind::LargeIcon) return {};
+    fw::TCanvas unused;  // only measured
+    POINT size{0, 0};
+    DrawSystemIcon(unused, 0, 0, ref.Source, ref.Kind == THtmlImageKind::LargeIcon, false, false, 1.0, size);
+    return {size.x, size.y};
 }
 
 bool RenderHtmlText(fw::TCanvas& canvas, const THtmlParams& params, THtmlResults& results,

@@ -2,6 +2,8 @@
 // attributes, tag starts and picture sources.
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "widgets/drawing/HtmlMarkup.h"
 
 namespace kel {
@@ -76,8 +78,8 @@ TEST(HtmlText, NumbersReadLikeTheRunTime) {
     } rows[] = {
         {L"12", 12, true},    {L"  -7", -7, true},  {L"+3", 3, true},     {L"$1F", 31, true},
         {L"0x10", 16, true},  {L"12px", 12, false}, {L"abc", 0, false},   {L"", 0, false},
-        {L"-", 0, false},     {L"12 ", 12, false},  {L"99999999999", kHtmlNumberLimit, true},
-        {L"-99999999999", -kHtmlNumberLimit, true},
+        {L"-", 0, false},     {L"12 ", 12, false},  {L"40000", kHtmlNumberLimit, true},
+        {L"-40000", -kHtmlNumberLimit, true},        {L"99999999999", kHtmlNumberLimit, false},
     };
     for (const Row& r : rows) {
         EXPECT_EQ(ReadHtmlNumber(r.in), r.value) << r.in;
@@ -85,6 +87,12 @@ TEST(HtmlText, NumbersReadLikeTheRunTime) {
         EXPECT_EQ(TryReadHtmlNumber(r.in, v), r.complete) << r.in;
         EXPECT_EQ(v, r.complete ? r.value : -1) << r.in;
     }
+    // Unclamped, the whole int range.
+    bool complete = false;
+    EXPECT_EQ(ReadRunTimeInteger(L"-2147483648", complete), INT_MIN);
+    EXPECT_TRUE(complete);
+    EXPECT_EQ(ReadRunTimeInteger(L"2147483648", complete), INT_MAX);
+    EXPECT_FALSE(complete);
 }
 
 TEST(HtmlText, AttributeValuesAreTheFirstQuotedText) {

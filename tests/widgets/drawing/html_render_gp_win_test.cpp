@@ -111,8 +111,7 @@ TEST_F(HtmlGdip, ThePageColourBacksTheTextOnly) {
 TEST_F(HtmlGdip, BulletsAndPicturesSitWhereTheLayoutPutsThem) {
     fw::TImageList list(16, 16);
     fw::TBitmap red(16, 16);
-    red.Canvas().Brush().SetColor(fw::clRed);
-    red.Canvas().FillRect(RECT{0, 0, 16, 16});
+    test::Fill(red, fw::clRed);
     list.Add(red);
     sources_.Images = &list;
     const int h = GhHeight();

@@ -182,8 +182,7 @@ TEST_F(HtmlGdi, BackgroundsAndBulletsSitWhereTheLayoutPutsThem) {
 TEST_F(HtmlGdi, PicturesFromTheImageListTheStoreAndPrintMode) {
     fw::TImageList list(16, 16);
     fw::TBitmap red(16, 16);
-    red.Canvas().Brush().SetColor(fw::clRed);
-    red.Canvas().FillRect(RECT{0, 0, 16, 16});
+    test::Fill(red, fw::clRed);
     list.Add(red);
     TSquarePictures store;
     sources_.Images = &list;

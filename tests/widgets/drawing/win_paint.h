@@ -13,12 +13,14 @@
 
 namespace kel::test {
 
-inline void FillWhite(fw::TBitmap& bmp) {
-    bmp.Canvas().Brush().SetColor(fw::clWhite);
+inline void Fill(fw::TBitmap& bmp, fw::TColor color) {
+    bmp.Canvas().Brush().SetColor(color);
     bmp.Canvas().Brush().SetStyle(fw::TBrushStyle::bsSolid);
     bmp.Canvas().FillRect(RECT{0, 0, bmp.Width(), bmp.Height()});
     GdiFlush();
 }
+
+inline void FillWhite(fw::TBitmap& bmp) { Fill(bmp, fw::clWhite); }
 
 // 0xRRGGBB of the pixel at (x, y).
 inline uint32_t Px(fw::TBitmap& bmp, int x, int y) {
