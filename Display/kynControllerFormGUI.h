@@ -3,8 +3,8 @@
 // operations the display calls when it is first shown.
 #pragma once
 
-#include "framework/forms.h"
-#include "framework/std_controls.h"
+#include "framework/gui/forms.h"
+#include "framework/gui/std_controls.h"
 
 namespace kyn {
 

@@ -1,21 +1,17 @@
 // The data-folder rule, on injected probes.
 #include "Display/kynDataFolder.h"
 
-#include "framework/exceptions.h"
+#include "framework/core/exceptions.h"
+#include "framework/core/paths.h"
 
 namespace kyn {
-
-std::wstring WithTrailingBackslash(std::wstring path) {
-    if (path.empty() || path.back() != L'\\') path.push_back(L'\\');
-    return path;
-}
 
 TDataFolderLocation DataFolderRule(const std::optional<std::wstring>& myDocuments, const std::wstring& exeFolder,
                                    const TFolderProbes& probes, const std::wstring& myDocumentsMissingText) {
     if (!myDocuments || myDocuments->empty()) throw fw::Exception(myDocumentsMissingText);
     TDataFolderLocation location;
-    location.DataFolder = WithTrailingBackslash(*myDocuments) + L"Quorvex\\";
-    if (!exeFolder.empty()) location.ExeFolder = WithTrailingBackslash(exeFolder);
+    location.DataFolder = fw::IncludeTrailingBackslash(*myDocuments) + L"Quorvex\\";
+    if (!exeFolder.empty()) location.ExeFolder = fw::IncludeTrailingBackslash(exeFolder);
     if (probes.FileExists(location.DataFolder + L"settings\\acs")) {
         location.Found = true;
         return location;

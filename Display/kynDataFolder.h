@@ -27,9 +27,6 @@ struct TDataFolderTexts {
     std::wstring NoDataFolder;        // text of the error box
 };
 
-// path with a trailing backslash.
-std::wstring WithTrailingBackslash(std::wstring path);
-
 // The rule itself. myDocuments is empty when the shell could not give the
 // folder: then fw::Exception(myDocumentsMissingText) is raised. The marker's
 // contents are never read.

@@ -7,6 +7,7 @@
 
 #include "Display/kynFileVersion.h"
 #include "Display/kynMessageBox.h"
+#include "framework/core/paths.h"
 
 namespace kyn {
 namespace {
@@ -29,9 +30,7 @@ std::optional<std::wstring> MyDocumentsFolder() {
 }
 
 std::wstring RunningProgramFolder() {
-    std::wstring path = RunningProgramPath();
-    const size_t slash = path.find_last_of(L'\\');
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
+    return fw::ExtractFilePath(RunningProgramPath());
 }
 
 TFolderProbes FileSystemProbes() {

@@ -2,7 +2,7 @@
 // It is created at start-up and never shown.
 #pragma once
 
-#include "framework/forms.h"
+#include "framework/gui/forms.h"
 
 namespace kyn {
 

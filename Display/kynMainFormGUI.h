@@ -7,9 +7,9 @@
 #include <windows.h>
 
 #include "Display/kynSweepEngine.h"
-#include "framework/exceptions.h"
-#include "framework/forms.h"
-#include "framework/timer.h"
+#include "framework/core/exceptions.h"
+#include "framework/gui/forms.h"
+#include "framework/gui/timer.h"
 
 namespace kyn {
 
@@ -46,7 +46,7 @@ public:
     void MakeNextStep();
     void ResetScanLineBeforeRun();
 
-    void ApplicationException(fw::TComponent* sender, const fw::Exception& e);
+    void ApplicationException(fw::TComponent* sender, std::exception_ptr e);
 
     // The extent of the window along the sweep direction.
     int Extent() const;

@@ -9,7 +9,7 @@
 #include "Display/kynMessageBox.h"
 #include "Display/kynResourceManager.h"
 #include "Display/zuOpenGLFunctionsVexa.h"
-#include "framework/application.h"
+#include "framework/gui/application.h"
 
 namespace kyn {
 
@@ -128,7 +128,7 @@ void TkynMainForm::FormShow() {
     Invalidate();
     if (kynControllerForm) SetPanelLabel(kynControllerForm->Label1, GetVersionText());
     if (fw::Application) {
-        fw::Application->OnException = [this](fw::TComponent* sender, const fw::Exception& e) {
+        fw::Application->OnException = [this](fw::TComponent* sender, std::exception_ptr e) {
             ApplicationException(sender, e);
         };
     }
@@ -289,7 +289,7 @@ void TkynMainForm::FormDestroy() {
     }
 }
 
-void TkynMainForm::ApplicationException(fw::TComponent* /*sender*/, const fw::Exception& e) {
+void TkynMainForm::ApplicationException(fw::TComponent* /*sender*/, std::exception_ptr e) {
     // The 1 ms repaint timer keeps running inside a message box's loop: never
     // stack a second report on top of the one being shown.
     if (showing_exception_) return;
@@ -298,7 +298,7 @@ void TkynMainForm::ApplicationException(fw::TComponent* /*sender*/, const fw::Ex
         explicit Showing(bool& f) : flag(f) { flag = true; }
         ~Showing() { flag = false; }
     } showing(showing_exception_);
-    ShowMessageBox(TMessageBoxKind::Plain, e.Message());
+    ShowMessageBox(TMessageBoxKind::Plain, fw::ExceptionMessage(e));
     // Without a current context glGetError never reads 0.
     if (wglGetCurrentContext()) {
         for (int i = 0; i < kMaxGLErrorsShown; ++i) {

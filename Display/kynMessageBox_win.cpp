@@ -6,7 +6,8 @@
 #include <utility>
 
 #include "Display/kynFileVersion.h"
-#include "framework/application.h"
+#include "framework/core/paths.h"
+#include "framework/gui/application.h"
 
 namespace kyn {
 namespace {
@@ -24,12 +25,7 @@ TEndRequestHandler& EndHandler() {
 // The program file's name without its extension, the title of an
 // application that has not set one.
 std::wstring ProgramName() {
-    std::wstring path = RunningProgramPath();
-    const size_t slash = path.find_last_of(L"\\/");
-    std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
-    const size_t dot = name.find_last_of(L'.');
-    if (dot != std::wstring::npos && dot > 0) name.resize(dot);
-    return name;
+    return fw::ChangeFileExt(fw::ExtractFileName(RunningProgramPath()), L"");
 }
 
 void ShowRealBox(TMessageBoxKind kind, const std::wstring& text) {

@@ -7,8 +7,8 @@
 #include <limits>
 #include <system_error>
 
-#include "framework/exceptions.h"
-#include "framework/text_codec.h"
+#include "framework/core/exceptions.h"
+#include "framework/core/text_codec.h"
 
 namespace kyn {
 namespace {

@@ -66,16 +66,6 @@ std::string WriteGeneralSettings(const TGeneralSettings& settings);
 inline constexpr const wchar_t* kSettingsLoadFailed = L"General Settings File Loading Failed";
 inline constexpr const wchar_t* kSettingsSaveFailed = L"General Setting File Saving Failed";
 
-// The whole file into bytes; false when it cannot be opened. A read that
-// fails after the open raises fw::EInOutError.
-bool ReadWholeFile(const std::wstring& path, std::string& bytes);
-
-// Replaces the file's contents with bytes: writes "<path>.tmp" beside it and
-// moves that over the file, so a failure never leaves a cut or empty file.
-// False when the new file cannot be created or moved into place (the old one
-// is then untouched); a failing write raises fw::EInOutError.
-bool ReplaceWholeFile(const std::wstring& path, std::string_view bytes);
-
 // LoadSettings and SaveSettings on a given file, with their error boxes.
 bool LoadSettingsFile(const std::wstring& path, TGeneralSettings& settings);
 bool SaveSettingsFile(const std::wstring& path, const TGeneralSettings& settings);

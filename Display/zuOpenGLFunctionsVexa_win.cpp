@@ -4,8 +4,8 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-#include "framework/exceptions.h"
-#include "framework/text_codec.h"
+#include "framework/core/exceptions.h"
+#include "framework/core/text_codec.h"
 
 namespace kyn {
 

@@ -3,10 +3,10 @@
 
 #include <cstdint>
 
+#include "framework/core/base64.h"
+
 namespace oru {
 namespace {
-
-const char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
 void AppendUtf8(std::string& out, uint32_t cp) {
     if (cp < 0x80) {
@@ -27,31 +27,6 @@ void AppendUtf8(std::string& out, uint32_t cp) {
 }
 
 }  // namespace
-
-std::string NcBase64Encode(std::string_view bytes) {
-    std::string out;
-    out.reserve((bytes.size() + 2) / 3 * 4);
-    size_t i = 0;
-    for (; i + 3 <= bytes.size(); i += 3) {
-        uint32_t v = static_cast<uint32_t>(static_cast<unsigned char>(bytes[i])) << 16 |
-                     static_cast<uint32_t>(static_cast<unsigned char>(bytes[i + 1])) << 8 |
-                     static_cast<unsigned char>(bytes[i + 2]);
-        out += kAlphabet[v >> 18];
-        out += kAlphabet[(v >> 12) & 0x3F];
-        out += kAlphabet[(v >> 6) & 0x3F];
-        out += kAlphabet[v & 0x3F];
-    }
-    size_t rest = bytes.size() - i;
-    if (rest > 0) {
-        uint32_t v = static_cast<uint32_t>(static_cast<unsigned char>(bytes[i])) << 16;
-        if (rest == 2) v |= static_cast<uint32_t>(static_cast<unsigned char>(bytes[i + 1])) << 8;
-        out += kAlphabet[v >> 18];
-        out += kAlphabet[(v >> 12) & 0x3F];
-        out += rest == 2 ? kAlphabet[(v >> 6) & 0x3F] : '=';
-        out += '=';
-    }
-    return out;
-}
 
 std::string NcUtf8Encode(std::wstring_view text) {
     std::string out;
@@ -75,7 +50,7 @@ std::string NcUtf8Encode(std::wstring_view text) {
 }
 
 std::wstring NcBase64Encode(std::wstring_view text) {
-    std::string encoded = NcBase64Encode(std::string_view(NcUtf8Encode(text)));
+    std::string encoded = fw::Base64Encode(NcUtf8Encode(text));
     return std::wstring(encoded.begin(), encoded.end());
 }
 

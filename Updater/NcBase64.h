@@ -1,14 +1,11 @@
-// Base64 of the transfer component (standard alphabet, "=" padding, no line
-// breaks), used for Basic authorization.
+// Base64 of the transfer component, used for Basic authorization: the
+// framework's encoder over the text's UTF-8 form.
 #pragma once
 
 #include <string>
 #include <string_view>
 
 namespace oru {
-
-// Base64 of the bytes: 4 x ceil(n / 3) characters.
-std::string NcBase64Encode(std::string_view bytes);
 
 // Base64 of the UTF-8 form of the text. Credentials outside ASCII must reach
 // the server as UTF-8; taking the low byte of each character would mangle

@@ -4,10 +4,10 @@
 
 #include <string>
 
-#include "framework/forms.h"
-#include "framework/std_button.h"
-#include "framework/std_controls.h"
-#include "framework/std_edit.h"
+#include "framework/gui/forms.h"
+#include "framework/gui/std_button.h"
+#include "framework/gui/std_controls.h"
+#include "framework/gui/std_edit.h"
 
 namespace oru {
 

@@ -15,7 +15,7 @@
 #include "Updater/NetCopyHelpers.h"
 #include "Updater/NetCopyItems.h"
 #include "Updater/NetCopyOptions.h"
-#include "framework/component.h"
+#include "framework/core/component.h"
 
 namespace oru {
 

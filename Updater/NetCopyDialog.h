@@ -3,11 +3,11 @@
 #pragma once
 
 #include "Updater/NetCopyOptions.h"
-#include "framework/forms.h"
-#include "framework/std_animate.h"
-#include "framework/std_button.h"
-#include "framework/std_controls.h"
-#include "framework/std_progress_bar.h"
+#include "framework/gui/forms.h"
+#include "framework/gui/std_animate.h"
+#include "framework/gui/std_button.h"
+#include "framework/gui/std_controls.h"
+#include "framework/gui/std_progress_bar.h"
 
 namespace oru {
 

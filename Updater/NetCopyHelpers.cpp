@@ -6,6 +6,7 @@
 #include <cwctype>
 
 #include "Updater/NcBase64.h"
+#include "framework/core/paths.h"
 
 namespace oru {
 namespace {
@@ -17,8 +18,6 @@ std::wstring Fixed2(double v, wchar_t sep) {
     for (const char* p = buf; *p; ++p) out += *p == '.' ? sep : static_cast<wchar_t>(*p);
     return out;
 }
-
-bool IsFolderSeparator(wchar_t c) { return c == L'\\' || c == L'/' || c == L':'; }
 
 std::wstring AfterScheme(const std::wstring& url) {
     size_t p = url.find(L"://");
@@ -79,26 +78,7 @@ std::wstring UrlLastSegment(const std::wstring& text) {
 }
 
 std::wstring JoinFolderAndName(const std::wstring& folder, const std::wstring& name) {
-    if (folder.empty()) return name;
-    if (folder.back() == L'\\') return folder + name;
-    return folder + L"\\" + name;
-}
-
-std::wstring FileExtOf(const std::wstring& name) {
-    for (size_t i = name.size(); i-- > 0;) {
-        if (IsFolderSeparator(name[i])) break;
-        if (name[i] == L'.') return name.substr(i);
-    }
-    return std::wstring();
-}
-
-std::wstring StripFileExt(const std::wstring& name) { return name.substr(0, name.size() - FileExtOf(name).size()); }
-
-std::wstring FilePathOf(const std::wstring& path) {
-    for (size_t i = path.size(); i-- > 0;) {
-        if (IsFolderSeparator(path[i])) return path.substr(0, i + 1);
-    }
-    return std::wstring();
+    return folder.empty() ? name : fw::IncludeTrailingBackslash(folder) + name;
 }
 
 std::wstring BackslashToSlash(std::wstring text) {
@@ -133,17 +113,16 @@ bool FolderExists(const std::wstring& path, const TNcFileSystem& fs) { return fs
 
 bool CreateFolderPath(const std::wstring& path, TNcFileSystem& fs) {
     if (path.empty()) return true;
-    std::wstring dir = path;
-    if (dir.back() == L'\\') dir.pop_back();
+    const std::wstring dir = fw::ExcludeTrailingBackslash(path);
     if (dir.size() < 3 || fs.DirectoryExists(dir)) return true;
-    std::wstring parent = FilePathOf(dir);
+    const std::wstring parent = fw::ExtractFilePath(dir);
     if (parent == dir) return true;
     return CreateFolderPath(parent, fs) && fs.MakeDirectory(dir);
 }
 
 std::wstring UniqueFileName(const std::wstring& path, const TNcFileSystem& fs) {
-    std::wstring stem = StripFileExt(path);
-    std::wstring ext = FileExtOf(path);
+    const std::wstring stem = fw::ChangeFileExt(path, L"");
+    const std::wstring ext = fw::ExtractFileExt(path);
     for (int n = 1; n <= 100000; ++n) {
         std::wstring candidate = stem + L"(" + std::to_wstring(n) + L")" + ext;
         if (!fs.FileExists(candidate)) return candidate;

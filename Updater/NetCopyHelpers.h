@@ -26,12 +26,6 @@ std::wstring FormatTimeLeft(uint64_t elapsedMs, uint64_t done, uint64_t total);
 // The text after the last "/" and then after the last "\" (queries stay).
 std::wstring UrlLastSegment(const std::wstring& text);
 std::wstring JoinFolderAndName(const std::wstring& folder, const std::wstring& name);
-// The name without its extension (the part from the last "." that follows
-// the last folder separator).
-std::wstring StripFileExt(const std::wstring& name);
-std::wstring FileExtOf(const std::wstring& name);
-// The folder part of a path, with its trailing separator; empty when none.
-std::wstring FilePathOf(const std::wstring& path);
 std::wstring BackslashToSlash(std::wstring text);
 // Host of a URL for the file line: after "://", after a user part that ends
 // before the first "/", up to the first "/".

@@ -1,7 +1,7 @@
 // TNetCopyItem and TNetCopyItems.
 #include "Updater/NetCopyItems.h"
 
-#include "framework/exceptions.h"
+#include "framework/core/exceptions.h"
 
 namespace oru {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "framework/component.h"
-#include "framework/string_list.h"
+#include "framework/core/component.h"
+#include "framework/core/string_list.h"
 
 namespace oru {
 

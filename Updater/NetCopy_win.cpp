@@ -5,73 +5,32 @@
 #include <shellapi.h>
 #include <wininet.h>
 
-#include <memory>
+#include <optional>
 #include <vector>
 
 #include "Updater/NcLogin.h"
-#include "framework/application.h"
-#include "framework/exceptions.h"
+#include "framework/gui/application.h"
+#include "framework/core/exceptions.h"
+#include "framework/core/file_io.h"
+#include "framework/core/paths.h"
+#include "framework/core/scoped_handle.h"
 
 namespace oru {
 namespace {
 
 constexpr DWORD kBlockSize = 4096;
 
-struct InetCloser {
-    void operator()(void* h) const { InternetCloseHandle(h); }
+struct InetClose {
+    static HINTERNET Empty() { return nullptr; }
+    void operator()(HINTERNET h) const { InternetCloseHandle(h); }
 };
-using InetHandle = std::unique_ptr<void, InetCloser>;
-
-struct FileCloser {
-    void operator()(HANDLE h) const { CloseHandle(h); }
-};
-using FileHandle = std::unique_ptr<void, FileCloser>;
+using InetHandle = fw::TScopedHandle<HINTERNET, InetClose>;
 
 void SetTimeouts(HINTERNET h, DWORD ms) {
     for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT}) {
         InternetSetOptionW(h, option, &ms, sizeof ms);
     }
 }
-
-// The download goes to a temporary file beside the target, which replaces
-// the target only once the whole body has arrived: a failed or cancelled
-// transfer leaves an existing file as it was.
-class TempFile {
-public:
-    ~TempFile() { Discard(); }
-    bool Create(const std::wstring& folder) {
-        wchar_t name[MAX_PATH + 1] = {};
-        if (!GetTempFileNameW(folder.empty() ? L"." : folder.c_str(), L"nc", 0, name)) return false;
-        path_ = name;
-        file_.reset(CreateFileW(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (file_.get() == INVALID_HANDLE_VALUE) {
-            file_.release();
-            Discard();
-            return false;
-        }
-        return true;
-    }
-    bool Write(const void* data, DWORD size) {
-        DWORD written = 0;
-        return ::WriteFile(file_.get(), data, size, &written, nullptr) && written == size;
-    }
-    void Close() { file_.reset(); }
-    bool CommitTo(const std::wstring& target, bool replace) {
-        Close();
-        if (!MoveFileExW(path_.c_str(), target.c_str(), replace ? MOVEFILE_REPLACE_EXISTING : 0)) return false;
-        path_.clear();
-        return true;
-    }
-    void Discard() {
-        Close();
-        if (!path_.empty()) DeleteFileW(path_.c_str());
-        path_.clear();
-    }
-
-private:
-    std::wstring path_;
-    FileHandle file_;
-};
 
 bool QueryNumber(HINTERNET request, DWORD info, DWORD& value) {
     DWORD len = sizeof value;
@@ -101,10 +60,10 @@ bool QueryContentLength(HINTERNET request, uint64_t& length) {
 // One HTTP request with the connection it runs on.
 class TNetCopy::Request {
 public:
-    HINTERNET Handle() const { return request.get(); }
+    HINTERNET Handle() const { return request.Get(); }
     void Close() {
-        request.reset();
-        connection.reset();
+        request.Reset();
+        connection.Reset();
     }
     InetHandle connection;
     InetHandle request;
@@ -160,11 +119,11 @@ void TNetCopy::Run() {
     InetHandle session;
     if (CountNetworkItems() > 0) {
         // A failed open is left for the items to report: they cannot connect.
-        session.reset(InternetOpenW(Agent.c_str(), Proxy.empty() ? INTERNET_OPEN_TYPE_PRECONFIG : INTERNET_OPEN_TYPE_PROXY,
+        session.Reset(InternetOpenW(Agent.c_str(), Proxy.empty() ? INTERNET_OPEN_TYPE_PRECONFIG : INTERNET_OPEN_TYPE_PROXY,
                                     Proxy.empty() ? nullptr : Proxy.c_str(), nullptr, 0));
-        if (session) SetTimeouts(session.get(), Timeout);
+        if (session) SetTimeouts(session.Get(), Timeout);
     }
-    session_ = session.get();
+    session_ = session.Get();
     item_ordinal_ = 0;
     for (int i = 0; i < items_.Count(); ++i) {
         TNetCopyItem& item = items_[i];
@@ -192,7 +151,7 @@ void TNetCopy::Run() {
         if (cancel_) break;
         if (OnFileDone) OnFileDone(this, i);
     }
-    session.reset();
+    session.Reset();
     session_ = nullptr;
     if (ShowOpenFile || ShowOpenFolder) {
         if (OnCopyDone) OnCopyDone(this);
@@ -341,10 +300,10 @@ bool TNetCopy::OpenRequest(Request& r, const std::wstring& url, const std::wstri
     if (uc.nScheme != INTERNET_SCHEME_HTTP && uc.nScheme != INTERNET_SCHEME_HTTPS) return false;
     if (!host[0]) return false;
 
-    r.connection.reset(InternetConnectW(session_, host.data(), uc.nPort, user[0] ? user.data() : nullptr,
+    r.connection.Reset(InternetConnectW(session_, host.data(), uc.nPort, user[0] ? user.data() : nullptr,
                                         password[0] ? password.data() : nullptr, INTERNET_SERVICE_HTTP, 0, 0));
     if (!r.connection) return false;
-    SetTimeouts(r.connection.get(), Timeout);
+    SetTimeouts(r.connection.Get(), Timeout);
 
     DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE;
     if (HTTPKeepAliveAuthentication) flags |= INTERNET_FLAG_KEEP_CONNECTION;
@@ -352,13 +311,13 @@ bool TNetCopy::OpenRequest(Request& r, const std::wstring& url, const std::wstri
     std::wstring object = std::wstring(path.data()) + extra.data();
     if (object.empty()) object = L"/";
     const wchar_t* accept[] = {L"*/*", nullptr};
-    r.request.reset(HttpOpenRequestW(r.connection.get(), L"GET", object.c_str(), nullptr, nullptr, accept, flags, 0));
+    r.request.Reset(HttpOpenRequestW(r.connection.Get(), L"GET", object.c_str(), nullptr, nullptr, accept, flags, 0));
     if (!r.request) return false;
     // WinINet's own time-outs of the session do not reach a request on
     // every version; set them where they count.
-    SetTimeouts(r.request.get(), Timeout);
-    std::wstring all = headers + ProxyCredentials(r.request.get(), url);
-    if (!HttpSendRequestW(r.request.get(), all.empty() ? nullptr : all.c_str(), static_cast<DWORD>(all.size()), nullptr,
+    SetTimeouts(r.request.Get(), Timeout);
+    std::wstring all = headers + ProxyCredentials(r.request.Get(), url);
+    if (!HttpSendRequestW(r.request.Get(), all.empty() ? nullptr : all.c_str(), static_cast<DWORD>(all.size()), nullptr,
                           0)) {
         r.Close();
         return false;
@@ -446,10 +405,13 @@ bool TNetCopy::HttpDownload(int index, const TNetCopyItem& item, TDateTime& work
         }
     }
 
-    TempFile file;
-    std::wstring folder = FilePathOf(path);
-    CreateFolderPath(folder, fs);
-    if (name.empty() || path.empty() || !file.Create(folder)) {
+    // The download goes to a temporary file beside the target, which replaces
+    // the target only once the whole body has arrived: a failed or cancelled
+    // transfer leaves an existing file as it was.
+    std::optional<fw::TReplacingFile> file;
+    CreateFolderPath(fw::ExtractFilePath(path), fs);
+    if (!name.empty() && !path.empty()) file = fw::TReplacingFile::Create(path);
+    if (!file) {
         request.Close();
         ReportError(kNcErrorCreateFile, L"Cannot create file " + path);
         return false;
@@ -479,10 +441,13 @@ bool TNetCopy::HttpDownload(int index, const TNetCopyItem& item, TDateTime& work
             readFailed = true;
             break;
         }
-        if (got > 0 && !file.Write(buffer, got)) {
-            request.Close();
-            file.Discard();
-            throw fw::EInOutError(L"Cannot write to file " + path);
+        if (got > 0) {
+            try {
+                file->Write(buffer, got);
+            } catch (const fw::EInOutError&) {
+                request.Close();
+                throw fw::EInOutError(L"Cannot write to file " + path);
+            }
         }
         done += got;
         ShowBlockProgress(DlgDwnload, done, total, GetTickCount64() - start);
@@ -494,23 +459,22 @@ bool TNetCopy::HttpDownload(int index, const TNetCopyItem& item, TDateTime& work
     // A cancel, a broken read or a body shorter than announced leaves no file
     // behind and never replaces the one there was.
     if (cancel_) {
-        file.Discard();
+        file->Discard();
         return false;
     }
     if (readFailed) {
-        file.Discard();
+        file->Discard();
         std::wstring why = WinInetErrorText(readError);
         ReportError(kNcErrorIncomplete, L"Error reading from server " + url + (why.empty() ? L"" : L": " + why));
         return false;
     }
     if (hasLength && done != contentLength) {
-        file.Discard();
+        file->Discard();
         ReportError(kNcErrorIncomplete, L"Incomplete transfer of " + url + L": " + std::to_wstring(done) + L" of " +
                                             std::to_wstring(contentLength) + L" bytes");
         return false;
     }
-    if (!file.CommitTo(path, !unique)) {
-        file.Discard();
+    if (!file->Commit(!unique)) {
         ReportError(kNcErrorCreateFile, L"Cannot create file " + path);
         return false;
     }

@@ -5,6 +5,7 @@
 #include "Display/kynMessageBox.h"
 #include "Display/kynResourceManager.h"
 #include "Display/kynSettingsFile.h"
+#include "framework/core/file_io.h"
 
 namespace oru {
 
@@ -22,7 +23,7 @@ bool LoadThemeAndLanguage() {
     // Never a path relative to the working directory.
     if (!DataFolderFound) return false;
     std::string bytes;
-    if (!kyn::ReadWholeFile(kyn::GeneralSettingsFileIn(DataFolder), bytes)) {
+    if (!fw::TryReadFileBytes(kyn::GeneralSettingsFileIn(DataFolder), bytes)) {
         kyn::ShowMessageBox(kyn::TMessageBoxKind::Error, kyn::kSettingsLoadFailed);
         return false;
     }

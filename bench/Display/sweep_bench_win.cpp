@@ -8,7 +8,7 @@
 #include "Display/kynMainFormGUI.h"
 #include "Display/kynMessageBox.h"
 #include "Display/kynResourceManager.h"
-#include "framework/application.h"
+#include "framework/gui/application.h"
 
 namespace {
 

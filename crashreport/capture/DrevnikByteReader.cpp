@@ -1,6 +1,6 @@
 #include "crashreport/capture/DrevnikByteReader.h"
 
-#include "framework/text_codec.h"
+#include "framework/core/text_codec.h"
 
 namespace drevnik {
 

@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "crashreport/capture/DrevnikCore.h"
-#include "framework/byte_reader.h"
+#include "framework/core/byte_reader.h"
 
 namespace drevnik {
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "crashreport/capture/DrevnikSystem.h"
-#include "framework/text_codec.h"
+#include "framework/core/text_codec.h"
 
 namespace drevnik {
 namespace {

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "framework/exceptions.h"
+#include "framework/core/exceptions.h"
 
 namespace drevnik {
 

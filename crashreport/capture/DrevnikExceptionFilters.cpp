@@ -9,7 +9,7 @@
 #include "crashreport/capture/DrevnikCore.h"
 #include "crashreport/capture/DrevnikOptions.h"
 #include "crashreport/capture/DrevnikUtils.h"
-#include "framework/exceptions.h"
+#include "framework/core/exceptions.h"
 
 namespace drevnik {
 namespace {

@@ -6,8 +6,8 @@
 #include "crashreport/capture/DrevnikCore.h"
 #include "crashreport/capture/DrevnikShared.h"
 #include "crashreport/capture/DrevnikUtils.h"
-#include "framework/exceptions.h"
-#include "framework/text_codec.h"
+#include "framework/core/exceptions.h"
+#include "framework/core/text_codec.h"
 
 namespace drevnik {
 namespace {

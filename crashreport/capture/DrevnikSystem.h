@@ -105,8 +105,9 @@ double GetFileDateTime(std::string_view path);
 // Short (8.3) components of a path replaced by their long names.
 std::string ExpandLongPathName(std::string_view path);
 
-// Whole-file reads and writes for the library's own small files. A read
-// refuses files above maxSize.
+// Whole-file reads and writes for the library's own small files, through the
+// framework's (a write replaces the file whole or leaves it as it was). A
+// read refuses files above maxSize. False for every failure.
 bool ReadWholeFile(std::string_view path, std::string& contents, std::size_t maxSize);
 bool WriteWholeFile(std::string_view path, std::string_view contents);
 

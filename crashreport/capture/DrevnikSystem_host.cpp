@@ -17,7 +17,9 @@
 #include "crashreport/capture/DrevnikSystem.h"
 #include "crashreport/capture/DrevnikSystemInternal.h"
 #include "crashreport/capture/DrevnikUtils.h"
-#include "framework/text_codec.h"
+#include "framework/core/exceptions.h"
+#include "framework/core/file_io.h"
+#include "framework/core/text_codec.h"
 
 namespace drevnik {
 namespace {
@@ -231,22 +233,19 @@ double GetFileDateTime(std::string_view path) {
 std::string ExpandLongPathName(std::string_view path) { return std::string(path); }
 
 bool ReadWholeFile(std::string_view path, std::string& contents, std::size_t maxSize) {
-    std::ifstream in(ToUnixPath(path), std::ios::binary | std::ios::ate);
-    if (!in) {
+    try {
+        return fw::TryReadFileBytes(ToUnixPath(path), contents, maxSize);
+    } catch (const fw::EInOutError&) {
         return false;
     }
-    const std::streamoff size = in.tellg();
-    if (size < 0 || static_cast<unsigned long long>(size) > maxSize) {
-        return false;
-    }
-    contents.assign(static_cast<std::size_t>(size), '\0');
-    in.seekg(0);
-    return static_cast<bool>(in.read(contents.data(), size));
 }
 
 bool WriteWholeFile(std::string_view path, std::string_view contents) {
-    std::ofstream out(ToUnixPath(path), std::ios::binary | std::ios::trunc);
-    return out && out.write(contents.data(), static_cast<std::streamsize>(contents.size())) && out.flush();
+    try {
+        return fw::ReplaceFileBytes(ToUnixPath(path), contents);
+    } catch (const fw::EInOutError&) {
+        return false;
+    }
 }
 
 // ---- INI files and registry --------------------------------------------------------------

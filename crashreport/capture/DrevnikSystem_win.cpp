@@ -10,6 +10,9 @@
 #include "crashreport/capture/DrevnikSystem.h"
 #include "crashreport/capture/DrevnikSystemInternal.h"
 #include "crashreport/capture/DrevnikUtils.h"
+#include "framework/core/exceptions.h"
+#include "framework/core/file_io.h"
+#include "framework/core/text_codec.h"
 
 namespace drevnik {
 namespace {
@@ -407,42 +410,19 @@ std::string ExpandLongPathName(std::string_view path) {
 }
 
 bool ReadWholeFile(std::string_view path, std::string& contents, std::size_t maxSize) {
-    ScopedHandle file(CreateFileA(Z(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    LARGE_INTEGER size;
-    if (!file.valid() || !GetFileSizeEx(file.get(), &size) || size.QuadPart < 0 ||
-        static_cast<unsigned long long>(size.QuadPart) > maxSize) {
+    try {
+        return fw::TryReadFileBytes(fw::AnsiToWide(path), contents, maxSize);
+    } catch (const fw::EInOutError&) {
         return false;
     }
-    contents.assign(static_cast<std::size_t>(size.QuadPart), '\0');
-    std::size_t done = 0;
-    while (done < contents.size()) {
-        DWORD read = 0;
-        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(contents.size() - done, 1 << 20));
-        if (!ReadFile(file.get(), contents.data() + done, chunk, &read, nullptr) || read == 0) {
-            return false;
-        }
-        done += read;
-    }
-    return true;
 }
 
 bool WriteWholeFile(std::string_view path, std::string_view contents) {
-    ScopedHandle file(CreateFileA(Z(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) {
+    try {
+        return fw::ReplaceFileBytes(fw::AnsiToWide(path), contents);
+    } catch (const fw::EInOutError&) {
         return false;
     }
-    std::size_t done = 0;
-    while (done < contents.size()) {
-        DWORD written = 0;
-        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(contents.size() - done, 1 << 20));
-        if (!WriteFile(file.get(), contents.data() + done, chunk, &written, nullptr) || written == 0) {
-            return false;
-        }
-        done += written;
-    }
-    return true;
 }
 
 // ---- INI files and registry --------------------------------------------------------------

@@ -6,17 +6,13 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "framework/exceptions.h"
-#include "framework/text_codec.h"
+#include "framework/core/exceptions.h"
+#include "framework/core/text_codec.h"
 
 namespace drevnik {
 namespace {
 
 bool IsSeparator(std::string_view separators, char c) { return separators.find(c) != std::string_view::npos; }
-
-bool IsPathDelimiter(char c) { return c == '\\' || c == ':'; }
-
-std::size_t LastPathDelimiter(std::string_view path) { return path.find_last_of("\\:"); }
 
 constexpr long long kMsPerDay = 86400000;
 
@@ -407,46 +403,6 @@ bool IsNewerVersion(std::string_view base, std::string_view candidate) {
 }
 
 // ---- Path strings ------------------------------------------------------------
-
-std::string AddTrailingBackslash(std::string_view path) {
-    std::string result(path);
-    if (result.empty() || result.back() != '\\') {
-        result.push_back('\\');
-    }
-    return result;
-}
-
-std::string RemoveTrailingBackslash(std::string_view path) {
-    if (!path.empty() && path.back() == '\\') {
-        path.remove_suffix(1);
-    }
-    return std::string(path);
-}
-
-std::string ExtractFilePath(std::string_view path) {
-    const std::size_t pos = LastPathDelimiter(path);
-    return pos == std::string_view::npos ? std::string() : std::string(path.substr(0, pos + 1));
-}
-
-std::string ExtractFileName(std::string_view path) {
-    const std::size_t pos = LastPathDelimiter(path);
-    return std::string(pos == std::string_view::npos ? path : path.substr(pos + 1));
-}
-
-std::string ExtractFileExt(std::string_view path) {
-    const std::size_t dot = path.find_last_of(".\\:");
-    if (dot == std::string_view::npos || IsPathDelimiter(path[dot])) {
-        return std::string();
-    }
-    return std::string(path.substr(dot));
-}
-
-std::string ChangeFileExt(std::string_view path, std::string_view extension) {
-    const std::size_t dot = path.find_last_of(".\\:");
-    std::string result(dot == std::string_view::npos || IsPathDelimiter(path[dot]) ? path : path.substr(0, dot));
-    result += extension;
-    return result;
-}
 
 std::string RemoveVsHostSuffix(std::string_view fileName) { return ReplaceAll(fileName, ".vshost", ""); }
 

@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "framework/core/paths.h"
+
 namespace drevnik {
 
 // ---- Text ----------------------------------------------------------------
@@ -114,12 +116,13 @@ bool IsNewerVersion(std::string_view base, std::string_view candidate);
 
 // ---- Path strings ("\" separated) ---------------------------------------------
 
-std::string AddTrailingBackslash(std::string_view path);  // "" -> "\"
-std::string RemoveTrailingBackslash(std::string_view path);
-std::string ExtractFilePath(std::string_view path);  // with its final "\" (or the drive "C:")
-std::string ExtractFileName(std::string_view path);
-std::string ExtractFileExt(std::string_view path);  // with its point; "" when none
-std::string ChangeFileExt(std::string_view path, std::string_view extension);
+// The framework's file-name helpers.
+inline std::string AddTrailingBackslash(std::string_view path) { return fw::IncludeTrailingBackslash(path); }
+inline std::string RemoveTrailingBackslash(std::string_view path) { return fw::ExcludeTrailingBackslash(path); }
+using fw::ChangeFileExt;
+using fw::ExtractFileExt;
+using fw::ExtractFileName;
+using fw::ExtractFilePath;
 std::string RemoveVsHostSuffix(std::string_view fileName);  // every ".vshost" removed
 
 // True when the program's file name says the process is the development

@@ -1,7 +1,7 @@
 // Failures of the hooking engine.
 #include "crashreport/capture/EHookErrors.h"
 
-#include "framework/text_codec.h"
+#include "framework/core/text_codec.h"
 
 namespace drevnik {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "framework/exceptions.h"
+#include "framework/core/exceptions.h"
 
 namespace drevnik {
 

@@ -24,37 +24,6 @@ unsigned DecodeChar(char c) { return kDecodeTable[static_cast<unsigned char>(c)]
 
 }  // namespace
 
-std::size_t Base64EncodedLength(std::size_t n) { return (n + 2) / 3 * 4; }
-
-std::string Base64EncodeBuffer(const void* buffer, std::size_t length) {
-    const auto* in = static_cast<const std::uint8_t*>(buffer);
-    std::string out;
-    out.reserve(Base64EncodedLength(length));
-    std::size_t i = 0;
-    for (; length - i >= 3; i += 3) {
-        const std::uint32_t v = (in[i] << 16) | (in[i + 1] << 8) | in[i + 2];
-        out += kAlphabet[v >> 18];
-        out += kAlphabet[(v >> 12) & 63];
-        out += kAlphabet[(v >> 6) & 63];
-        out += kAlphabet[v & 63];
-    }
-    if (length - i == 1) {
-        const std::uint32_t v = in[i] << 16;
-        out += kAlphabet[v >> 18];
-        out += kAlphabet[(v >> 12) & 63];
-        out += "==";
-    } else if (length - i == 2) {
-        const std::uint32_t v = (in[i] << 16) | (in[i + 1] << 8);
-        out += kAlphabet[v >> 18];
-        out += kAlphabet[(v >> 12) & 63];
-        out += kAlphabet[(v >> 6) & 63];
-        out += kPad;
-    }
-    return out;
-}
-
-std::string Base64EncodeString(std::string_view text) { return Base64EncodeBuffer(text.data(), text.size()); }
-
 std::size_t Base64DecodedLength(std::string_view text) {
     const std::size_t n = text.size();
     if (n == 0 || n % 4 != 0) return 0;

@@ -7,13 +7,14 @@
 #include <string>
 #include <string_view>
 
+#include "framework/core/base64.h"
+
 namespace drevnik {
 
-// 4 x ceil(n / 3).
-std::size_t Base64EncodedLength(std::size_t n);
-
-std::string Base64EncodeBuffer(const void* buffer, std::size_t length);
-std::string Base64EncodeString(std::string_view text);
+// The encoder is the framework's.
+inline std::size_t Base64EncodedLength(std::size_t n) { return fw::Base64EncodedLength(n); }
+inline std::string Base64EncodeBuffer(const void* buffer, std::size_t length) { return fw::Base64Encode(buffer, length); }
+inline std::string Base64EncodeString(std::string_view text) { return fw::Base64Encode(text); }
 
 // 3 x (length / 4), less 2 when the second-to-last character is "=", else
 // less 1 when the last one is; 0 for a length of 0 or not a multiple of 4.

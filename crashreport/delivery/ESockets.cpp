@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "framework/text_codec.h"
+#include "framework/core/text_codec.h"
 
 namespace drevnik {
 namespace {

@@ -12,7 +12,7 @@
 #include "crashreport/capture/DrevnikCore.h"
 #include "crashreport/delivery/DnsMxQuery.h"
 #include "crashreport/delivery/ESockets.h"
-#include "framework/text_codec.h"
+#include "framework/core/text_codec.h"
 
 namespace drevnik {
 namespace {

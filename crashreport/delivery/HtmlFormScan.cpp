@@ -1,7 +1,7 @@
 #include "crashreport/delivery/HtmlFormScan.h"
 
 #include "crashreport/delivery/DeliveryText.h"
-#include "framework/text_codec.h"
+#include "framework/core/text_codec.h"
 
 namespace drevnik {
 namespace {

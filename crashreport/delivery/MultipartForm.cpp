@@ -1,26 +1,13 @@
 #include "crashreport/delivery/MultipartForm.h"
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <random>
 
+#include "framework/core/file_io.h"
+#include "framework/core/paths.h"
+#include "framework/core/text_codec.h"
+
 namespace drevnik {
-namespace {
-
-bool ReadWholeFile(const std::string& path, std::string& bytes) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
-}
-
-std::string FileNameOnly(const std::string& path) {
-    size_t slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-}  // namespace
 
 std::string MakeMultipartBoundary() {
     static thread_local std::mt19937 generator{std::random_device{}()};
@@ -55,10 +42,10 @@ std::string BuildMultipartBody(const std::string& boundary, const std::vector<st
     for (const std::string& line : files) {
         SplitFieldLine(line, name, value);
         std::string bytes;
-        bool readable = ReadWholeFile(value, bytes);
+        bool readable = fw::TryReadFileBytes(fw::AnsiToWide(value), bytes);
         body += "--" + boundary + crlf;
         body += "Content-Disposition: form-data; name=\"" + name + "\"; filename=\"" +
-                (readable ? FileNameOnly(value) : std::string()) + "\";" + crlf;
+                (readable ? fw::ExtractFileName(value) : std::string()) + "\";" + crlf;
         body += "Content-Type: application/octet-stream" + crlf;
         body += crlf;
         body += readable ? bytes + crlf : crlf;

@@ -3,8 +3,8 @@
 #include "crashreport/delivery/THTTPConnectionBase.h"
 
 #include "crashreport/delivery/InternetErrorTexts.h"
-#include "framework/exceptions.h"
-#include "framework/text_codec.h"
+#include "framework/core/exceptions.h"
+#include "framework/core/text_codec.h"
 
 namespace drevnik {
 

@@ -10,8 +10,8 @@
 #include "crashreport/delivery/MultipartForm.h"
 #include "crashreport/delivery/WebUrls.h"
 #include "crashreport/delivery/WinInet_win.h"
-#include "framework/exceptions.h"
-#include "framework/text_codec.h"
+#include "framework/core/exceptions.h"
+#include "framework/core/text_codec.h"
 
 namespace drevnik {
 namespace {

@@ -1,6 +1,6 @@
 #include "crashreport/delivery/THTTPResponse.h"
 
-#include "framework/exceptions.h"
+#include "framework/core/exceptions.h"
 
 namespace drevnik {
 

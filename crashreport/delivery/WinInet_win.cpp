@@ -135,8 +135,8 @@ bool CheckLastError(bool failed, DWORD& code) {
     return failed;
 }
 
-TInternetHandle::~TInternetHandle() {
-    if (handle_ != nullptr && WinInetLoaded()) WinInet().InternetCloseHandle(handle_);
+void TInternetClose::operator()(HINTERNET handle) const {
+    if (WinInetLoaded()) WinInet().InternetCloseHandle(handle);
 }
 
 }  // namespace drevnik

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "crashreport/delivery/THTTPResponse.h"
+#include "framework/core/scoped_handle.h"
 
 namespace drevnik {
 
@@ -51,18 +52,12 @@ void StoreResponseError(DWORD code, THTTPResponse& response);
 // When `failed`, stores GetLastError in `code`. Returns `failed`.
 bool CheckLastError(bool failed, DWORD& code);
 
-// Closes a WinInet handle when it goes out of scope.
-class TInternetHandle {
-public:
-    explicit TInternetHandle(HINTERNET handle) : handle_(handle) {}
-    ~TInternetHandle();
-    TInternetHandle(const TInternetHandle&) = delete;
-    TInternetHandle& operator=(const TInternetHandle&) = delete;
-    HINTERNET Get() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
-
-private:
-    HINTERNET handle_;
+// Closes a WinInet handle when it goes out of scope, through the bound
+// library while it is loaded.
+struct TInternetClose {
+    static HINTERNET Empty() { return nullptr; }
+    void operator()(HINTERNET handle) const;
 };
+using TInternetHandle = fw::TScopedHandle<HINTERNET, TInternetClose>;
 
 }  // namespace drevnik

@@ -5,7 +5,7 @@
 
 #include <set>
 
-#include "framework/exceptions.h"
+#include "framework/core/exceptions.h"
 
 namespace kyn {
 namespace {

@@ -201,14 +201,14 @@ TEST_F(DisplayForm, GLErrorEndsTheFrameWithPaintErrorOnceUntilAFrameIsClean) {
 TEST_F(DisplayForm, ApplicationExceptionShowsTheMessageThenEachPendingGLError) {
     Boxes().clear();
     glLineWidth(-1.0f);
-    form_->ApplicationException(nullptr, fw::Exception(L"Something failed"));
+    form_->ApplicationException(nullptr, std::make_exception_ptr(fw::Exception(L"Something failed")));
     ASSERT_EQ(Boxes().size(), 2u);
     EXPECT_EQ(Boxes()[0], L"Something failed");
     EXPECT_EQ(form_->LastGLError, 0);
     // Without a current context the error flag never reads 0: only the message.
     Boxes().clear();
     wglMakeCurrent(nullptr, nullptr);
-    form_->ApplicationException(nullptr, fw::Exception(L"Again"));
+    form_->ApplicationException(nullptr, std::make_exception_ptr(fw::Exception(L"Again")));
     EXPECT_EQ(Boxes().size(), 1u);
     ASSERT_TRUE(wglMakeCurrent(form_->DeviceContext, form_->RenderContext));
 }

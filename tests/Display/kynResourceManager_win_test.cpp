@@ -5,7 +5,7 @@
 
 #include "Display/kynFileVersion.h"
 #include "Display/kynSettingsFile.h"
-#include "framework/application.h"
+#include "framework/gui/application.h"
 #include "tests/Display/win_test_support.h"
 
 namespace kyn {

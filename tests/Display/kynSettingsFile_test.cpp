@@ -6,7 +6,7 @@
 #include <cmath>
 #include <limits>
 
-#include "framework/exceptions.h"
+#include "framework/core/exceptions.h"
 
 namespace kyn {
 namespace {

@@ -1,7 +1,7 @@
 // The settings file on disk: loading, replacing and their error boxes.
 #include "Display/kynSettingsFile.h"
 
-#include "framework/exceptions.h"
+#include "framework/core/exceptions.h"
 #include "tests/Display/win_test_support.h"
 
 namespace kyn {

@@ -13,6 +13,7 @@
 
 #include "Display/kynDataFolder.h"
 #include "Display/kynMessageBox.h"
+#include "framework/core/paths.h"
 
 namespace kyn::test {
 
@@ -123,7 +124,7 @@ protected:
     void SetUp() override {
         auto docs = MyDocumentsFolder();
         ASSERT_TRUE(docs.has_value()) << "the Wine prefix has no My Documents folder";
-        docsQuorvex = WithTrailingBackslash(*docs) + L"Quorvex\\";
+        docsQuorvex = fw::IncludeTrailingBackslash(*docs) + L"Quorvex\\";
         besideQuorvex = RunningProgramFolder() + L"Quorvex\\";
         for (const std::wstring* folder : {&docsQuorvex, &besideQuorvex}) {
             const std::wstring plain = folder->substr(0, folder->size() - 1);

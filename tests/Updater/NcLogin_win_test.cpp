@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "framework/timer.h"
+#include "framework/gui/timer.h"
 #include "tests/support/win_test_app.h"
 
 namespace oru {

@@ -5,7 +5,7 @@
 
 #include "Updater/NetCopyHelpers.h"
 #include "Updater/NetCopyOptions.h"
-#include "framework/exceptions.h"
+#include "framework/core/exceptions.h"
 
 namespace oru {
 namespace {

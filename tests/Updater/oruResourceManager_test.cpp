@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "framework/exceptions.h"
+#include "framework/core/exceptions.h"
 
 namespace oru {
 namespace {

@@ -2,7 +2,7 @@
 #include "Updater/oruResourceManager.h"
 
 #include "Display/kynSettingsFile.h"
-#include "framework/exceptions.h"
+#include "framework/core/exceptions.h"
 #include "tests/Display/win_test_support.h"
 
 namespace oru {

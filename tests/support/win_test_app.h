@@ -7,7 +7,7 @@
 #include <cwchar>
 #include <functional>
 
-#include "framework/application.h"
+#include "framework/gui/application.h"
 
 namespace fw::test {
 

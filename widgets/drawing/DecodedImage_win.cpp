@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "framework/exceptions.h"
+#include "framework/core/exceptions.h"
 
 namespace kel {
 

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <ostream>
 
-#include "framework/string_list.h"
+#include "framework/core/file_io.h"
 #include "widgets/drawing/ImageDecoder.h"
 #include "widgets/drawing/ImageSizeProbes.h"
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <sstream>
 
-#include "framework/graphics.h"
+#include "framework/gui/graphics.h"
 #include "widgets/drawing/DecodedImage.h"
 #include "widgets/drawing/GDIPicture.h"
 #include "widgets/drawing/KelGDIP.h"

@@ -5,7 +5,7 @@
 #include <iterator>
 #include <ostream>
 
-#include "framework/exceptions.h"
+#include "framework/core/exceptions.h"
 
 namespace kel {
 

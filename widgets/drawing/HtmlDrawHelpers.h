@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "framework/graphics.h"
+#include "framework/gui/graphics.h"
 
 namespace kel {
 

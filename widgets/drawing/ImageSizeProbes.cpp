@@ -2,8 +2,8 @@
 
 #include <cstdlib>
 
-#include "framework/byte_reader.h"
-#include "framework/exceptions.h"
+#include "framework/core/byte_reader.h"
+#include "framework/core/exceptions.h"
 
 namespace kel {
 namespace {

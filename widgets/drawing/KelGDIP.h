@@ -17,7 +17,7 @@
 #include <memory>
 #include <string>
 
-#include "framework/graphics.h"
+#include "framework/gui/graphics.h"
 #include "widgets/drawing/KelGDIPColors.h"
 #include "widgets/drawing/KelGDIPTypes.h"
 

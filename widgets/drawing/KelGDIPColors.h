@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/colors.h"
+#include "framework/core/colors.h"
 #include "widgets/drawing/KelGDIPTypes.h"
 
 namespace kel {

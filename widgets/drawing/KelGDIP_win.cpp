@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "framework/exceptions.h"
+#include "framework/core/exceptions.h"
 #include "widgets/drawing/GdiplusFlat.h"
 
 namespace kel {

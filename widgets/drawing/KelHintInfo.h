@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "framework/string_list.h"
+#include "framework/core/string_list.h"
 #include "widgets/drawing/GDIPicture.h"
 
 namespace kel {

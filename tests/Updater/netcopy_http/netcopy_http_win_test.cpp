@@ -14,8 +14,9 @@
 
 #include "Updater/NcLogin.h"
 #include "Updater/NetCopy.h"
-#include "framework/string_list.h"
-#include "framework/timer.h"
+#include "framework/core/file_io.h"
+#include "framework/core/string_list.h"
+#include "framework/gui/timer.h"
 #include "tests/support/win_test_app.h"
 
 namespace oru {

@@ -7,7 +7,7 @@
 #include <stdexcept>
 
 #include "crashreport/capture/DrevnikSystem.h"
-#include "framework/text_codec.h"
+#include "framework/core/text_codec.h"
 
 namespace drevnik {
 namespace {

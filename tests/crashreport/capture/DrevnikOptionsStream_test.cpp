@@ -7,7 +7,7 @@
 #include "crashreport/capture/DrevnikByteReader.h"
 #include "crashreport/capture/DrevnikCore.h"
 #include "crashreport/capture/DrevnikOptions.h"
-#include "framework/exceptions.h"
+#include "framework/core/exceptions.h"
 #include "tests/crashreport/capture/DrevnikOptionsFixtures.h"
 #include "tests/crashreport/capture/DrevnikTestFolder.h"
 

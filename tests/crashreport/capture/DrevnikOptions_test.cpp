@@ -8,7 +8,7 @@
 #include "crashreport/capture/DrevnikCore.h"
 #include "crashreport/capture/DrevnikExceptionFilters.h"
 #include "crashreport/capture/DrevnikUtils.h"
-#include "framework/exceptions.h"
+#include "framework/core/exceptions.h"
 #include "tests/crashreport/capture/DrevnikOptionsFixtures.h"
 #include "tests/crashreport/capture/DrevnikTestFolder.h"
 

@@ -6,7 +6,7 @@
 #include <map>
 
 #include "crashreport/capture/DrevnikTexts.h"
-#include "framework/exceptions.h"
+#include "framework/core/exceptions.h"
 
 namespace drevnik {
 namespace {

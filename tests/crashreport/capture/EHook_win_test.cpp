@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/text_codec.h"
+#include "framework/core/text_codec.h"
 
 // Small routines with exactly known bytes. Valid 32- and 64-bit code alike.
 extern "C" int KynReturnSeven() asm("kyn_return_seven");

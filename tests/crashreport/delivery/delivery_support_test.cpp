@@ -4,7 +4,7 @@
 #include "crashreport/delivery/InternetErrorTexts.h"
 #include "crashreport/delivery/THTTPResponse.h"
 #include "crashreport/delivery/UploadProxy.h"
-#include "framework/exceptions.h"
+#include "framework/core/exceptions.h"
 
 namespace drevnik {
 namespace {

@@ -10,7 +10,7 @@
 
 #include "crashreport/delivery/MultipartForm.h"
 #include "crashreport/delivery/WebUrls.h"
-#include "framework/exceptions.h"
+#include "framework/core/exceptions.h"
 
 namespace drevnik {
 namespace {

@@ -12,7 +12,7 @@
 #include "crashreport/delivery/THTTPConnectionBase.h"
 #include "crashreport/delivery/WebUrls.h"
 #include "crashreport/delivery/WinInet_win.h"
-#include "framework/exceptions.h"
+#include "framework/core/exceptions.h"
 
 namespace drevnik {
 namespace {

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "framework/exceptions.h"
+#include "framework/core/exceptions.h"
 #include "tests/widgets/drawing/test_data.h"
 #include "widgets/drawing/GDIPicture.h"
 #include "widgets/drawing/KelHintInfo.h"

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "framework/graphics.h"
+#include "framework/gui/graphics.h"
 
 namespace kel::test {
 

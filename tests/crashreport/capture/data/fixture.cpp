@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "crashreport/capture/InstructionLength.cpp"
-#include "framework/text_codec.cpp"
+#include "framework/core/text_codec.cpp"
 
 volatile double g_d = 1.5;
 volatile int64_t g_i = 123456789012345LL;

@@ -1,0 +1,172 @@
+// The owning lists that the report side of the library shares: call-stack
+// entries, modules, processes and one module's exports. Each list owns its
+// records; deleting or clearing frees them.
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "crashreport/capture/DrevnikOptions.h"
+
+namespace drevnik {
+
+// A list that owns its records. Delete takes the record out of its slot
+// before freeing it, so a record's destructor never finds itself in the list.
+template <class T>
+class TDrevnikOwningList {
+public:
+    TDrevnikOwningList() = default;
+    TDrevnikOwningList(const TDrevnikOwningList&) = delete;
+    TDrevnikOwningList& operator=(const TDrevnikOwningList&) = delete;
+    virtual ~TDrevnikOwningList() { Clear(); }
+
+    int Count() const { return static_cast<int>(items_.size()); }
+    T& GetItem(int index) const { return *items_.at(static_cast<std::size_t>(index)); }
+    T& operator[](int index) const { return GetItem(index); }
+
+    T& Add(std::unique_ptr<T> record) {
+        items_.push_back(std::move(record));
+        return *items_.back();
+    }
+    void Delete(int index) {
+        std::unique_ptr<T> record = std::move(items_.at(static_cast<std::size_t>(index)));
+        items_.erase(items_.begin() + index);
+        record.reset();
+    }
+    void Clear() {
+        while (!items_.empty()) Delete(Count() - 1);
+    }
+    // Stable, so records that compare equal keep their order.
+    template <class Less>
+    void Sort(Less less) {
+        std::stable_sort(items_.begin(), items_.end(),
+                         [&](const std::unique_ptr<T>& a, const std::unique_ptr<T>& b) { return less(*a, *b); });
+    }
+
+private:
+    std::vector<std::unique_ptr<T>> items_;
+};
+
+// ---- Call stacks -------------------------------------------------------------------
+
+// How far the lookup of a call-stack address got.
+enum TCallStackEntryKind : uint8_t {
+    ekNothing = 0,  // nothing known, or hidden by a filter
+    ekModule = 1,
+    ekRoutine = 2,
+    ekUnitRoutine = 3,
+    ekUnitRoutineLine = 4,
+};
+
+struct TDrevnikModuleInfo;
+
+// The most characters the short texts of an entry keep.
+constexpr std::size_t kLeakTypeTextMax = 64;
+constexpr std::size_t kEntryTextMax = 255;
+
+// Stores at most `limit` characters of `text`.
+void AssignShortText(std::string& field, std::string_view text, std::size_t limit = kEntryTextMax);
+
+// One line of a call stack.
+struct TCallStackEntry {
+    uint8_t EntryKind = ekNothing;
+    TDrevnikModuleInfo* ModuleRecord = nullptr;  // not owned
+    uint32_t ThreadId = 0;
+    uint8_t OwnStack = 1;         // 0 for the scan of a stored resumer stack
+    uint8_t IsFaultAddress = 0;   // 1 for the address the walk started from
+    uint8_t LeakGroupStart = 0;
+    std::string LeakTypeText;     // at most kLeakTypeTextMax
+    uint32_t LeakSize = 0;
+    uint32_t LeakCount = 0;
+    uintptr_t CodeAddress = 0;
+    std::string UnitFile;         // at most kEntryTextMax, as the three below
+    std::string ClassPart;
+    std::string RoutineName;
+    int32_t SourceLine = 0;
+    uint32_t LineInRoutine = 0;
+    std::string ExtraText;
+};
+
+class TDrevnikStackList : public TDrevnikOwningList<TCallStackEntry> {};
+
+// ---- Modules and their exports -----------------------------------------------------
+
+struct TDrevnikFunctionInfo {
+    std::string ExportName;
+    uintptr_t EntryAddress = 0;
+    uint32_t MeasuredSize = 0;  // 0 until measured; 1 for entries that are never measured
+};
+
+// One module's exports, sorted by address.
+class TDrevnikFunctionsList : public TDrevnikOwningList<TDrevnikFunctionInfo> {
+public:
+    void SortByAddress();
+};
+
+// Debug information found outside the library data of a module. The readers
+// of the debug formats derive from it; a module record owns its source.
+class TDVDebugInfoSource {
+public:
+    virtual ~TDVDebugInfoSource() = default;
+};
+
+enum TModuleKind : uint8_t { mkUnknown = 0, mkProgram = 1, mkRuntimePackage = 2, mkLibrary = 3 };
+
+// One loaded module. The record owns its export table, its options object,
+// its external debug-information source and its debug data, and frees them
+// in that order.
+struct TDrevnikModuleInfo {
+    TDrevnikModuleInfo() = default;
+    TDrevnikModuleInfo(const TDrevnikModuleInfo&) = delete;
+    TDrevnikModuleInfo& operator=(const TDrevnikModuleInfo&) = delete;
+    ~TDrevnikModuleInfo();
+
+    TModuleHandle ModuleHandle = 0;
+    std::string FilePath;
+    std::string FileDescription;
+    std::string FileVersionText;
+    uint32_t FileSizeBytes = 0;
+    std::unique_ptr<TDrevnikFunctionsList> ExportTable;
+    uint8_t ModuleKind = mkUnknown;
+    uint16_t DataVersion = 0;
+    double DataBuildTime = 0;
+    std::unique_ptr<TDrevnikModuleOptionsEx> ModuleOptions;
+    std::unique_ptr<std::vector<uint8_t>> DebugDataStream;
+    std::unique_ptr<TDVDebugInfoSource> ExternalDebugInfo;
+    double FileDate = 0;
+    std::string DataPassword;
+    bool DataPasswordValid = true;
+};
+
+// The process's modules, sorted by module handle.
+class TDrevnikModulesList : public TDrevnikOwningList<TDrevnikModuleInfo> {
+public:
+    void SortByHandle();
+};
+
+// ---- Processes ---------------------------------------------------------------------
+
+struct TDrevnikProcessInfo {
+    uint32_t ProcId = 0;
+    std::string ExePath;
+    std::string ExeDescription;
+    std::string ExeVersion;
+    uint32_t PriorityClass = 0;
+    uint32_t WorkingSetBytes = 0;
+    uint32_t ThreadCount = 0;
+};
+
+// The running processes, sorted by process id.
+class TDrevnikProcessesList : public TDrevnikOwningList<TDrevnikProcessInfo> {
+public:
+    void SortById();
+};
+
+}  // namespace drevnik

@@ -1,0 +1,77 @@
+// TLabel and TPanel.
+#include "framework/gui/std_controls.h"
+
+namespace fw {
+
+TLabel::TLabel(TComponent* owner) : TGraphicControl(owner) {
+    width_ = 65;
+    height_ = 13;
+}
+
+void TLabel::SetTransparent(bool v) {
+    if (v == transparent_) return;
+    transparent_ = v;
+    Invalidate();
+}
+
+void TLabel::SetAlignment(TAlignment a) {
+    if (a == alignment_) return;
+    alignment_ = a;
+    Invalidate();
+}
+
+void TLabel::SetAutoSize(bool v) {
+    auto_size_ = v;
+    AdjustSize();
+}
+
+void TLabel::SetCaption(const std::wstring& caption) {
+    if (caption == caption_) return;
+    caption_ = caption;
+    AdjustSize();
+    Invalidate();
+}
+
+void TLabel::FontChanged() {
+    AdjustSize();
+    TGraphicControl::FontChanged();
+}
+
+void TLabel::AdjustSize() {
+    if (!auto_size_) return;
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font_->Handle());
+    RECT r{0, 0, 0, 0};
+    std::wstring text = caption_.empty() ? L" " : caption_;
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_NOPREFIX | DT_SINGLELINE);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    SetBounds(left_, top_, r.right, r.bottom);
+}
+
+void TLabel::Paint() {
+    HDC dc = canvas_->Handle();
+    RECT r = ClientRect();
+    if (!transparent_ && color_ != clNone) {
+        canvas_->Brush().SetColor(color_);
+        canvas_->FillRect(r);
+    }
+    if (font_->Color() == clNone) return;
+    SelectGuard font(dc, font_->Handle());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, ToColorRef(enabled_ ? font_->Color() : clGrayText));
+    UINT align = alignment_ == TAlignment::taCenter ? DT_CENTER : alignment_ == TAlignment::taRightJustify ? DT_RIGHT : DT_LEFT;
+    DrawTextW(dc, caption_.c_str(), static_cast<int>(caption_.size()), &r, align | DT_NOPREFIX | DT_SINGLELINE);
+}
+
+TPanel::TPanel(TComponent* owner) : TCustomControl(owner) {
+    width_ = 185;
+    height_ = 41;
+}
+
+void TPanel::CreateParams(TCreateParams& params) {
+    TCustomControl::CreateParams(params);
+    params.winClassName = L"TPanel";
+}
+
+}  // namespace fw
