@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-#include "framework/graphics.h"
+#include "framework/gui/graphics.h"
 #include "widgets/drawing/HtmlRender.h"
 #include "widgets/drawing/HtmlRenderGP.h"
 #include "widgets/drawing/KelGDIP.h"

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "framework/colors.h"
+#include "framework/core/colors.h"
 #include "widgets/drawing/HtmlSurface.h"
 #include "widgets/drawing/KelGDIPColors.h"
 

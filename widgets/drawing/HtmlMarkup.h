@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "framework/colors.h"
+#include "framework/core/colors.h"
 
 namespace kel {
 

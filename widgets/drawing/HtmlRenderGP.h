@@ -7,8 +7,8 @@
 
 #include <string>
 
-#include "framework/graphics.h"
-#include "framework/image_list.h"
+#include "framework/gui/graphics.h"
+#include "framework/gui/image_list.h"
 #include "widgets/drawing/GDIPicture.h"
 #include "widgets/drawing/HtmlLayout.h"
 #include "widgets/drawing/HtmlRender.h"

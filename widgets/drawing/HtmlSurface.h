@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "framework/colors.h"
+#include "framework/core/colors.h"
 #include "widgets/drawing/HtmlMarkup.h"
 #include "widgets/drawing/KelGDIPColors.h"
 

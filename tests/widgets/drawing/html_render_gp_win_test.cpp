@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "framework/image_list.h"
+#include "framework/gui/image_list.h"
 #include "tests/widgets/drawing/win_paint.h"
 #include "widgets/drawing/HtmlRenderGP.h"
 
@@ -109,10 +109,10 @@ TEST_F(HtmlGdip, ThePageColourBacksTheTextOnly) {
 }
 
 TEST_F(HtmlGdip, BulletsAndPicturesSitWhereTheLayoutPutsThem) {
-    fw::TImageList list(16, 16);
+    fw::TImageList list(nullptr, 16, 16);
     fw::TBitmap red(16, 16);
     test::Fill(red, fw::clRed);
-    list.Add(red);
+    list.AddMasked(red, fw::clFuchsia);
     sources_.Images = &list;
     const int h = GhHeight();
 
@@ -135,9 +135,9 @@ TEST_F(HtmlGdip, BulletsAndPicturesSitWhereTheLayoutPutsThem) {
 }
 
 TEST_F(HtmlGdip, AThousandPaintsLeaveNoObjectBehind) {
-    fw::TImageList list(16, 16);
+    fw::TImageList list(nullptr, 16, 16);
     fw::TBitmap image(16, 16);
-    list.Add(image);
+    list.AddMasked(image, fw::clFuchsia);
     sources_.Images = &list;
     const std::wstring markup =
         L"<BODY BGCOLOR=\"clinfobk\"><P ALIGN=\"CENTER\">Title <B>bold</B> <I>it</I> <U>u</U></P>"

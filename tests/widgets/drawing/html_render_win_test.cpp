@@ -6,7 +6,7 @@
 
 #include <stdexcept>
 
-#include "framework/image_list.h"
+#include "framework/gui/image_list.h"
 #include "tests/widgets/drawing/win_paint.h"
 #include "widgets/drawing/HtmlRender.h"
 
@@ -180,10 +180,10 @@ TEST_F(HtmlGdi, BackgroundsAndBulletsSitWhereTheLayoutPutsThem) {
 }
 
 TEST_F(HtmlGdi, PicturesFromTheImageListTheStoreAndPrintMode) {
-    fw::TImageList list(16, 16);
+    fw::TImageList list(nullptr, 16, 16);
     fw::TBitmap red(16, 16);
     test::Fill(red, fw::clRed);
-    list.Add(red);
+    list.AddMasked(red, fw::clFuchsia);
     TSquarePictures store;
     sources_.Images = &list;
     sources_.PictureStore = &store;
@@ -247,9 +247,9 @@ TEST_F(HtmlGdi, TheCanvasIsLeftAsFoundAndNoRotatedFontStays) {
 }
 
 TEST_F(HtmlGdi, AThousandPaintsLeaveNoGdiObjectBehind) {
-    fw::TImageList list(16, 16);
+    fw::TImageList list(nullptr, 16, 16);
     fw::TBitmap red(16, 16);
-    list.Add(red);
+    list.AddMasked(red, fw::clFuchsia);
     TSquarePictures store;
     TBrokenPictures broken;
     sources_.Images = &list;
