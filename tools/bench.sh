@@ -1,5 +1,10 @@
 #!/usr/bin/env bash
-# Builds and runs the benchmarks under Wine on a private Xvfb; they print figures.
+# Builds and runs the benchmarks; they print figures.
+#   - the display's sweep under Wine on a private Xvfb;
+#   - a 2 KB mini-HTML caption on the GDI and GDI+ surfaces, next to a plain
+#     DrawText of its text, under Wine;
+#   - the disassembler against objdump on 1 MiB of our own i686 code, from a
+#     release host build (build/bench-host, without the sanitizers).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 KYN_SKIP_HOST=1 "$root/tools/build.sh" >/dev/null
@@ -7,3 +12,18 @@ win=win
 [ "$("$root/tools/test-arch")" = x86_64 ] && win=win64
 KYN_PRIVATE_X=1 "$root/tools/wine-run" "$root/build/$win/bench/quorvex_sweep_bench.exe"
 KYN_PRIVATE_X=1 "$root/tools/wine-run" "$root/build/$win/bench/html_render_bench.exe"
+
+# GCC 12 warns falsely (-Wrestrict) about std::string concatenation at -O3.
+cmake -S "$root" -B "$root/build/bench-host" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKYN_SANITIZE=OFF \
+  -DCMAKE_CXX_FLAGS=-Wno-restrict >/dev/null
+cmake --build "$root/build/bench-host" -j "${KYN_JOBS:-$(nproc)}" --target disasm_bench >/dev/null
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+# The code sections of the 32-bit program and test programs, to 1 MiB.
+for exe in "$root/build/win/bin/Quorvex.exe" $(find "$root/build/win/tests" -name '*.exe' | sort); do
+  objcopy -O binary --only-section=.text "$exe" "$work/part.bin"
+  cat "$work/part.bin" >>"$work/all.bin"
+  [ "$(stat -c %s "$work/all.bin")" -ge 1048576 ] && break
+done
+head -c 1048576 "$work/all.bin" >"$work/code.bin"
+"$root/build/bench-host/bench/disasm_bench" "$work/code.bin"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs everything the build, the programs and the tests need on Debian 12,
 # and builds the mingw dependencies into deps/. Safe to run again: a second run
-# only checks what is there.
+# only checks what is there. With the argument "fuzz" it also installs what the
+# fuzz build needs.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -17,6 +18,11 @@ packages=(
   python3 python3-aiosmtpd python3-dnslib python3-werkzeug python3-pil tzdata
   lighttpd tinyproxy openssl binutils imagemagick
 )
+# "tools/setup.sh fuzz": also clang with its sanitizer and libFuzzer run times
+# for the opt-in fuzz build (tools/fuzz.sh).
+if [ "${1:-}" = fuzz ]; then
+  packages+=(clang libclang-rt-dev)
+fi
 
 # Source entries for apt-get source, derived from the machine's own binary
 # entries (deb822 or classic form).

@@ -55,7 +55,21 @@ std::string FormatRfc822Date(double localDateTime) {
 
 std::string EncodeUtf8(std::string_view text) { return text.empty() ? std::string() : Utf16ToUtf8(AnsiToUtf16(text)); }
 
+namespace {
+
+std::string& AppDataFolderOverride() {
+    static std::string folder;
+    return folder;
+}
+
+}  // namespace
+
+void SetAppDataFolderOverride(std::string_view folder) { AppDataFolderOverride() = folder; }
+
 std::string GetAppDataFolder() {
+    if (!AppDataFolderOverride().empty()) {
+        return AppDataFolderOverride();
+    }
     std::string folder = GetShellFolderPath(26);  // CSIDL_APPDATA
     if (folder.empty()) {
         folder = GetEnvironmentText("AppData");

@@ -81,6 +81,10 @@ int GetUserCharset();
 
 std::string GetShellFolderPath(int csidl);  // through shfolder.dll; empty on failure
 std::string GetAppDataFolder();             // CSIDL 26, else %AppData%, else "\"
+// Puts this process's application-data folder (and so the library's folder
+// below it) elsewhere, so that tests work in folders of their own; an empty
+// path gives the system's folder back.
+void SetAppDataFolderOverride(std::string_view folder);
 std::string GetWindowsFolder();
 bool IsWindows9x();
 std::string GetLibraryAppDataFolder();  // application-data folder + "\DrevnikLog"

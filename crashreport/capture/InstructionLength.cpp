@@ -77,6 +77,28 @@ constexpr bool IsPrefix(uint8_t b) {
     }
 }
 
+// In 32-bit code C4 and C5 (VEX) and 62 (EVEX) followed by a register ModRM,
+// and 8F followed by a map field of 8 or more (XOP), start an instruction of
+// another encoding: the number of prefix bytes before its opcode, else 0.
+int ExtendedPrefixLength(std::span<const uint8_t> code) {
+    if (code.size() < 2) return 0;
+    switch (code[0]) {
+    case 0xC5: return code[1] >= 0xC0 ? 2 : 0;
+    case 0xC4: return code[1] >= 0xC0 ? 3 : 0;
+    case 0x62: return code[1] >= 0xC0 ? 4 : 0;
+    case 0x8F: return (code[1] & 0x1F) >= 8 ? 3 : 0;
+    default: return 0;
+    }
+}
+
+// Immediate bytes after the ModRM operand of a VEX, EVEX or XOP instruction.
+int ExtendedImmediateLength(uint8_t prefix, const TInstruction& insn) {
+    if (prefix == 0x8F) return insn.Map == 8 ? 1 : insn.Map == 10 ? 4 : 0;
+    if (insn.Map == 3) return 1;
+    const uint8_t op = insn.Opcode;
+    return insn.Map == 1 && ((op >= 0x70 && op <= 0x73) || op == 0xC2 || (op >= 0xC4 && op <= 0xC6)) ? 1 : 0;
+}
+
 // Bytes of SIB, displacement and immediate that follow a ModRM byte. `rest`
 // starts at the ModRM byte. -1 when the SIB byte is missing,
 // -2 when the form is not decodable.
@@ -87,12 +109,8 @@ int ModRmOperandLength(const TInstruction& insn, std::span<const uint8_t> rest) 
     const int rm = modrm & 7;
     const uint8_t op = insn.Opcode;
 
-    if (!insn.TwoByte) {
-        // In 32-bit code these opcodes with a register operand are the VEX and
-        // EVEX prefixes, and 8F with reg 1 to 7 the XOP prefix: other encodings.
-        if (mod == 3 && (op == 0xC4 || op == 0xC5 || op == 0x62)) return -2;
-        if (op == 0x8F && reg != 0) return -2;
-    }
+    // 8F with reg 1 to 7 and no XOP map: no instruction.
+    if (insn.Map == 0 && op == 0x8F && reg != 0) return -2;
 
     int length = 0;
     if (insn.TwoByte && op >= 0x20 && op <= 0x23) {
@@ -123,7 +141,11 @@ int ModRmOperandLength(const TInstruction& insn, std::span<const uint8_t> rest) 
     }
 
     const int imm32 = insn.OperandSize16 ? 2 : 4;
-    if (!insn.TwoByte) {
+    if (insn.Extended) {
+        // the caller adds the immediate
+    } else if (insn.Map == 3) {
+        length += 1;
+    } else if (insn.Map == 0) {
         switch (op) {
         case 0x6B: case 0x80: case 0x82: case 0x83: case 0xC0: case 0xC1: case 0xC6:
             length += 1;
@@ -141,7 +163,7 @@ int ModRmOperandLength(const TInstruction& insn, std::span<const uint8_t> rest) 
         default:
             break;
         }
-    } else {
+    } else if (insn.Map == 1) {
         switch (op) {
         case 0x70: case 0x71: case 0x72: case 0x73: case 0xA4: case 0xAC:
         case 0xBA: case 0xC2: case 0xC4: case 0xC5: case 0xC6:
@@ -171,17 +193,39 @@ TDecodeStatus DecodeInstruction(std::span<const uint8_t> code, TInstruction& out
 
     uint8_t code4;
     int opcodeBytes = 1;
-    if (code[pos] == 0x0F) {
+    const int extended = ExtendedPrefixLength(code.subspan(pos));
+    if (extended > 0) {
+        // VEX, EVEX, XOP: the map from the prefix, then the opcode and a ModRM
+        // operand (vzeroupper and vzeroall have none).
+        if (pos + static_cast<size_t>(extended) >= code.size()) return TDecodeStatus::Truncated;
+        const uint8_t first = code[pos];
+        out.Extended = true;
+        out.Map = first == 0xC5 ? 1 : static_cast<uint8_t>(code[pos + 1] & (first == 0x62 ? 0x07 : 0x1F));
+        if (out.Map == 0) return TDecodeStatus::Undecodable;  // a reserved map
+        out.Opcode = code[pos + static_cast<size_t>(extended)];
+        opcodeBytes = extended + 1;
+        code4 = (first == 0xC4 || first == 0xC5) && out.Map == 1 && out.Opcode == 0x77 ? 0 : kModRm;
+    } else if (code[pos] == 0x0F) {
         if (pos + 1 >= code.size()) return TDecodeStatus::Truncated;
-        out.TwoByte = true;
         out.Opcode = code[pos + 1];
-        opcodeBytes = 2;
-        code4 = kTwoByte[out.Opcode];
+        if (out.Opcode == 0x38 || out.Opcode == 0x3A) {
+            // Every row of the three-byte maps has a ModRM operand.
+            if (pos + 2 >= code.size()) return TDecodeStatus::Truncated;
+            out.Map = out.Opcode == 0x38 ? 2 : 3;
+            out.Opcode = code[pos + 2];
+            opcodeBytes = 3;
+            code4 = kModRm;
+        } else {
+            out.TwoByte = true;
+            out.Map = 1;
+            opcodeBytes = 2;
+            code4 = kTwoByte[out.Opcode];
+        }
     } else {
         out.Opcode = code[pos];
         code4 = kOneByte[out.Opcode];
     }
-    pos += opcodeBytes;
+    pos += static_cast<size_t>(opcodeBytes);
 
     int operands;
     switch (code4) {
@@ -201,13 +245,14 @@ TDecodeStatus DecodeInstruction(std::span<const uint8_t> code, TInstruction& out
         if (rest == -1) return TDecodeStatus::Truncated;
         if (rest == -2) return TDecodeStatus::Undecodable;
         operands = 1 + rest;
+        if (out.Extended) operands += ExtendedImmediateLength(code[out.PrefixCount], out);
         break;
     }
     default:
         operands = code4;
         // MOV between AL/eAX and a memory offset: the offset is as wide as an
         // address, two bytes under prefix 67.
-        if (!out.TwoByte && out.Opcode >= 0xA0 && out.Opcode <= 0xA3 && out.AddressSize16) operands = 2;
+        if (out.Map == 0 && out.Opcode >= 0xA0 && out.Opcode <= 0xA3 && out.AddressSize16) operands = 2;
         break;
     }
 
@@ -246,25 +291,25 @@ int MeasureProcedureSize(std::span<const uint8_t> code, int maxLength) {
 }
 
 bool IsShortBranch(const TInstruction& insn) {
-    if (insn.TwoByte) return false;
+    if (insn.Map != 0) return false;
     const uint8_t op = insn.Opcode;
     return (op >= 0x70 && op <= 0x7F) || (op >= 0xE0 && op <= 0xE3) || op == 0xEB;
 }
 
 bool IsNearBranch(const TInstruction& insn) {
     if (insn.TwoByte) return insn.Opcode >= 0x80 && insn.Opcode <= 0x8F;
-    return insn.Opcode == 0xE8 || insn.Opcode == 0xE9;
+    return insn.Map == 0 && (insn.Opcode == 0xE8 || insn.Opcode == 0xE9);
 }
 
 bool IsRoutineEnd(const TInstruction& insn) {
-    if (insn.TwoByte) return false;
+    if (insn.Map != 0) return false;
     const uint8_t op = insn.Opcode;
     return op == 0xC2 || op == 0xC3 || op == 0xCA || op == 0xCB;
 }
 
 bool EndsFlow(const TInstruction& insn) {
     if (IsRoutineEnd(insn)) return true;
-    if (insn.TwoByte) return false;
+    if (insn.Map != 0) return false;
     switch (insn.Opcode) {
     case 0xCF: case 0xE9: case 0xEA: case 0xEB:
         return true;

@@ -18,7 +18,11 @@ struct TInstruction {
     int Length = 0;         // prefixes, opcode, ModRM, SIB, displacement, immediate
     int PrefixCount = 0;
     bool TwoByte = false;   // 0F xx
-    uint8_t Opcode = 0;     // the opcode byte after the prefixes (after 0F for two-byte opcodes)
+    // The opcode map: 0 one-byte, 1 0F, 2 0F 38, 3 0F 3A; for a VEX, EVEX or
+    // XOP instruction (Extended) the map its prefix names.
+    uint8_t Map = 0;
+    bool Extended = false;
+    uint8_t Opcode = 0;     // the last opcode byte (after 0F, 0F 38, 0F 3A or the VEX prefix)
     bool OperandSize16 = false;  // prefix 66
     bool AddressSize16 = false;  // prefix 67
     bool HasModRm = false;

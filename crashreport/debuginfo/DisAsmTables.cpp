@@ -102,7 +102,7 @@ const char* const OneByte[256] = {
     "pop     @edi",  // 5F
     "pusha@o4",  // 60
     "popa@o4",  // 61
-    "bound   #Gv , #Ma ",  // 62
+    "@k2",  // 62: bound, or EVEX with a register ModRM
     "arpl    #Ew , #Gw ",  // 63
     "@pf",  // 64
     "@pg",  // 65
@@ -147,7 +147,7 @@ const char* const OneByte[256] = {
     "mov     #Ew , #Sw ",  // 8C
     "lea     #Gv , #M  ",  // 8D
     "mov     #Sw , #Ew ",  // 8E
-    "pop     #Ev ",  // 8F
+    "@k8",  // 8F: group k, or XOP
     "nop",  // 90
     "xchg    @eax, @ecx",  // 91
     "xchg    @eax, @edx",  // 92
@@ -200,8 +200,8 @@ const char* const OneByte[256] = {
     "@gb#Ev , #Ib ",  // C1
     "ret     #Iw ",  // C2
     "ret",  // C3
-    "les     #Gv , #Mp ",  // C4
-    "lds     #Gv , #Mp ",  // C5
+    "@k4",  // C4: les, or a three-byte VEX with a register ModRM
+    "@k5",  // C5: lds, or a two-byte VEX
     "@gj#Eb , #Ib ",  // C6
     "@gj#Ev , #Iv ",  // C7
     "enter   #Iw , #Ib ",  // C8
@@ -246,8 +246,8 @@ const char* const OneByte[256] = {
     "out     dx, @eax",  // EF
     "lock    @c1",  // F0
     "int1",  // F1
-    "repne   @c1",  // F2
-    "rep     @c1",  // F3
+    "@r2",  // F2
+    "@r3",  // F3
     "hlt",  // F4
     "cmc",  // F5
     "@gc#Eb @h1 ",  // F6
@@ -281,13 +281,13 @@ const char* const TwoByte[256] = {
     "%c 3dnow  #Pq , #Qq , #Ib ",  // 0F 0F
     "movups  #Vo , #Wo ",  // 0F 10
     "movups  #Wo , #Vo ",  // 0F 11
-    "movlps  #Vo , #Wq ",  // 0F 12
+    "@xa",  // 0F 12
     "movlps  #Mq , #Vo ",  // 0F 13
-    "unpcklps #Vo , #Wo ",  // 0F 14
-    "unpckhps #Vo , #Wo ",  // 0F 15
-    "movhps  #Vo , #Wq ",  // 0F 16
+    "unpcklps #Vo , @v #Wo ",  // 0F 14
+    "unpckhps #Vo , @v #Wo ",  // 0F 15
+    "@xb",  // 0F 16
     "movhps  #Mq , #Vo ",  // 0F 17
-    "prefetch #M  ",  // 0F 18
+    "@xc",  // 0F 18
     "nop     #Ev ",  // 0F 19
     "nop     #Ev ",  // 0F 1A
     "nop     #Ev ",  // 0F 1B
@@ -319,9 +319,9 @@ const char* const TwoByte[256] = {
     "sysexit",  // 0F 35
     "%c ",  // 0F 36
     "getsec",  // 0F 37
-    "%c #Ib  #Pq , #Qq ",  // 0F 38
+    "@c8",  // 0F 38
     "%c ",  // 0F 39
-    "%c #Ib  #Pq , #Qq , #Ib ",  // 0F 3A
+    "@c:",  // 0F 3A
     "%c ",  // 0F 3B
     "%c ",  // 0F 3C
     "%c ",  // 0F 3D
@@ -343,22 +343,22 @@ const char* const TwoByte[256] = {
     "cmovnl  #Gv , #Ev ",  // 0F 4D
     "cmovle  #Gv , #Ev ",  // 0F 4E
     "cmovnle #Gv , #Ev ",  // 0F 4F
-    "movmskps #Gd , #Wo ",  // 0F 50
+    "movmskps #Gd , #Uo ",  // 0F 50
     "sqrtps  #Vo , #Wo ",  // 0F 51
     "rsqrtps #Vo , #Wo ",  // 0F 52
     "rcpps   #Vo , #Wo ",  // 0F 53
-    "andps   #Vo , #Wo ",  // 0F 54
-    "andnps  #Vo , #Wo ",  // 0F 55
-    "orps    #Vo , #Wo ",  // 0F 56
-    "xorps   #Vo , #Wo ",  // 0F 57
-    "addps   #Vo , #Wo ",  // 0F 58
-    "mulps   #Vo , #Wo ",  // 0F 59
+    "andps   #Vo , @v #Wo ",  // 0F 54
+    "andnps  #Vo , @v #Wo ",  // 0F 55
+    "orps    #Vo , @v #Wo ",  // 0F 56
+    "xorps   #Vo , @v #Wo ",  // 0F 57
+    "addps   #Vo , @v #Wo ",  // 0F 58
+    "mulps   #Vo , @v #Wo ",  // 0F 59
     "cvtps2pd #Vo , #Wq ",  // 0F 5A
     "cvtdq2ps #Vo , #Wo ",  // 0F 5B
-    "subps   #Vo , #Wo ",  // 0F 5C
-    "minps   #Vo , #Wo ",  // 0F 5D
-    "divps   #Vo , #Wo ",  // 0F 5E
-    "maxps   #Vo , #Wo ",  // 0F 5F
+    "subps   #Vo , @v #Wo ",  // 0F 5C
+    "minps   #Vo , @v #Wo ",  // 0F 5D
+    "divps   #Vo , @v #Wo ",  // 0F 5E
+    "maxps   #Vo , @v #Wo ",  // 0F 5F
     "punpcklbw #Pq , #Qq ",  // 0F 60
     "punpcklwd #Pq , #Qq ",  // 0F 61
     "punpckldq #Pq , #Qq ",  // 0F 62
@@ -376,9 +376,9 @@ const char* const TwoByte[256] = {
     "movd    #Pd , #Ed ",  // 0F 6E
     "movq    #Pq , #Qq ",  // 0F 6F
     "pshufw  #Pq , #Qq , #Ib ",  // 0F 70
-    "@h3w   #Qq , #Ib ",  // 0F 71
-    "@h3d   #Qq , #Ib ",  // 0F 72
-    "@h3q   #Qq , #Ib ",  // 0F 73
+    "@h3w   #Nq , #Ib ",  // 0F 71
+    "@h3d   #Nq , #Ib ",  // 0F 72
+    "@h3q   #Nq , #Ib ",  // 0F 73
     "pcmpeqb #Pq , #Qq ",  // 0F 74
     "pcmpeqw #Pq , #Qq ",  // 0F 75
     "pcmpeqd #Pq , #Qq ",  // 0F 76
@@ -437,7 +437,7 @@ const char* const TwoByte[256] = {
     "bts     #Ev , #Gv ",  // 0F AB
     "shrd    #Ev , #Gv , #Ib ",  // 0F AC
     "shrd    #Ev , #Gv , cl",  // 0F AD
-    "%c #M  ",  // 0F AE
+    "@gl",  // 0F AE
     "imul    #Gv , #Ev ",  // 0F AF
     "cmpxchg #Eb , #Gb ",  // 0F B0
     "cmpxchg #Ev , #Gv ",  // 0F B1
@@ -457,11 +457,11 @@ const char* const TwoByte[256] = {
     "movsx   #Gv , @m #Ew ",  // 0F BF
     "xadd    #Eb , #Gb ",  // 0F C0
     "xadd    #Ev , #Gv ",  // 0F C1
-    "cmpps   #Vo , #Wo , #Ib ",  // 0F C2
+    "cmpps   #Vo , @v #Wo , #Ib ",  // 0F C2
     "movnti  #Md , #Gd ",  // 0F C3
     "pinsrw  #Pq , #Ed , #Ib ",  // 0F C4
-    "pextrw  #Gd , #Qq , #Ib ",  // 0F C5
-    "shufps  #Vo , #Wo , #Ib ",  // 0F C6
+    "pextrw  #Gd , #Nq , #Ib ",  // 0F C5
+    "shufps  #Vo , @v #Wo , #Ib ",  // 0F C6
     "@gi",  // 0F C7
     "bswap   @eax",  // 0F C8
     "bswap   @ecx",  // 0F C9
@@ -478,7 +478,7 @@ const char* const TwoByte[256] = {
     "paddq   #Pq , #Qq ",  // 0F D4
     "pmullw  #Pq , #Qq ",  // 0F D5
     "%c movq    #Wq , #Vo ",  // 0F D6
-    "pmovmskb #Gd , #Qq ",  // 0F D7
+    "pmovmskb #Gd , #Nq ",  // 0F D7
     "psubusb #Pq , #Qq ",  // 0F D8
     "psubusw #Pq , #Qq ",  // 0F D9
     "pminub  #Pq , #Qq ",  // 0F DA
@@ -510,7 +510,7 @@ const char* const TwoByte[256] = {
     "pmuludq #Pq , #Qq ",  // 0F F4
     "pmaddwd #Pq , #Qq ",  // 0F F5
     "psadbw  #Pq , #Qq ",  // 0F F6
-    "maskmovq #Pq , #Qq ",  // 0F F7
+    "maskmovq #Pq , #Nq ",  // 0F F7
     "psubb   #Pq , #Qq ",  // 0F F8
     "psubw   #Pq , #Qq ",  // 0F F9
     "psubd   #Pq , #Qq ",  // 0F FA
@@ -521,7 +521,7 @@ const char* const TwoByte[256] = {
     "ud0     #Gv , #Ev ",  // 0F FF
 };
 
-const char* const Groups[80] = {
+const char* const Groups[104] = {
     "add     ",  // group a, reg 0
     "or      ",  // group a, reg 1
     "adc     ",  // group a, reg 2
@@ -575,7 +575,7 @@ const char* const Groups[80] = {
     "lgdt    #Ms ",  // group g, reg 2
     "lidt    #Ms ",  // group g, reg 3
     "smsw    #Ew ",  // group g, reg 4
-    "%c      ",  // group g, reg 5
+    "%c      #M  ",  // group g, reg 5
     "lmsw    #Ew ",  // group g, reg 6
     "invlpg  #Mb ",  // group g, reg 7
     "%c      ",  // group h, reg 0
@@ -592,8 +592,8 @@ const char* const Groups[80] = {
     "xrstors #M  ",  // group i, reg 3
     "xsavec  #M  ",  // group i, reg 4
     "xsaves  #M  ",  // group i, reg 5
-    "rdrand  #Ev ",  // group i, reg 6
-    "rdseed  #Ev ",  // group i, reg 7
+    "@yi",  // group i, reg 6
+    "@yj",  // group i, reg 7
     "mov     ",  // group j, reg 0
     "%c      ",  // group j, reg 1
     "%c      ",  // group j, reg 2
@@ -602,9 +602,33 @@ const char* const Groups[80] = {
     "%c      ",  // group j, reg 5
     "%c      ",  // group j, reg 6
     "%c      ",  // group j, reg 7
+    "pop     #Ev ",  // group k, reg 0
+    "%c ",  // group k, reg 1
+    "%c ",  // group k, reg 2
+    "%c ",  // group k, reg 3
+    "%c ",  // group k, reg 4
+    "%c ",  // group k, reg 5
+    "%c ",  // group k, reg 6
+    "%c ",  // group k, reg 7
+    "@ya",  // group l, reg 0
+    "@yb",  // group l, reg 1
+    "@yc",  // group l, reg 2
+    "@yd",  // group l, reg 3
+    "@ye",  // group l, reg 4
+    "@yf",  // group l, reg 5
+    "@yg",  // group l, reg 6
+    "@yh",  // group l, reg 7
+    "%c ",  // group m, reg 0
+    "blsr    @vr",  // group m, reg 1
+    "blsmsk  @vr",  // group m, reg 2
+    "blsi    @vr",  // group m, reg 3
+    "%c ",  // group m, reg 4
+    "%c ",  // group m, reg 5
+    "%c ",  // group m, reg 6
+    "%c ",  // group m, reg 7
 };
 
-const char* const Tails[32] = {
+const char* const Tails[40] = {
     ", #Ib ",  // tail 1, reg 0
     ", #Ib ",  // tail 1, reg 1
     "",  // tail 1, reg 2
@@ -632,12 +656,489 @@ const char* const Tails[32] = {
     "#Ev ",  // tail 4, reg 0
     "#Ev ",  // tail 4, reg 1
     "#Ev ",  // tail 4, reg 2
-    "#Ep ",  // tail 4, reg 3
+    "#Mp ",  // tail 4, reg 3
     "#Ev ",  // tail 4, reg 4
-    "#Ep ",  // tail 4, reg 5
+    "#Mp ",  // tail 4, reg 5
     "#Ev ",  // tail 4, reg 6
     "",  // tail 4, reg 7
+    "%c      ",  // tail 5, reg 0
+    "%c      ",  // tail 5, reg 1
+    "psrlq   ",  // tail 5, reg 2
+    "psrldq  ",  // tail 5, reg 3
+    "%c      ",  // tail 5, reg 4
+    "%c      ",  // tail 5, reg 5
+    "psllq   ",  // tail 5, reg 6
+    "pslldq  ",  // tail 5, reg 7
 };
+
+// Memory form, register form.
+const char* const Splits[3][2] = {
+    {"movlps  #Vo , @v #Mq ", "movhlps #Vo , @v #Uo "},  // a: 0F 12
+    {"movhps  #Vo , @v #Mq ", "movlhps #Vo , @v #Uo "},  // b: 0F 16
+    {"prefetch #Mb ", "nop     #Ev "},  // c: 0F 18
+};
+
+// Members of groups that a mandatory prefix changes: per prefix (none, 66,
+// F3, F2) the memory form and the register form; a missing one is the
+// unprefixed form, and the prefix stays a prefix.
+const char* const PrefixedForms[10][4][2] = {
+    {{"fxsave  #M  ", "%c "}, {}, {nullptr, "rdfsbase #Ed "}, {}},  // a: 0F AE /0
+    {{"fxrstor #M  ", "%c "}, {}, {nullptr, "rdgsbase #Ed "}, {}},  // b: 0F AE /1
+    {{"ldmxcsr #Md ", "%c "}, {}, {nullptr, "wrfsbase #Ed "}, {}},  // c: 0F AE /2
+    {{"stmxcsr #Md ", "%c "}, {}, {nullptr, "wrgsbase #Ed "}, {}},  // d: 0F AE /3
+    {{"xsave   #M  ", "%c "}, {}, {"ptwrite #Ed ", "ptwrite #Ed "}, {}},  // e: 0F AE /4
+    {{"xrstor  #M  ", "lfence"}, {}, {nullptr, "incsspd #Ed "}, {}},  // f: 0F AE /5
+    {{"xsaveopt #M  ", "mfence"}, {"clwb    #Mb ", "tpause  #Ed "}, {"clrssbsy #Mq ", "umonitor #Ed "},
+     {nullptr, "umwait  #Ed "}},  // g: 0F AE /6
+    {{"clflush #Mb ", "sfence"}, {"clflushopt #Mb ", nullptr}, {}, {}},  // h: 0F AE /7
+    {{"vmptrld #Mq ", "rdrand  #Ev "}, {"vmclear #Mq ", nullptr}, {"vmxon   #Mq ", nullptr}, {}},  // i: 0F C7 /6
+    {{"vmptrst #Mq ", "rdseed  #Ev "}, {}, {nullptr, "rdpid   #Ed "}, {}},  // j: 0F C7 /7
+};
+
+
+const char* const SystemRegisterForms[64] = {
+    "enclv",  // 0F 01 C0
+    "vmcall",  // 0F 01 C1
+    "vmlaunch",  // 0F 01 C2
+    "vmresume",  // 0F 01 C3
+    "vmxoff",  // 0F 01 C4
+    "pconfig",  // 0F 01 C5
+    "wrmsrns",  // 0F 01 C6
+    "%c ",  // 0F 01 C7
+    "monitor",  // 0F 01 C8
+    "mwait",  // 0F 01 C9
+    "clac",  // 0F 01 CA
+    "stac",  // 0F 01 CB
+    "%c ",  // 0F 01 CC
+    "%c ",  // 0F 01 CD
+    "%c ",  // 0F 01 CE
+    "encls",  // 0F 01 CF
+    "xgetbv",  // 0F 01 D0
+    "xsetbv",  // 0F 01 D1
+    "%c ",  // 0F 01 D2
+    "%c ",  // 0F 01 D3
+    "vmfunc",  // 0F 01 D4
+    "xend",  // 0F 01 D5
+    "xtest",  // 0F 01 D6
+    "enclu",  // 0F 01 D7
+    "vmrun",  // 0F 01 D8
+    "vmmcall",  // 0F 01 D9
+    "vmload",  // 0F 01 DA
+    "vmsave",  // 0F 01 DB
+    "stgi",  // 0F 01 DC
+    "clgi",  // 0F 01 DD
+    "skinit",  // 0F 01 DE
+    "invlpga",  // 0F 01 DF
+    "smsw    #Ev ",  // 0F 01 E0
+    "smsw    #Ev ",  // 0F 01 E1
+    "smsw    #Ev ",  // 0F 01 E2
+    "smsw    #Ev ",  // 0F 01 E3
+    "smsw    #Ev ",  // 0F 01 E4
+    "smsw    #Ev ",  // 0F 01 E5
+    "smsw    #Ev ",  // 0F 01 E6
+    "smsw    #Ev ",  // 0F 01 E7
+    "serialize",  // 0F 01 E8
+    "%c ",  // 0F 01 E9
+    "%c ",  // 0F 01 EA
+    "%c ",  // 0F 01 EB
+    "%c ",  // 0F 01 EC
+    "%c ",  // 0F 01 ED
+    "rdpkru",  // 0F 01 EE
+    "wrpkru",  // 0F 01 EF
+    "lmsw    #Ew ",  // 0F 01 F0
+    "lmsw    #Ew ",  // 0F 01 F1
+    "lmsw    #Ew ",  // 0F 01 F2
+    "lmsw    #Ew ",  // 0F 01 F3
+    "lmsw    #Ew ",  // 0F 01 F4
+    "lmsw    #Ew ",  // 0F 01 F5
+    "lmsw    #Ew ",  // 0F 01 F6
+    "lmsw    #Ew ",  // 0F 01 F7
+    "swapgs",  // 0F 01 F8
+    "rdtscp",  // 0F 01 F9
+    "monitorx",  // 0F 01 FA
+    "mwaitx",  // 0F 01 FB
+    "clzero",  // 0F 01 FC
+    "rdpru",  // 0F 01 FD
+    "invlpgb",  // 0F 01 FE
+    "tlbsync",  // 0F 01 FF
+};
+
+// The rows of the 0F map that a mandatory prefix selects, and the 0F 38 and
+// 0F 3A maps.
+const TMapRow PrefixedRows[] = {
+    {1, 0x66, 0x10, "movupd  #Vo , #Wo "},  // 66 0F 10
+    {1, 0x66, 0x11, "movupd  #Wo , #Vo "},  // 66 0F 11
+    {1, 0x66, 0x12, "movlpd  #Vo , @v #Mq "},  // 66 0F 12
+    {1, 0x66, 0x13, "movlpd  #Mq , #Vo "},  // 66 0F 13
+    {1, 0x66, 0x14, "unpcklpd #Vo , @v #Wo "},  // 66 0F 14
+    {1, 0x66, 0x15, "unpckhpd #Vo , @v #Wo "},  // 66 0F 15
+    {1, 0x66, 0x16, "movhpd  #Vo , @v #Mq "},  // 66 0F 16
+    {1, 0x66, 0x17, "movhpd  #Mq , #Vo "},  // 66 0F 17
+    {1, 0x66, 0x28, "movapd  #Vo , #Wo "},  // 66 0F 28
+    {1, 0x66, 0x29, "movapd  #Wo , #Vo "},  // 66 0F 29
+    {1, 0x66, 0x2A, "cvtpi2pd #Vo , #Qq "},  // 66 0F 2A
+    {1, 0x66, 0x2B, "movntpd #Mo , #Vo "},  // 66 0F 2B
+    {1, 0x66, 0x2C, "cvttpd2pi #Pq , #Wo "},  // 66 0F 2C
+    {1, 0x66, 0x2D, "cvtpd2pi #Pq , #Wo "},  // 66 0F 2D
+    {1, 0x66, 0x2E, "ucomisd #Vo , #Wq "},  // 66 0F 2E
+    {1, 0x66, 0x2F, "comisd  #Vo , #Wq "},  // 66 0F 2F
+    {1, 0x66, 0x50, "movmskpd #Gd , #Uo "},  // 66 0F 50
+    {1, 0x66, 0x51, "sqrtpd  #Vo , #Wo "},  // 66 0F 51
+    {1, 0x66, 0x54, "andpd   #Vo , @v #Wo "},  // 66 0F 54
+    {1, 0x66, 0x55, "andnpd  #Vo , @v #Wo "},  // 66 0F 55
+    {1, 0x66, 0x56, "orpd    #Vo , @v #Wo "},  // 66 0F 56
+    {1, 0x66, 0x57, "xorpd   #Vo , @v #Wo "},  // 66 0F 57
+    {1, 0x66, 0x58, "addpd   #Vo , @v #Wo "},  // 66 0F 58
+    {1, 0x66, 0x59, "mulpd   #Vo , @v #Wo "},  // 66 0F 59
+    {1, 0x66, 0x5A, "cvtpd2ps #Vo , #Wo "},  // 66 0F 5A
+    {1, 0x66, 0x5B, "cvtps2dq #Vo , #Wo "},  // 66 0F 5B
+    {1, 0x66, 0x5C, "subpd   #Vo , @v #Wo "},  // 66 0F 5C
+    {1, 0x66, 0x5D, "minpd   #Vo , @v #Wo "},  // 66 0F 5D
+    {1, 0x66, 0x5E, "divpd   #Vo , @v #Wo "},  // 66 0F 5E
+    {1, 0x66, 0x5F, "maxpd   #Vo , @v #Wo "},  // 66 0F 5F
+    {1, 0x66, 0x60, "punpcklbw #Vo , @v #Wo "},  // 66 0F 60
+    {1, 0x66, 0x61, "punpcklwd #Vo , @v #Wo "},  // 66 0F 61
+    {1, 0x66, 0x62, "punpckldq #Vo , @v #Wo "},  // 66 0F 62
+    {1, 0x66, 0x63, "packsswb #Vo , @v #Wo "},  // 66 0F 63
+    {1, 0x66, 0x64, "pcmpgtb #Vo , @v #Wo "},  // 66 0F 64
+    {1, 0x66, 0x65, "pcmpgtw #Vo , @v #Wo "},  // 66 0F 65
+    {1, 0x66, 0x66, "pcmpgtd #Vo , @v #Wo "},  // 66 0F 66
+    {1, 0x66, 0x67, "packuswb #Vo , @v #Wo "},  // 66 0F 67
+    {1, 0x66, 0x68, "punpckhbw #Vo , @v #Wo "},  // 66 0F 68
+    {1, 0x66, 0x69, "punpckhwd #Vo , @v #Wo "},  // 66 0F 69
+    {1, 0x66, 0x6A, "punpckhdq #Vo , @v #Wo "},  // 66 0F 6A
+    {1, 0x66, 0x6B, "packssdw #Vo , @v #Wo "},  // 66 0F 6B
+    {1, 0x66, 0x6C, "punpcklqdq #Vo , @v #Wo "},  // 66 0F 6C
+    {1, 0x66, 0x6D, "punpckhqdq #Vo , @v #Wo "},  // 66 0F 6D
+    {1, 0x66, 0x6E, "movd    #Vo , #Ed "},  // 66 0F 6E
+    {1, 0x66, 0x6F, "movdqa  #Vo , #Wo "},  // 66 0F 6F
+    {1, 0x66, 0x70, "pshufd  #Vo , #Wo , #Ib "},  // 66 0F 70
+    {1, 0x66, 0x71, "@h3w   @v #Uo , #Ib "},  // 66 0F 71
+    {1, 0x66, 0x72, "@h3d   @v #Uo , #Ib "},  // 66 0F 72
+    {1, 0x66, 0x73, "@h5@v #Uo , #Ib "},  // 66 0F 73
+    {1, 0x66, 0x74, "pcmpeqb #Vo , @v #Wo "},  // 66 0F 74
+    {1, 0x66, 0x75, "pcmpeqw #Vo , @v #Wo "},  // 66 0F 75
+    {1, 0x66, 0x76, "pcmpeqd #Vo , @v #Wo "},  // 66 0F 76
+    {1, 0x66, 0x7C, "haddpd  #Vo , @v #Wo "},  // 66 0F 7C
+    {1, 0x66, 0x7D, "hsubpd  #Vo , @v #Wo "},  // 66 0F 7D
+    {1, 0x66, 0x7E, "movd    #Ed , #Vo "},  // 66 0F 7E
+    {1, 0x66, 0x7F, "movdqa  #Wo , #Vo "},  // 66 0F 7F
+    {1, 0x66, 0xC2, "cmppd   #Vo , @v #Wo , #Ib "},  // 66 0F C2
+    {1, 0x66, 0xC4, "pinsrw  #Vo , @v #Ed , #Ib "},  // 66 0F C4
+    {1, 0x66, 0xC5, "pextrw  #Gd , #Uo , #Ib "},  // 66 0F C5
+    {1, 0x66, 0xC6, "shufpd  #Vo , @v #Wo , #Ib "},  // 66 0F C6
+    {1, 0x66, 0xD0, "addsubpd #Vo , @v #Wo "},  // 66 0F D0
+    {1, 0x66, 0xD1, "psrlw   #Vo , @v #Wo "},  // 66 0F D1
+    {1, 0x66, 0xD2, "psrld   #Vo , @v #Wo "},  // 66 0F D2
+    {1, 0x66, 0xD3, "psrlq   #Vo , @v #Wo "},  // 66 0F D3
+    {1, 0x66, 0xD4, "paddq   #Vo , @v #Wo "},  // 66 0F D4
+    {1, 0x66, 0xD5, "pmullw  #Vo , @v #Wo "},  // 66 0F D5
+    {1, 0x66, 0xD6, "movq    #Wq , #Vo "},  // 66 0F D6
+    {1, 0x66, 0xD7, "pmovmskb #Gd , #Uo "},  // 66 0F D7
+    {1, 0x66, 0xD8, "psubusb #Vo , @v #Wo "},  // 66 0F D8
+    {1, 0x66, 0xD9, "psubusw #Vo , @v #Wo "},  // 66 0F D9
+    {1, 0x66, 0xDA, "pminub  #Vo , @v #Wo "},  // 66 0F DA
+    {1, 0x66, 0xDB, "pand    #Vo , @v #Wo "},  // 66 0F DB
+    {1, 0x66, 0xDC, "paddusb #Vo , @v #Wo "},  // 66 0F DC
+    {1, 0x66, 0xDD, "paddusw #Vo , @v #Wo "},  // 66 0F DD
+    {1, 0x66, 0xDE, "pmaxub  #Vo , @v #Wo "},  // 66 0F DE
+    {1, 0x66, 0xDF, "pandn   #Vo , @v #Wo "},  // 66 0F DF
+    {1, 0x66, 0xE0, "pavgb   #Vo , @v #Wo "},  // 66 0F E0
+    {1, 0x66, 0xE1, "psraw   #Vo , @v #Wo "},  // 66 0F E1
+    {1, 0x66, 0xE2, "psrad   #Vo , @v #Wo "},  // 66 0F E2
+    {1, 0x66, 0xE3, "pavgw   #Vo , @v #Wo "},  // 66 0F E3
+    {1, 0x66, 0xE4, "pmulhuw #Vo , @v #Wo "},  // 66 0F E4
+    {1, 0x66, 0xE5, "pmulhw  #Vo , @v #Wo "},  // 66 0F E5
+    {1, 0x66, 0xE6, "cvttpd2dq #Vo , #Wo "},  // 66 0F E6
+    {1, 0x66, 0xE7, "movntdq #Mo , #Vo "},  // 66 0F E7
+    {1, 0x66, 0xE8, "psubsb  #Vo , @v #Wo "},  // 66 0F E8
+    {1, 0x66, 0xE9, "psubsw  #Vo , @v #Wo "},  // 66 0F E9
+    {1, 0x66, 0xEA, "pminsw  #Vo , @v #Wo "},  // 66 0F EA
+    {1, 0x66, 0xEB, "por     #Vo , @v #Wo "},  // 66 0F EB
+    {1, 0x66, 0xEC, "paddsb  #Vo , @v #Wo "},  // 66 0F EC
+    {1, 0x66, 0xED, "paddsw  #Vo , @v #Wo "},  // 66 0F ED
+    {1, 0x66, 0xEE, "pmaxsw  #Vo , @v #Wo "},  // 66 0F EE
+    {1, 0x66, 0xEF, "pxor    #Vo , @v #Wo "},  // 66 0F EF
+    {1, 0x66, 0xF1, "psllw   #Vo , @v #Wo "},  // 66 0F F1
+    {1, 0x66, 0xF2, "pslld   #Vo , @v #Wo "},  // 66 0F F2
+    {1, 0x66, 0xF3, "psllq   #Vo , @v #Wo "},  // 66 0F F3
+    {1, 0x66, 0xF4, "pmuludq #Vo , @v #Wo "},  // 66 0F F4
+    {1, 0x66, 0xF5, "pmaddwd #Vo , @v #Wo "},  // 66 0F F5
+    {1, 0x66, 0xF6, "psadbw  #Vo , @v #Wo "},  // 66 0F F6
+    {1, 0x66, 0xF7, "maskmovdqu #Vo , #Uo "},  // 66 0F F7
+    {1, 0x66, 0xF8, "psubb   #Vo , @v #Wo "},  // 66 0F F8
+    {1, 0x66, 0xF9, "psubw   #Vo , @v #Wo "},  // 66 0F F9
+    {1, 0x66, 0xFA, "psubd   #Vo , @v #Wo "},  // 66 0F FA
+    {1, 0x66, 0xFB, "psubq   #Vo , @v #Wo "},  // 66 0F FB
+    {1, 0x66, 0xFC, "paddb   #Vo , @v #Wo "},  // 66 0F FC
+    {1, 0x66, 0xFD, "paddw   #Vo , @v #Wo "},  // 66 0F FD
+    {1, 0x66, 0xFE, "paddd   #Vo , @v #Wo "},  // 66 0F FE
+    {1, 0xF2, 0x10, "movsd   #Vo , @vm#Wq "},  // F2 0F 10
+    {1, 0xF2, 0x11, "movsd   #Wq , @vm#Vo "},  // F2 0F 11
+    {1, 0xF2, 0x12, "movddup #Vo , #Wq "},  // F2 0F 12
+    {1, 0xF2, 0x2A, "cvtsi2sd #Vo , @v #Ed "},  // F2 0F 2A
+    {1, 0xF2, 0x2C, "cvttsd2si #Gd , #Wq "},  // F2 0F 2C
+    {1, 0xF2, 0x2D, "cvtsd2si #Gd , #Wq "},  // F2 0F 2D
+    {1, 0xF2, 0x51, "sqrtsd  #Vo , @v #Wq "},  // F2 0F 51
+    {1, 0xF2, 0x58, "addsd   #Vo , @v #Wq "},  // F2 0F 58
+    {1, 0xF2, 0x59, "mulsd   #Vo , @v #Wq "},  // F2 0F 59
+    {1, 0xF2, 0x5A, "cvtsd2ss #Vo , @v #Wq "},  // F2 0F 5A
+    {1, 0xF2, 0x5C, "subsd   #Vo , @v #Wq "},  // F2 0F 5C
+    {1, 0xF2, 0x5D, "minsd   #Vo , @v #Wq "},  // F2 0F 5D
+    {1, 0xF2, 0x5E, "divsd   #Vo , @v #Wq "},  // F2 0F 5E
+    {1, 0xF2, 0x5F, "maxsd   #Vo , @v #Wq "},  // F2 0F 5F
+    {1, 0xF2, 0x70, "pshuflw #Vo , #Wo , #Ib "},  // F2 0F 70
+    {1, 0xF2, 0x7C, "haddps  #Vo , @v #Wo "},  // F2 0F 7C
+    {1, 0xF2, 0x7D, "hsubps  #Vo , @v #Wo "},  // F2 0F 7D
+    {1, 0xF2, 0xC2, "cmpsd   #Vo , @v #Wq , #Ib "},  // F2 0F C2
+    {1, 0xF2, 0xD0, "addsubps #Vo , @v #Wo "},  // F2 0F D0
+    {1, 0xF2, 0xD6, "movdq2q #Pq , #Uo "},  // F2 0F D6
+    {1, 0xF2, 0xE6, "cvtpd2dq #Vo , #Wo "},  // F2 0F E6
+    {1, 0xF2, 0xF0, "lddqu   #Vo , #Mo "},  // F2 0F F0
+    {1, 0xF3, 0x10, "movss   #Vo , @vm#Wd "},  // F3 0F 10
+    {1, 0xF3, 0x11, "movss   #Wd , @vm#Vo "},  // F3 0F 11
+    {1, 0xF3, 0x12, "movsldup #Vo , #Wo "},  // F3 0F 12
+    {1, 0xF3, 0x16, "movshdup #Vo , #Wo "},  // F3 0F 16
+    {1, 0xF3, 0x2A, "cvtsi2ss #Vo , @v #Ed "},  // F3 0F 2A
+    {1, 0xF3, 0x2C, "cvttss2si #Gd , #Wd "},  // F3 0F 2C
+    {1, 0xF3, 0x2D, "cvtss2si #Gd , #Wd "},  // F3 0F 2D
+    {1, 0xF3, 0x51, "sqrtss  #Vo , @v #Wd "},  // F3 0F 51
+    {1, 0xF3, 0x52, "rsqrtss #Vo , @v #Wd "},  // F3 0F 52
+    {1, 0xF3, 0x53, "rcpss   #Vo , @v #Wd "},  // F3 0F 53
+    {1, 0xF3, 0x58, "addss   #Vo , @v #Wd "},  // F3 0F 58
+    {1, 0xF3, 0x59, "mulss   #Vo , @v #Wd "},  // F3 0F 59
+    {1, 0xF3, 0x5A, "cvtss2sd #Vo , @v #Wd "},  // F3 0F 5A
+    {1, 0xF3, 0x5B, "cvttps2dq #Vo , #Wo "},  // F3 0F 5B
+    {1, 0xF3, 0x5C, "subss   #Vo , @v #Wd "},  // F3 0F 5C
+    {1, 0xF3, 0x5D, "minss   #Vo , @v #Wd "},  // F3 0F 5D
+    {1, 0xF3, 0x5E, "divss   #Vo , @v #Wd "},  // F3 0F 5E
+    {1, 0xF3, 0x5F, "maxss   #Vo , @v #Wd "},  // F3 0F 5F
+    {1, 0xF3, 0x6F, "movdqu  #Vo , #Wo "},  // F3 0F 6F
+    {1, 0xF3, 0x70, "pshufhw #Vo , #Wo , #Ib "},  // F3 0F 70
+    {1, 0xF3, 0x7E, "movq    #Vo , #Wq "},  // F3 0F 7E
+    {1, 0xF3, 0x7F, "movdqu  #Wo , #Vo "},  // F3 0F 7F
+    {1, 0xF3, 0xB8, "popcnt  #Gv , #Ev "},  // F3 0F B8
+    {1, 0xF3, 0xBC, "tzcnt   #Gv , #Ev "},  // F3 0F BC
+    {1, 0xF3, 0xBD, "lzcnt   #Gv , #Ev "},  // F3 0F BD
+    {1, 0xF3, 0xC2, "cmpss   #Vo , @v #Wd , #Ib "},  // F3 0F C2
+    {1, 0xF3, 0xD6, "movq2dq #Vo , #Nq "},  // F3 0F D6
+    {1, 0xF3, 0xE6, "cvtdq2pd #Vo , #Wq "},  // F3 0F E6
+    {2, 0x00, 0x00, "pshufb  #Pq , #Qq "},  // 0F 38 00
+    {2, 0x00, 0x01, "phaddw  #Pq , #Qq "},  // 0F 38 01
+    {2, 0x00, 0x02, "phaddd  #Pq , #Qq "},  // 0F 38 02
+    {2, 0x00, 0x03, "phaddsw #Pq , #Qq "},  // 0F 38 03
+    {2, 0x00, 0x04, "pmaddubsw #Pq , #Qq "},  // 0F 38 04
+    {2, 0x00, 0x05, "phsubw  #Pq , #Qq "},  // 0F 38 05
+    {2, 0x00, 0x06, "phsubd  #Pq , #Qq "},  // 0F 38 06
+    {2, 0x00, 0x07, "phsubsw #Pq , #Qq "},  // 0F 38 07
+    {2, 0x00, 0x08, "psignb  #Pq , #Qq "},  // 0F 38 08
+    {2, 0x00, 0x09, "psignw  #Pq , #Qq "},  // 0F 38 09
+    {2, 0x00, 0x0A, "psignd  #Pq , #Qq "},  // 0F 38 0A
+    {2, 0x00, 0x0B, "pmulhrsw #Pq , #Qq "},  // 0F 38 0B
+    {2, 0x00, 0x1C, "pabsb   #Pq , #Qq "},  // 0F 38 1C
+    {2, 0x00, 0x1D, "pabsw   #Pq , #Qq "},  // 0F 38 1D
+    {2, 0x00, 0x1E, "pabsd   #Pq , #Qq "},  // 0F 38 1E
+    {2, 0x00, 0xC8, "sha1nexte #Vo , #Wo "},  // 0F 38 C8
+    {2, 0x00, 0xC9, "sha1msg1 #Vo , #Wo "},  // 0F 38 C9
+    {2, 0x00, 0xCA, "sha1msg2 #Vo , #Wo "},  // 0F 38 CA
+    {2, 0x00, 0xCB, "sha256rnds2 #Vo , #Wo "},  // 0F 38 CB
+    {2, 0x00, 0xCC, "sha256msg1 #Vo , #Wo "},  // 0F 38 CC
+    {2, 0x00, 0xCD, "sha256msg2 #Vo , #Wo "},  // 0F 38 CD
+    {2, 0x00, 0xF0, "movbe   #Gv , #Mv "},  // 0F 38 F0
+    {2, 0x00, 0xF1, "movbe   #Mv , #Gv "},  // 0F 38 F1
+    {2, 0x00, 0xF9, "movdiri #Md , #Gd "},  // 0F 38 F9
+    {2, 0x66, 0x00, "pshufb  #Vo , @v #Wo "},  // 66 0F 38 00
+    {2, 0x66, 0x01, "phaddw  #Vo , @v #Wo "},  // 66 0F 38 01
+    {2, 0x66, 0x02, "phaddd  #Vo , @v #Wo "},  // 66 0F 38 02
+    {2, 0x66, 0x03, "phaddsw #Vo , @v #Wo "},  // 66 0F 38 03
+    {2, 0x66, 0x04, "pmaddubsw #Vo , @v #Wo "},  // 66 0F 38 04
+    {2, 0x66, 0x05, "phsubw  #Vo , @v #Wo "},  // 66 0F 38 05
+    {2, 0x66, 0x06, "phsubd  #Vo , @v #Wo "},  // 66 0F 38 06
+    {2, 0x66, 0x07, "phsubsw #Vo , @v #Wo "},  // 66 0F 38 07
+    {2, 0x66, 0x08, "psignb  #Vo , @v #Wo "},  // 66 0F 38 08
+    {2, 0x66, 0x09, "psignw  #Vo , @v #Wo "},  // 66 0F 38 09
+    {2, 0x66, 0x0A, "psignd  #Vo , @v #Wo "},  // 66 0F 38 0A
+    {2, 0x66, 0x0B, "pmulhrsw #Vo , @v #Wo "},  // 66 0F 38 0B
+    {2, 0x66, 0x10, "pblendvb #Vo , #Wo "},  // 66 0F 38 10
+    {2, 0x66, 0x14, "blendvps #Vo , #Wo "},  // 66 0F 38 14
+    {2, 0x66, 0x15, "blendvpd #Vo , #Wo "},  // 66 0F 38 15
+    {2, 0x66, 0x17, "ptest   #Vo , #Wo "},  // 66 0F 38 17
+    {2, 0x66, 0x1C, "pabsb   #Vo , #Wo "},  // 66 0F 38 1C
+    {2, 0x66, 0x1D, "pabsw   #Vo , #Wo "},  // 66 0F 38 1D
+    {2, 0x66, 0x1E, "pabsd   #Vo , #Wo "},  // 66 0F 38 1E
+    {2, 0x66, 0x20, "pmovsxbw #Vo , #Wq "},  // 66 0F 38 20
+    {2, 0x66, 0x21, "pmovsxbd #Vo , #Wd "},  // 66 0F 38 21
+    {2, 0x66, 0x22, "pmovsxbq #Vo , #Ww "},  // 66 0F 38 22
+    {2, 0x66, 0x23, "pmovsxwd #Vo , #Wq "},  // 66 0F 38 23
+    {2, 0x66, 0x24, "pmovsxwq #Vo , #Wd "},  // 66 0F 38 24
+    {2, 0x66, 0x25, "pmovsxdq #Vo , #Wq "},  // 66 0F 38 25
+    {2, 0x66, 0x28, "pmuldq  #Vo , @v #Wo "},  // 66 0F 38 28
+    {2, 0x66, 0x29, "pcmpeqq #Vo , @v #Wo "},  // 66 0F 38 29
+    {2, 0x66, 0x2A, "movntdqa #Vo , #Mo "},  // 66 0F 38 2A
+    {2, 0x66, 0x2B, "packusdw #Vo , @v #Wo "},  // 66 0F 38 2B
+    {2, 0x66, 0x30, "pmovzxbw #Vo , #Wq "},  // 66 0F 38 30
+    {2, 0x66, 0x31, "pmovzxbd #Vo , #Wd "},  // 66 0F 38 31
+    {2, 0x66, 0x32, "pmovzxbq #Vo , #Ww "},  // 66 0F 38 32
+    {2, 0x66, 0x33, "pmovzxwd #Vo , #Wq "},  // 66 0F 38 33
+    {2, 0x66, 0x34, "pmovzxwq #Vo , #Wd "},  // 66 0F 38 34
+    {2, 0x66, 0x35, "pmovzxdq #Vo , #Wq "},  // 66 0F 38 35
+    {2, 0x66, 0x37, "pcmpgtq #Vo , @v #Wo "},  // 66 0F 38 37
+    {2, 0x66, 0x38, "pminsb  #Vo , @v #Wo "},  // 66 0F 38 38
+    {2, 0x66, 0x39, "pminsd  #Vo , @v #Wo "},  // 66 0F 38 39
+    {2, 0x66, 0x3A, "pminuw  #Vo , @v #Wo "},  // 66 0F 38 3A
+    {2, 0x66, 0x3B, "pminud  #Vo , @v #Wo "},  // 66 0F 38 3B
+    {2, 0x66, 0x3C, "pmaxsb  #Vo , @v #Wo "},  // 66 0F 38 3C
+    {2, 0x66, 0x3D, "pmaxsd  #Vo , @v #Wo "},  // 66 0F 38 3D
+    {2, 0x66, 0x3E, "pmaxuw  #Vo , @v #Wo "},  // 66 0F 38 3E
+    {2, 0x66, 0x3F, "pmaxud  #Vo , @v #Wo "},  // 66 0F 38 3F
+    {2, 0x66, 0x40, "pmulld  #Vo , @v #Wo "},  // 66 0F 38 40
+    {2, 0x66, 0x41, "phminposuw #Vo , #Wo "},  // 66 0F 38 41
+    {2, 0x66, 0x80, "invept  #Gd , #Mo "},  // 66 0F 38 80
+    {2, 0x66, 0x81, "invvpid #Gd , #Mo "},  // 66 0F 38 81
+    {2, 0x66, 0x82, "invpcid #Gd , #Mo "},  // 66 0F 38 82
+    {2, 0x66, 0xCF, "gf2p8mulb #Vo , @v #Wo "},  // 66 0F 38 CF
+    {2, 0x66, 0xDB, "aesimc  #Vo , #Wo "},  // 66 0F 38 DB
+    {2, 0x66, 0xDC, "aesenc  #Vo , @v #Wo "},  // 66 0F 38 DC
+    {2, 0x66, 0xDD, "aesenclast #Vo , @v #Wo "},  // 66 0F 38 DD
+    {2, 0x66, 0xDE, "aesdec  #Vo , @v #Wo "},  // 66 0F 38 DE
+    {2, 0x66, 0xDF, "aesdeclast #Vo , @v #Wo "},  // 66 0F 38 DF
+    {2, 0x66, 0xF6, "adcx    #Gd , #Ed "},  // 66 0F 38 F6
+    {2, 0xF2, 0xF0, "crc32   #Gd , #Eb "},  // F2 0F 38 F0
+    {2, 0xF2, 0xF1, "crc32   #Gd , #Ev "},  // F2 0F 38 F1
+    {2, 0xF3, 0xF6, "adox    #Gd , #Ed "},  // F3 0F 38 F6
+    {3, 0x00, 0x0F, "palignr #Pq , #Qq , #Ib "},  // 0F 3A 0F
+    {3, 0x00, 0xCC, "sha1rnds4 #Vo , #Wo , #Ib "},  // 0F 3A CC
+    {3, 0x66, 0x08, "roundps #Vo , #Wo , #Ib "},  // 66 0F 3A 08
+    {3, 0x66, 0x09, "roundpd #Vo , #Wo , #Ib "},  // 66 0F 3A 09
+    {3, 0x66, 0x0A, "roundss #Vo , @v #Wd , #Ib "},  // 66 0F 3A 0A
+    {3, 0x66, 0x0B, "roundsd #Vo , @v #Wq , #Ib "},  // 66 0F 3A 0B
+    {3, 0x66, 0x0C, "blendps #Vo , @v #Wo , #Ib "},  // 66 0F 3A 0C
+    {3, 0x66, 0x0D, "blendpd #Vo , @v #Wo , #Ib "},  // 66 0F 3A 0D
+    {3, 0x66, 0x0E, "pblendw #Vo , @v #Wo , #Ib "},  // 66 0F 3A 0E
+    {3, 0x66, 0x0F, "palignr #Vo , @v #Wo , #Ib "},  // 66 0F 3A 0F
+    {3, 0x66, 0x14, "pextrb  #Ed , #Vo , #Ib "},  // 66 0F 3A 14
+    {3, 0x66, 0x15, "pextrw  #Ed , #Vo , #Ib "},  // 66 0F 3A 15
+    {3, 0x66, 0x16, "pextrd  #Ed , #Vo , #Ib "},  // 66 0F 3A 16
+    {3, 0x66, 0x17, "extractps #Ed , #Vo , #Ib "},  // 66 0F 3A 17
+    {3, 0x66, 0x20, "pinsrb  #Vo , @v #Ed , #Ib "},  // 66 0F 3A 20
+    {3, 0x66, 0x21, "insertps #Vo , @v #Wd , #Ib "},  // 66 0F 3A 21
+    {3, 0x66, 0x22, "pinsrd  #Vo , @v #Ed , #Ib "},  // 66 0F 3A 22
+    {3, 0x66, 0x40, "dpps    #Vo , @v #Wo , #Ib "},  // 66 0F 3A 40
+    {3, 0x66, 0x41, "dppd    #Vo , @v #Wo , #Ib "},  // 66 0F 3A 41
+    {3, 0x66, 0x42, "mpsadbw #Vo , @v #Wo , #Ib "},  // 66 0F 3A 42
+    {3, 0x66, 0x44, "pclmulqdq #Vo , @v #Wo , #Ib "},  // 66 0F 3A 44
+    {3, 0x66, 0x60, "pcmpestrm #Vo , #Wo , #Ib "},  // 66 0F 3A 60
+    {3, 0x66, 0x61, "pcmpestri #Vo , #Wo , #Ib "},  // 66 0F 3A 61
+    {3, 0x66, 0x62, "pcmpistrm #Vo , #Wo , #Ib "},  // 66 0F 3A 62
+    {3, 0x66, 0x63, "pcmpistri #Vo , #Wo , #Ib "},  // 66 0F 3A 63
+    {3, 0x66, 0xCE, "gf2p8affineqb #Vo , @v #Wo , #Ib "},  // 66 0F 3A CE
+    {3, 0x66, 0xCF, "gf2p8affineinvqb #Vo , @v #Wo , #Ib "},  // 66 0F 3A CF
+    {3, 0x66, 0xDF, "aeskeygenassist #Vo , #Wo , #Ib "},  // 66 0F 3A DF
+    {1, 0x66, 0x78, "extrq   #Uo , #Ib , #Ib "},  // 66 0F 78
+    {1, 0x66, 0x79, "extrq   #Vo , #Uo "},  // 66 0F 79
+    {1, 0xF3, 0x09, "wbnoinvd"},  // F3 0F 09
+    {1, 0xF3, 0x2B, "movntss #Md , #Vo "},  // F3 0F 2B
+    {1, 0xF2, 0x2B, "movntsd #Mq , #Vo "},  // F2 0F 2B
+    {1, 0xF2, 0x78, "insertq #Vo , #Uo , #Ib , #Ib "},  // F2 0F 78
+    {1, 0xF2, 0x79, "insertq #Vo , #Uo "},  // F2 0F 79
+    {2, 0x00, 0xFC, "aadd    #Md , #Gd "},  // 0F 38 FC
+    {2, 0x66, 0xF8, "movdir64b #Gd , #M  "},  // 66 0F 38 F8
+    {2, 0x66, 0xFC, "aand    #Md , #Gd "},  // 66 0F 38 FC
+    {2, 0xF3, 0xF8, "enqcmds #Gd , #M  "},  // F3 0F 38 F8
+    {2, 0xF3, 0xFC, "axor    #Md , #Gd "},  // F3 0F 38 FC
+    {2, 0xF2, 0xF8, "enqcmd  #Gd , #M  "},  // F2 0F 38 F8
+    {2, 0xF2, 0xFC, "aor     #Md , #Gd "},  // F2 0F 38 FC
+};
+const size_t PrefixedRowsCount = sizeof PrefixedRows / sizeof PrefixedRows[0];
+
+// Rows that exist only in VEX form; the others are the legacy rows above.
+const TMapRow VexRows[] = {
+    {2, 0x00, 0xF2, "andn    #Gd , @vr#Ed "},  // 0F 38 F2
+    {2, 0x00, 0xF3, "@gm#Ed "},  // 0F 38 F3
+    {2, 0x00, 0xF5, "bzhi    #Gd , #Ed @ve"},  // 0F 38 F5
+    {2, 0x00, 0xF7, "bextr   #Gd , #Ed @ve"},  // 0F 38 F7
+    {2, 0x66, 0x0C, "vpermilps #Vo , @v #Wo "},  // 66 0F 38 0C
+    {2, 0x66, 0x0D, "vpermilpd #Vo , @v #Wo "},  // 66 0F 38 0D
+    {2, 0x66, 0x0E, "vtestps #Vo , #Wo "},  // 66 0F 38 0E
+    {2, 0x66, 0x0F, "vtestpd #Vo , #Wo "},  // 66 0F 38 0F
+    {2, 0x66, 0x13, "vcvtph2ps #Vo , #Wq "},  // 66 0F 38 13
+    {2, 0x66, 0x16, "vpermps #Vo , @v #Wo "},  // 66 0F 38 16
+    {2, 0x66, 0x18, "vbroadcastss #Vo , #Wd "},  // 66 0F 38 18
+    {2, 0x66, 0x19, "vbroadcastsd #Vo , #Wq "},  // 66 0F 38 19
+    {2, 0x66, 0x1A, "vbroadcastf128 #Vo , #Mu "},  // 66 0F 38 1A
+    {2, 0x66, 0x2C, "vmaskmovps #Vo , @v #Mo "},  // 66 0F 38 2C
+    {2, 0x66, 0x2D, "vmaskmovpd #Vo , @v #Mo "},  // 66 0F 38 2D
+    {2, 0x66, 0x2E, "vmaskmovps #Mo , @v #Vo "},  // 66 0F 38 2E
+    {2, 0x66, 0x2F, "vmaskmovpd #Mo , @v #Vo "},  // 66 0F 38 2F
+    {2, 0x66, 0x36, "vpermd  #Vo , @v #Wo "},  // 66 0F 38 36
+    {2, 0x66, 0x45, "vpsrlv@wd #Vo , @v #Wo "},  // 66 0F 38 45
+    {2, 0x66, 0x46, "vpsravd #Vo , @v #Wo "},  // 66 0F 38 46
+    {2, 0x66, 0x47, "vpsllv@wd #Vo , @v #Wo "},  // 66 0F 38 47
+    {2, 0x66, 0x58, "vpbroadcastd #Vo , #Wd "},  // 66 0F 38 58
+    {2, 0x66, 0x59, "vpbroadcastq #Vo , #Wq "},  // 66 0F 38 59
+    {2, 0x66, 0x5A, "vbroadcasti128 #Vo , #Mu "},  // 66 0F 38 5A
+    {2, 0x66, 0x78, "vpbroadcastb #Vo , #Wb "},  // 66 0F 38 78
+    {2, 0x66, 0x79, "vpbroadcastw #Vo , #Ww "},  // 66 0F 38 79
+    {2, 0x66, 0x8C, "vpmaskmov@wd #Vo , @v #Mo "},  // 66 0F 38 8C
+    {2, 0x66, 0x8E, "vpmaskmov@wd #Mo , @v #Vo "},  // 66 0F 38 8E
+    {2, 0x66, 0x90, "vpgatherd@wd #Vo , #Mo @vt"},  // 66 0F 38 90
+    {2, 0x66, 0x91, "vpgatherq@wd #Vo , #Mo @vt"},  // 66 0F 38 91
+    {2, 0x66, 0x92, "vgatherdp@ws #Vo , #Mo @vt"},  // 66 0F 38 92
+    {2, 0x66, 0x93, "vgatherqp@ws #Vo , #Mo @vt"},  // 66 0F 38 93
+    {2, 0x66, 0x96, "vfmaddsub132p@ws #Vo , @v #Wo "},  // 66 0F 38 96
+    {2, 0x66, 0x97, "vfmsubadd132p@ws #Vo , @v #Wo "},  // 66 0F 38 97
+    {2, 0x66, 0x98, "vfmadd132p@ws #Vo , @v #Wo "},  // 66 0F 38 98
+    {2, 0x66, 0x99, "vfmadd132s@ws #Vo , @v #Wy "},  // 66 0F 38 99
+    {2, 0x66, 0x9A, "vfmsub132p@ws #Vo , @v #Wo "},  // 66 0F 38 9A
+    {2, 0x66, 0x9B, "vfmsub132s@ws #Vo , @v #Wy "},  // 66 0F 38 9B
+    {2, 0x66, 0x9C, "vfnmadd132p@ws #Vo , @v #Wo "},  // 66 0F 38 9C
+    {2, 0x66, 0x9D, "vfnmadd132s@ws #Vo , @v #Wy "},  // 66 0F 38 9D
+    {2, 0x66, 0x9E, "vfnmsub132p@ws #Vo , @v #Wo "},  // 66 0F 38 9E
+    {2, 0x66, 0x9F, "vfnmsub132s@ws #Vo , @v #Wy "},  // 66 0F 38 9F
+    {2, 0x66, 0xA6, "vfmaddsub213p@ws #Vo , @v #Wo "},  // 66 0F 38 A6
+    {2, 0x66, 0xA7, "vfmsubadd213p@ws #Vo , @v #Wo "},  // 66 0F 38 A7
+    {2, 0x66, 0xA8, "vfmadd213p@ws #Vo , @v #Wo "},  // 66 0F 38 A8
+    {2, 0x66, 0xA9, "vfmadd213s@ws #Vo , @v #Wy "},  // 66 0F 38 A9
+    {2, 0x66, 0xAA, "vfmsub213p@ws #Vo , @v #Wo "},  // 66 0F 38 AA
+    {2, 0x66, 0xAB, "vfmsub213s@ws #Vo , @v #Wy "},  // 66 0F 38 AB
+    {2, 0x66, 0xAC, "vfnmadd213p@ws #Vo , @v #Wo "},  // 66 0F 38 AC
+    {2, 0x66, 0xAD, "vfnmadd213s@ws #Vo , @v #Wy "},  // 66 0F 38 AD
+    {2, 0x66, 0xAE, "vfnmsub213p@ws #Vo , @v #Wo "},  // 66 0F 38 AE
+    {2, 0x66, 0xAF, "vfnmsub213s@ws #Vo , @v #Wy "},  // 66 0F 38 AF
+    {2, 0x66, 0xB6, "vfmaddsub231p@ws #Vo , @v #Wo "},  // 66 0F 38 B6
+    {2, 0x66, 0xB7, "vfmsubadd231p@ws #Vo , @v #Wo "},  // 66 0F 38 B7
+    {2, 0x66, 0xB8, "vfmadd231p@ws #Vo , @v #Wo "},  // 66 0F 38 B8
+    {2, 0x66, 0xB9, "vfmadd231s@ws #Vo , @v #Wy "},  // 66 0F 38 B9
+    {2, 0x66, 0xBA, "vfmsub231p@ws #Vo , @v #Wo "},  // 66 0F 38 BA
+    {2, 0x66, 0xBB, "vfmsub231s@ws #Vo , @v #Wy "},  // 66 0F 38 BB
+    {2, 0x66, 0xBC, "vfnmadd231p@ws #Vo , @v #Wo "},  // 66 0F 38 BC
+    {2, 0x66, 0xBD, "vfnmadd231s@ws #Vo , @v #Wy "},  // 66 0F 38 BD
+    {2, 0x66, 0xBE, "vfnmsub231p@ws #Vo , @v #Wo "},  // 66 0F 38 BE
+    {2, 0x66, 0xBF, "vfnmsub231s@ws #Vo , @v #Wy "},  // 66 0F 38 BF
+    {2, 0x66, 0xF7, "shlx    #Gd , #Ed @ve"},  // 66 0F 38 F7
+    {2, 0xF2, 0xF5, "pdep    #Gd , @vr#Ed "},  // F2 0F 38 F5
+    {2, 0xF2, 0xF6, "mulx    #Gd , @vr#Ed "},  // F2 0F 38 F6
+    {2, 0xF2, 0xF7, "shrx    #Gd , #Ed @ve"},  // F2 0F 38 F7
+    {2, 0xF3, 0xF5, "pext    #Gd , @vr#Ed "},  // F3 0F 38 F5
+    {2, 0xF3, 0xF7, "sarx    #Gd , #Ed @ve"},  // F3 0F 38 F7
+    {3, 0x66, 0x00, "vpermq  #Vo , #Wo , #Ib "},  // 66 0F 3A 00
+    {3, 0x66, 0x01, "vpermpd #Vo , #Wo , #Ib "},  // 66 0F 3A 01
+    {3, 0x66, 0x02, "vpblendd #Vo , @v #Wo , #Ib "},  // 66 0F 3A 02
+    {3, 0x66, 0x04, "vpermilps #Vo , #Wo , #Ib "},  // 66 0F 3A 04
+    {3, 0x66, 0x05, "vpermilpd #Vo , #Wo , #Ib "},  // 66 0F 3A 05
+    {3, 0x66, 0x06, "vperm2f128 #Vo , @v #Wo , #Ib "},  // 66 0F 3A 06
+    {3, 0x66, 0x18, "vinsertf128 #Vo , @v #Wu , #Ib "},  // 66 0F 3A 18
+    {3, 0x66, 0x19, "vextractf128 #Wu , #Vo , #Ib "},  // 66 0F 3A 19
+    {3, 0x66, 0x1D, "vcvtps2ph #Wq , #Vo , #Ib "},  // 66 0F 3A 1D
+    {3, 0x66, 0x38, "vinserti128 #Vo , @v #Wu , #Ib "},  // 66 0F 3A 38
+    {3, 0x66, 0x39, "vextracti128 #Wu , #Vo , #Ib "},  // 66 0F 3A 39
+    {3, 0x66, 0x46, "vperm2i128 #Vo , @v #Wo , #Ib "},  // 66 0F 3A 46
+    {3, 0x66, 0x4A, "vblendvps #Vo , @v #Wo , #Ib "},  // 66 0F 3A 4A
+    {3, 0x66, 0x4B, "vblendvpd #Vo , @v #Wo , #Ib "},  // 66 0F 3A 4B
+    {3, 0x66, 0x4C, "vpblendvb #Vo , @v #Wo , #Ib "},  // 66 0F 3A 4C
+    {3, 0xF2, 0xF0, "rorx    #Gd , #Ed , #Ib "},  // F2 0F 3A F0
+};
+const size_t VexRowsCount = sizeof VexRows / sizeof VexRows[0];
 
 const char* const FloatEscapes[576] = {
     "fadd    #Ed ",  // D8 memory, reg 0

@@ -9,7 +9,9 @@
 #include "crashreport/debuginfo/DisAsmTables.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
+#include <string_view>
 
 namespace drevnik {
 namespace {
@@ -44,6 +46,7 @@ std::string SizeWord(int size) {
         case 8: return "qword ptr ";
         case 10: return "tbyte ptr ";
         case 16: return "xmmword ptr ";
+        case 32: return "ymmword ptr ";
         default: return "byte ptr ";
     }
 }
@@ -52,6 +55,68 @@ const char* const Registers32[8] = {"eax", "ecx", "edx", "ebx", "esp", "ebp", "e
 const char* const Registers16[8] = {"ax", "cx", "dx", "bx", "sp", "bp", "si", "di"};
 const char* const Registers8[8] = {"al", "cl", "dl", "bl", "ah", "ch", "dh", "bh"};
 const char* const Segments[6] = {"es", "cs", "ss", "ds", "fs", "gs"};
+
+// Index of a mandatory prefix in the row index; VEX's pp field counts alike.
+int PrefixIndex(int prefix) {
+    switch (prefix) {
+        case 0x66: return 1;
+        case 0xF3: return 2;
+        case 0xF2: return 3;
+        default: return 0;
+    }
+}
+
+constexpr int kVexPrefixes[4] = {0, 0x66, 0xF3, 0xF2};
+
+// The map rows by map, prefix and opcode, filled once from the row lists.
+struct TRowIndex {
+    const char* Legacy[3][4][256];
+    const char* Vex[3][4][256];
+};
+
+const TRowIndex& RowIndex() {
+    static TRowIndex index;
+    static const bool filled = [] {
+        for (size_t i = 0; i < PrefixedRowsCount; ++i) {
+            const TMapRow& row = PrefixedRows[i];
+            index.Legacy[row.Map - 1][PrefixIndex(row.Prefix)][row.Opcode] = row.Template;
+        }
+        for (size_t i = 0; i < VexRowsCount; ++i) {
+            const TMapRow& row = VexRows[i];
+            index.Vex[row.Map - 1][PrefixIndex(row.Prefix)][row.Opcode] = row.Template;
+        }
+        return true;
+    }();
+    (void)filled;
+    return index;
+}
+
+// Whether a legacy row has a VEX form: one with XMM operands and no MMX ones
+// (the SHA rows have none).
+bool HasVexForm(std::string_view row) {
+    if (row == "@xa" || row == "@xb") return true;  // movlps / movhlps, movhps / movlhps
+    if (row.starts_with("%c") || row.starts_with("sha")) return false;
+    const bool xmm = row.find("#V") != std::string_view::npos || row.find("#W") != std::string_view::npos ||
+                     row.find("#U") != std::string_view::npos;
+    const bool mmx = row.find("#P") != std::string_view::npos || row.find("#Q") != std::string_view::npos ||
+                     row.find("#N") != std::string_view::npos;
+    return xmm && !mmx;
+}
+
+// A legacy row's text in VEX form: "v" before the mnemonic, padding kept.
+std::string WithVexName(std::string text) {
+    text.insert(0, 1, 'v');
+    const size_t blank = text.find(' ');
+    if (blank != std::string::npos && blank + 1 < text.size() && text[blank + 1] == ' ') text.erase(blank, 1);
+    return text;
+}
+
+// Opcodes of the 0F map that take an immediate byte beside their ModRM
+// operand in VEX and EVEX form.
+bool TakesImmediate(int map, uint8_t opcode) {
+    if (map == 3) return true;
+    return map == 1 && ((opcode >= 0x70 && opcode <= 0x73) || opcode == 0xC2 || (opcode >= 0xC4 && opcode <= 0xC6));
+}
 
 }  // namespace
 
@@ -91,13 +156,15 @@ void TDisAsm::ApplySize(char size) {
         case 'b': OperandBytes_ = 1; break;
         case 'c': OperandBytes_ = OperandSize_ == 2 ? 1 : 2; break;
         case 'd': OperandBytes_ = 4; break;
-        case 'o': OperandBytes_ = 16; break;
+        case 'o': OperandBytes_ = Vex_ && VexL_ ? 32 : 16; break;
         case 'p': OperandBytes_ = AddressSize_ + 2; break;
         case 'q': OperandBytes_ = 8; break;
         case 's': OperandBytes_ = 6; break;
         case 't': OperandBytes_ = 10; break;
+        case 'u': OperandBytes_ = 16; break;
         case 'v': OperandBytes_ = OperandSize_; break;
         case 'w': OperandBytes_ = 2; break;
+        case 'y': OperandBytes_ = VexW_ ? 8 : 4; break;
         case ' ': SizeWord_ = false; break;
         default: break;
     }
@@ -108,6 +175,10 @@ std::string TDisAsm::RegisterName(int number) const {
     if (OperandBytes_ == 1) return Registers8[number];
     if (OperandBytes_ == 4) return Registers32[number];
     return Registers16[number];
+}
+
+std::string TDisAsm::XmmName(int number) const {
+    return (OperandBytes_ == 32 ? "YMM" : "XMM") + std::to_string(number & 7);
 }
 
 // "$" + 8 digits for a 32-bit value in the code, offered to OnNameValue.
@@ -255,8 +326,16 @@ TDisAsm::TPiece TDisAsm::ExpandOperand(char letter, char size, char kind) {
             OperandBytes_ = 4;
             piece.Add(RegisterName(ModRm() & 7), true);
             break;
-        case 'E':
-        case 'M': piece = FormatModRmOperand(); break;
+        case 'E': piece = FormatModRmOperand(); break;
+        case 'M':
+            // A memory operand given a register: no instruction.
+            if ((ModRm() >> 6) == 3) {
+                Undefined_ = true;
+                piece.Add("???", true);
+            } else {
+                piece = FormatModRmOperand();
+            }
+            break;
         case 'G':
             piece.Add(RegisterName(reg()), true);
             SizeWord_ = false;
@@ -310,6 +389,16 @@ TDisAsm::TPiece TDisAsm::ExpandOperand(char letter, char size, char kind) {
             piece.Add(text, true);
             break;
         }
+        case 'N':
+        case 'U':
+            // A register operand given memory: no instruction.
+            if ((ModRm() >> 6) != 3) {
+                Undefined_ = true;
+                piece.Add("???", true);
+            } else {
+                piece.Add(letter == 'N' ? "MM" + std::to_string(ModRm() & 7) : XmmName(ModRm()), true);
+            }
+            break;
         case 'P': piece.Add("MM" + std::to_string(reg()), true); break;
         case 'Q':
             if ((ModRm() >> 6) == 3) {
@@ -319,10 +408,10 @@ TDisAsm::TPiece TDisAsm::ExpandOperand(char letter, char size, char kind) {
             }
             break;
         case 'S': piece.Add(reg() < 6 ? Segments[reg()] : "???", true); break;
-        case 'V': piece.Add("XMM" + std::to_string(reg()), true); break;
+        case 'V': piece.Add(XmmName(reg()), true); break;
         case 'W':
             if ((ModRm() >> 6) == 3) {
-                piece.Add("XMM" + std::to_string(ModRm() & 7), true);
+                piece.Add(XmmName(ModRm()), true);
             } else {
                 piece = FormatModRmOperand();
             }
@@ -338,8 +427,18 @@ TDisAsm::TPiece TDisAsm::ExpandDirective(char letter, char argument) {
         case 'c':
             if (argument == '1') {
                 piece.Add(OneByte[ReadByte()], false);
-            } else if (argument == '2') {
-                piece.Add(TwoByte[ReadByte()], false);
+            } else if (argument == '2' || argument == '8' || argument == ':') {
+                // The 0F map, and the 0F 38 and 0F 3A maps named by their second byte.
+                const int map = argument == '2' ? 1 : argument == '8' ? 2 : 3;
+                const uint8_t opcode = ReadByte();
+                if (const char* row = SelectRow(map, opcode)) {
+                    piece.Add(row, false);
+                } else {
+                    // Every row of the three-byte maps has a ModRM operand (and
+                    // in 0F 3A an immediate byte), also those the tables lack.
+                    SkipOperands(map, opcode);
+                    Undefined_ = true;
+                }
             } else if (argument >= 'a' && argument <= 'h') {
                 const uint8_t modrm = ModRm();
                 const int base = (argument - 'a') * 72;
@@ -350,17 +449,58 @@ TDisAsm::TPiece TDisAsm::ExpandDirective(char letter, char argument) {
             piece.Add(OperandSize_ == 4 ? std::string("e") + argument : std::string(1, argument), false);
             break;
         case 'g':
-            if (argument >= 'a' && argument <= 'j') piece.Add(Groups[(argument - 'a') * 8 + ((ModRm() >> 3) & 7)], false);
+            if (argument == 'g' && ModRm() >= 0xC0) {
+                // 0F 01 with a register ModRM: system instructions named by the whole byte.
+                piece.Add(SystemRegisterForms[ModRm() - 0xC0], false);
+            } else if (argument >= 'a' && argument <= 'm') {
+                piece.Add(Groups[(argument - 'a') * 8 + ((ModRm() >> 3) & 7)], false);
+            }
             break;
         case 'h':
-            if (argument >= '1' && argument <= '4') piece.Add(Tails[(argument - '1') * 8 + ((ModRm() >> 3) & 7)], false);
+            if (argument >= '1' && argument <= '5') piece.Add(Tails[(argument - '1') * 8 + ((ModRm() >> 3) & 7)], false);
             break;
+        case 'k': piece = ExpandExtendedEncoding(argument); break;
         case 'm': SizeWord_ = true; break;
         case 'o': {
             const int index = argument == '2' ? 0 : argument == '4' ? 1 : 2;
             piece.Add(std::string(1, (OperandSize_ == 4 ? "wdq" : "bwd")[index]), false);
             break;
         }
+        case 'r':
+            // The repeat word waits for the final pass: a row that takes the
+            // prefix as part of its opcode drops it.
+            RepPrefix_ = argument == '2' ? 0xF2 : 0xF3;
+            piece.Add(std::string("%") + argument, false);
+            piece.Add(std::string(1, static_cast<char>(RepCount_++)), true);
+            piece.Add(OneByte[ReadByte()], false);
+            break;
+        case 'v':
+            if (!Vex_) break;
+            if (argument == 'r') {
+                piece.Add(std::string(Registers32[VexRegister_ & 7]) + ", ", true);
+            } else if (argument == 'e') {
+                piece.Add(std::string(", ") + Registers32[VexRegister_ & 7], true);
+            } else if (argument == 't') {
+                piece.Add(std::string(", ") + (VexL_ ? "YMM" : "XMM") + std::to_string(VexRegister_ & 7), true);
+            } else if (argument == ' ' || (argument == 'm' && ModRm() >= 0xC0)) {
+                // 'm': only beside a register operand (movss and movsd).
+                piece.Add((VexL_ ? "YMM" : "XMM") + std::to_string(VexRegister_ & 7) + ", ", true);
+            }
+            break;
+        case 'w':
+            if (argument == 'd') piece.Add(VexW_ ? "q" : "d", false);
+            if (argument == 's') piece.Add(VexW_ ? "d" : "s", false);
+            break;
+        case 'x':
+            if (argument >= 'a' && argument <= 'c') piece.Add(Splits[argument - 'a'][ModRm() >= 0xC0 ? 1 : 0], false);
+            break;
+        case 'y':
+            if (argument >= 'a' && argument <= 'j') {
+                const auto& forms = PrefixedForms[argument - 'a'];
+                const int form = ModRm() >= 0xC0 ? 1 : 0;
+                piece.Add(TakeMandatoryPrefix({forms[0][form], forms[1][form], forms[2][form], forms[3][form]}), false);
+            }
+            break;
         case 'p':
             SegmentOverride_ = true;
             SegmentName_ = std::string(1, argument) + "s";
@@ -368,12 +508,139 @@ TDisAsm::TPiece TDisAsm::ExpandDirective(char letter, char argument) {
             break;
         case 's':
             if (argument == 'a') AddressSize_ = 2;
-            if (argument == 'o') OperandSize_ = 2;
+            if (argument == 'o') {
+                OperandSize_ = 2;
+                OperandPrefix_ = true;
+            }
             piece.Add(OneByte[ReadByte()], false);
             break;
         default: break;
     }
     return piece;
+}
+
+// A row of map 1 (0F), 2 (0F 38) or 3 (0F 3A) for the prefixes given; null
+// when the map has none.
+const char* TDisAsm::SelectRow(int map, uint8_t opcode) {
+    const TRowIndex& rows = RowIndex();
+    if (Vex_) {
+        const int prefix = PrefixIndex(VexPrefix_);
+        if (const char* row = rows.Vex[map - 1][prefix][opcode]) return row;
+        const char* row = rows.Legacy[map - 1][prefix][opcode];
+        if (!row && map == 1 && prefix == 0) row = TwoByte[opcode];
+        if (!row || !HasVexForm(row)) return nullptr;
+        VexLegacyRow_ = true;
+        return row;
+    }
+    const auto& legacy = rows.Legacy[map - 1];
+    return TakeMandatoryPrefix({map == 1 ? TwoByte[opcode] : legacy[0][opcode], legacy[1][opcode], legacy[2][opcode],
+                                legacy[3][opcode]});
+}
+
+// Of the forms for no prefix, 66, F3 and F2, the one the prefixes choose (the
+// last of F2 and F3 before 66), which then takes its prefix; the unprefixed
+// form when the prefixes choose none.
+const char* TDisAsm::TakeMandatoryPrefix(const std::array<const char*, 4>& forms) {
+    if (RepPrefix_ != 0) {
+        if (const char* form = forms[PrefixIndex(RepPrefix_)]) {
+            ConsumedRep_ = RepCount_ - 1;
+            return form;
+        }
+    }
+    if (OperandPrefix_ && forms[1]) {
+        OperandSize_ = 4;  // the prefix chose the form; it sizes nothing
+        return forms[1];
+    }
+    return forms[0];
+}
+
+// C4, C5, 62 and 8F: with a register ModRM (for 8F, a map field of 8 or more)
+// the byte starts a VEX, EVEX or XOP instruction instead.
+TDisAsm::TPiece TDisAsm::ExpandExtendedEncoding(char opcode) {
+    TPiece piece;
+    const uint8_t next = ModRm();
+    const bool registerForm = next >= 0xC0;
+    switch (opcode) {
+        case '4':
+            if (!registerForm) piece.Add("les     #Gv , #Mp ", false);
+            break;
+        case '5':
+            if (!registerForm) piece.Add("lds     #Gv , #Mp ", false);
+            break;
+        case '2':
+            if (!registerForm) piece.Add("bound   #Gv , #Ma ", false);
+            break;
+        default:
+            if ((next & 0x1F) < 8) piece.Add("@gk", false);  // pop
+            break;
+    }
+    if (!piece.Chars.empty()) return piece;
+
+    ModRm_ = -1;  // that byte belonged to the prefix; the ModRM byte comes later
+    int map = 1;
+    if (opcode == '5') {
+        VexRegister_ = (~next >> 3) & 15;
+        VexL_ = (next & 4) != 0;
+        VexPrefix_ = kVexPrefixes[next & 3];
+    } else {
+        const uint8_t second = ReadByte();
+        map = next & (opcode == '2' ? 7 : 0x1F);
+        if (opcode != '4') {
+            // EVEX (62, three prefix bytes) and XOP (8F): lengths only.
+            if (opcode == '2') ReadByte();
+            const uint8_t op = ReadByte();
+            SkipModRmOperand();
+            if (opcode == '2' ? TakesImmediate(map, op) : map == 8) ReadByte();
+            if (opcode == '8' && map == 10) ReadValue(4);
+            Undefined_ = true;
+            return piece;
+        }
+        VexW_ = (second & 0x80) != 0;
+        VexRegister_ = (~second >> 3) & 15;
+        VexL_ = (second & 4) != 0;
+        VexPrefix_ = kVexPrefixes[second & 3];
+    }
+    Vex_ = true;
+    const uint8_t op = ReadByte();
+    if (map == 1 && op == 0x77) {
+        piece.Add(VexL_ ? "vzeroall" : "vzeroupper", false);
+        return piece;
+    }
+    const char* row = map >= 1 && map <= 3 ? SelectRow(map, op) : nullptr;
+    if (!row) {
+        SkipOperands(map, op);
+        Undefined_ = true;
+        return piece;
+    }
+    piece.Add(row, false);
+    return piece;
+}
+
+// Reads the ModRM operand and immediate of a map row the tables lack.
+void TDisAsm::SkipOperands(int map, uint8_t opcode) {
+    SkipModRmOperand();
+    if (TakesImmediate(map, opcode)) ReadByte();
+}
+
+void TDisAsm::SkipModRmOperand() {
+    const uint8_t modrm = ModRm();
+    const int mod = modrm >> 6;
+    const int rm = modrm & 7;
+    if (mod == 3) return;
+    if (AddressSize_ == 2) {
+        if (mod == 1) ReadByte();
+        if (mod == 2 || (mod == 0 && rm == 6)) ReadValue(2);
+        return;
+    }
+    const int base = rm == 4 ? Sib() & 7 : rm;
+    if (mod == 1) ReadByte();
+    if (mod == 2 || (mod == 0 && base == 5)) ReadValue(4);
+}
+
+std::string TDisAsm::ListBytes() const {
+    std::string db = "DB      $" + Hex(Code_[0], 2);
+    for (int k = 1; k < Length_; ++k) db += ", $" + Hex(Code_[k], 2);
+    return db;
 }
 
 void TDisAsm::FinalPass(TPiece& text) {
@@ -387,9 +654,11 @@ void TDisAsm::FinalPass(TPiece& text) {
         const size_t count = std::min<size_t>(3, text.Chars.size() - i);
         TPiece insert;
         if (c == 'c') {
-            std::string db = "DB      $" + Hex(Code_[0], 2);
-            for (int k = 1; k < Length_; ++k) db += ", $" + Hex(Code_[k], 2);
-            insert.Add(db + "  //", true);
+            insert.Add(ListBytes() + "  //", true);
+        } else if ((c == '2' || c == '3') && count == 3) {
+            if (static_cast<unsigned char>(text.Chars[i + 2]) != ConsumedRep_) {
+                insert.Add(c == '2' ? "repne   " : "rep     ", true);
+            }
         } else if (c == 's' && SizeWord_ && count == 3) {
             insert.Add(SizeWord(static_cast<unsigned char>(text.Chars[i + 2])), true);
         }
@@ -414,6 +683,17 @@ void TDisAsm::DisassembleInstruction(std::span<const uint8_t> code, uint32_t add
     Sib_ = -1;
     SizeWord_ = true;
     Ea_ = TEffectiveAddress{};
+    RepPrefix_ = 0;
+    RepCount_ = 0;
+    ConsumedRep_ = -1;
+    OperandPrefix_ = false;
+    Vex_ = false;
+    VexPrefix_ = 0;
+    VexRegister_ = 0;
+    VexL_ = false;
+    VexW_ = false;
+    VexLegacyRow_ = false;
+    Undefined_ = false;
     if (code.empty()) {
         length = 0;
         text.clear();
@@ -455,9 +735,14 @@ void TDisAsm::DisassembleInstruction(std::span<const uint8_t> code, uint32_t add
         length = available;
         return;
     }
+    length = Length_;
+    if (Undefined_) {
+        text = ListBytes() + "  //";
+        return;
+    }
     FinalPass(t);
     text = std::move(t.Chars);
-    length = Length_;
+    if (VexLegacyRow_ && !text.starts_with("DB ")) text = WithVexName(std::move(text));
 }
 
 }  // namespace drevnik

@@ -7,6 +7,7 @@
 // and turns undecodable templates ("%c") into a DB list of the bytes read.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -70,13 +71,20 @@ private:
 
     TPiece ExpandOperand(char letter, char size, char kind);
     TPiece ExpandDirective(char letter, char argument);
+    TPiece ExpandExtendedEncoding(char opcode);
+    const char* SelectRow(int map, uint8_t opcode);
+    const char* TakeMandatoryPrefix(const std::array<const char*, 4>& forms);
+    void SkipOperands(int map, uint8_t opcode);
+    void SkipModRmOperand();
     void ApplySize(char size);
     std::string RegisterName(int number) const;
+    std::string XmmName(int number) const;
     TPiece FormatModRmOperand();
     void FormatSibOperand(std::string& out);
     std::string FormatCodeValue32();
     void FinalPass(TPiece& text);
     void MemoryOperandEvent(std::string& text);
+    std::string ListBytes() const;
 
     std::span<const uint8_t> Code_;
     uint32_t Address_ = 0;
@@ -91,6 +99,22 @@ private:
     int Sib_ = -1;
     bool SizeWord_ = true;
     TEffectiveAddress Ea_;
+    // Prefixes that choose a row of the 0F maps: the last of F2 and F3, how
+    // many repeat prefixes came, which one a row took, and 66.
+    int RepPrefix_ = 0;
+    int RepCount_ = 0;
+    int ConsumedRep_ = -1;
+    bool OperandPrefix_ = false;
+    // A VEX instruction: its pp field as a prefix byte, its register (vvvv),
+    // L and W, and whether the row is a legacy one named with a "v" in front.
+    bool Vex_ = false;
+    int VexPrefix_ = 0;
+    int VexRegister_ = 0;
+    bool VexL_ = false;
+    bool VexW_ = false;
+    bool VexLegacyRow_ = false;
+    // The bytes read are no instruction of the tables: list them as DB.
+    bool Undefined_ = false;
 };
 
 }  // namespace drevnik

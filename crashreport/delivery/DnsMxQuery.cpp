@@ -25,6 +25,10 @@ uint8_t ByteAt(std::string_view data, size_t offset) { return static_cast<uint8_
 // Caller checks that offset + 1 lies inside the data.
 uint16_t Word16At(std::string_view data, size_t offset) { return MakeWord16(ByteAt(data, offset), ByteAt(data, offset + 1)); }
 
+// A label that reads back as itself in dotted text: a '.' inside it would
+// split it into two labels of another name, a NUL would end the name early.
+bool IsHostLabel(std::string_view label) { return label.find_first_of(std::string_view(".\0", 2)) == std::string_view::npos; }
+
 }  // namespace
 
 uint16_t MakeWord16(uint8_t high, uint8_t low) { return static_cast<uint16_t>(high << 8 | low); }
@@ -36,7 +40,7 @@ std::string EncodeDnsName(std::string_view domain) {
     while (!domain.empty()) {
         const size_t dot = domain.find('.');
         const std::string_view label = domain.substr(0, dot);
-        if (label.empty() || label.size() > kMaxDnsLabelLength) return {};
+        if (label.empty() || label.size() > kMaxDnsLabelLength || !IsHostLabel(label)) return {};
         out.push_back(static_cast<char>(label.size()));
         out.append(label);
         if (dot == std::string_view::npos) break;
@@ -86,8 +90,10 @@ std::optional<std::string> ReadDnsName(std::string_view reply, size_t& position)
         if (length >= reply.size() - pos) return std::nullopt;
         wireLength += 1 + length;
         if (wireLength > kMaxDnsNameWireLength) return std::nullopt;
+        const std::string_view label = reply.substr(pos + 1, length);
+        if (!IsHostLabel(label)) return std::nullopt;
         if (!name.empty()) name.push_back('.');
-        name.append(reply.substr(pos + 1, length));
+        name.append(label);
         pos += 1 + length;
     }
     position = afterFirstPointer ? *afterFirstPointer : pos + 1;

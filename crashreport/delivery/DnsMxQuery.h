@@ -20,8 +20,8 @@ uint16_t MakeWord16(uint8_t high, uint8_t low);
 
 // The domain as length-prefixed labels and the end byte. Empty when the domain
 // cannot be written as a name (no label at all, an empty label inside it, a
-// label longer than 63 bytes, more than 255 bytes in all); a single final dot
-// is allowed.
+// label longer than 63 bytes or holding a NUL, more than 255 bytes in all); a
+// single final dot is allowed.
 std::string EncodeDnsName(std::string_view domain);
 
 // The whole query for the domain's MX records; empty when EncodeDnsName refuses
@@ -34,7 +34,8 @@ std::string BuildMxQuery(std::string_view domain);
 // backwards and no name can loop. On success `position` stands after the
 // name's end byte, or after its first pointer; on a malformed name (a read
 // outside the reply, a reserved label type, a pointer that does not go back,
-// a name over 255 bytes) the result is empty and `position` is unchanged.
+// a name over 255 bytes, a label holding '.' or NUL, which no host name can
+// carry) the result is empty and `position` is unchanged.
 std::optional<std::string> ReadDnsName(std::string_view reply, size_t& position);
 
 struct TMxExchange {

@@ -109,7 +109,9 @@ void THTTPConnectionBase::ApplyRedirect(const std::string& location, std::string
         // A relative target on another server stays on that server.
         if (!(current == TServer{text::Lower(Host), Port, UseHttps})) {
             if (target.empty() || target.front() != '/') target.insert(0, "/");
-            target = (current.https ? "https://" : "http://") + current.host + ":" + std::to_string(current.port) + target;
+            // An IPv6 host goes back into its brackets.
+            const std::string host = current.host.find(':') == std::string::npos ? current.host : "[" + current.host + "]";
+            target = (current.https ? "https://" : "http://") + host + ":" + std::to_string(current.port) + target;
         }
     }
     Path = target;

@@ -1,5 +1,7 @@
 #include "crashreport/delivery/WebUrls.h"
 
+#include <algorithm>
+
 #include "crashreport/delivery/DeliveryText.h"
 
 namespace drevnik {
@@ -17,6 +19,36 @@ bool AllNameChars(std::string_view s) {
     return true;
 }
 
+// A letter, then letters, digits, '+', '-' and '.'.
+bool IsScheme(std::string_view s) {
+    if (s.empty() || IsAsciiDigit(s[0]) || !IsAsciiAlnum(s[0])) return false;
+    for (char c : s) {
+        if (!IsAsciiAlnum(c) && c != '+' && c != '-' && c != '.') return false;
+    }
+    return true;
+}
+
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+// The text between the brackets of an IPv6 host: hex digits, ':' and the dots
+// of an embedded IPv4 address, with at least two colons.
+bool IsIpv6Literal(std::string_view s) {
+    size_t colons = 0;
+    for (char c : s) {
+        if (c == ':') {
+            ++colons;
+        } else if (c != '.' && HexValue(c) < 0) {
+            return false;
+        }
+    }
+    return colons >= 2;
+}
+
 // Decimal port text of one or more digits; false when out of range.
 bool ParsePort(std::string_view digits, uint16_t& port) {
     if (digits.empty()) return false;
@@ -28,13 +60,6 @@ bool ParsePort(std::string_view digits, uint16_t& port) {
     }
     port = static_cast<uint16_t>(value);
     return true;
-}
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
 }
 
 std::string PercentDecode(std::string_view s) {
@@ -81,58 +106,89 @@ bool ParseUrl(std::string_view url, std::string& scheme, std::string& user, uint
 
     std::string s(text::Trim(url));
     if (s.empty() || s.back() != '/') s.push_back('/');
-
-    // The library's own form carries the port at the very end: ".../path:8080/".
-    bool portAtEnd = false;
-    {
-        size_t digitsEnd = s.size() - 1;
-        size_t i = digitsEnd;
-        while (i > 0 && IsAsciiDigit(s[i - 1])) --i;
-        if (i < digitsEnd && i > 0 && s[i - 1] == ':') {
-            if (!ParsePort(std::string_view(s).substr(i, digitsEnd - i), port)) return false;
-            s.erase(i - 1, digitsEnd - i + 1);
-            portAtEnd = true;
-        }
-    }
-
     std::string_view rest(s);
-    size_t sep = rest.find("://");
-    if (sep != std::string_view::npos && AllNameChars(rest.substr(0, sep))) {
+
+    const size_t sep = rest.find("://");
+    if (sep != std::string_view::npos && IsScheme(rest.substr(0, sep))) {
         scheme = std::string(rest.substr(0, sep));
         rest.remove_prefix(sep + 3);
     }
 
-    // The authority runs up to the first '/'; credentials end at its last '@',
-    // so a password may hold '@' and ':' even when not encoded.
-    std::string_view authority = rest.substr(0, rest.find('/'));
-    size_t at = authority.rfind('@');
-    if (at != std::string_view::npos) {
-        std::string_view userInfo = authority.substr(0, at);
-        size_t colon = userInfo.find(':');
-        user = PercentDecode(userInfo.substr(0, colon));
-        if (colon != std::string_view::npos) password = PercentDecode(userInfo.substr(colon + 1));
-        rest.remove_prefix(at + 1);
-        authority.remove_prefix(at + 1);
+    // The authority ends at the first '/', '?' or '#', so nothing in a query
+    // or fragment can name the server.
+    const size_t authorityEnd = std::min(rest.find_first_of("/?#"), rest.size());
+    const std::string_view authority = rest.substr(0, authorityEnd);
+    std::string after(rest.substr(authorityEnd));
+
+    // The library's own form carries the port behind the path: ".../path:8080/".
+    bool portAtEnd = false;
+    if (after.size() > 2) {
+        const size_t digitsEnd = after.size() - 1;
+        size_t i = digitsEnd;
+        while (IsAsciiDigit(after[i - 1])) --i;
+        if (i < digitsEnd && after[i - 1] == ':') {
+            if (!ParsePort(std::string_view(after).substr(i, digitsEnd - i), port)) return false;
+            after.erase(i - 1, digitsEnd - i + 1);
+            portAtEnd = true;
+        }
     }
 
-    std::string_view hostName = authority;
-    size_t colon = authority.rfind(':');
-    if (colon != std::string_view::npos) {
-        hostName = authority.substr(0, colon);
+    // Credentials end at the authority's last '@', so a password may hold '@'
+    // and ':' even when not encoded.
+    std::string_view hostPort = authority;
+    const size_t at = authority.rfind('@');
+    if (at != std::string_view::npos) {
+        const std::string_view userInfo = authority.substr(0, at);
+        const size_t colon = userInfo.find(':');
+        user = PercentDecode(userInfo.substr(0, colon));
+        if (colon != std::string_view::npos) password = PercentDecode(userInfo.substr(colon + 1));
+        hostPort.remove_prefix(at + 1);
+    }
+
+    std::string_view hostName = hostPort;
+    std::string_view portText;
+    bool hasPort = false;
+    bool validHost = false;
+    if (!hostPort.empty() && hostPort.front() == '[') {
+        // An IPv6 literal: "[::1]" or "[::1]:8080".
+        const size_t close = hostPort.find(']');
+        if (close == std::string_view::npos || !IsIpv6Literal(hostPort.substr(1, close - 1))) return false;
+        hostName = hostPort.substr(1, close - 1);
+        const std::string_view behind = hostPort.substr(close + 1);
+        if (!behind.empty() && behind.front() != ':') return false;
+        hasPort = !behind.empty();
+        if (hasPort) portText = behind.substr(1);
+        validHost = true;
+    } else {
+        const size_t colon = hostPort.find(':');
+        if (colon != std::string_view::npos) {
+            hostName = hostPort.substr(0, colon);
+            portText = hostPort.substr(colon + 1);
+            hasPort = true;
+        }
+        validHost = AllNameChars(hostName);
+    }
+    if (hasPort) {
         uint16_t inner = 0;
-        if (!ParsePort(authority.substr(colon + 1), inner)) return false;
+        if (!ParsePort(portText, inner)) return false;
         // An explicit port at the end (the options' port) wins.
         if (!portAtEnd) port = inner;
     }
-    if (AllNameChars(hostName)) {
-        host = std::string(hostName);
-        rest.remove_prefix(authority.size() + 1);
-    } else if (!portAtEnd) {
-        port = 0;
-    }
 
-    if (!rest.empty()) rest.remove_suffix(1);  // the final '/'
-    path = std::string(rest);
+    std::string_view remaining = after;
+    if (validHost) {
+        host = std::string(hostName);
+        if (!remaining.empty() && remaining.front() == '/') remaining.remove_prefix(1);
+    } else {
+        // A host with characters no host has stays empty and nothing is cut.
+        if (!portAtEnd) port = 0;
+        after.insert(0, hostPort);
+        remaining = after;
+    }
+    // A fragment is never sent to the server.
+    remaining = remaining.substr(0, remaining.find('#'));
+    if (!remaining.empty() && remaining.back() == '/') remaining.remove_suffix(1);
+    path = std::string(remaining);
     return true;
 }
 

@@ -303,7 +303,6 @@ TEST(DrevnikOptions, LogFilePathRules) {
 
     // A folder that cannot be made (a file stands in its way) moves the log.
     ASSERT_TRUE(WriteWholeFile(root.Path() + "file", "x"));
-    root.Track(GetLibraryAppDataFolder() + "\\" + program);
     EXPECT_EQ(o.GetLogFilePath(root.Path() + "file\\App.dvf"),
               GetLibraryAppDataFolder() + "\\" + program + "\\App.dvf");
 

@@ -130,6 +130,27 @@ TEST(DrevnikSystem, FilesOpenForReadAndWrite) {
     EXPECT_EQ(GetFileDateTime(root.Path() + "missing.txt"), 0);
 }
 
+// Each test works in folders of its own, so that runs side by side (also in
+// one Wine prefix) never meet.
+TEST(DrevnikSystem, TestsWorkInFoldersOfTheirOwn) {
+    const std::string system = GetAppDataFolder();
+    std::string first, second;
+    {
+        TestFolder a("same"), b("same");
+        first = a.Path();
+        second = b.Path();
+        EXPECT_NE(first, second);
+        EXPECT_TRUE(FolderExists(first));
+        EXPECT_TRUE(FolderExists(second));
+        TestAppData appData(a);
+        EXPECT_EQ(GetLibraryAppDataFolder(), first + "appdata\\DrevnikLog");
+        EXPECT_EQ(GetLibraryDataFolder(), GetLibraryAppDataFolder());
+    }
+    EXPECT_FALSE(FolderExists(first));
+    EXPECT_FALSE(FolderExists(second));
+    EXPECT_EQ(GetAppDataFolder(), system);
+}
+
 TEST(DrevnikSystem, EnsureWritableFileMovesIntoTheLibraryFolder) {
     TestFolder root("ensure");
     TestAppData appData(root);
@@ -152,7 +173,6 @@ TEST(DrevnikSystem, EnsureWritableFileMovesIntoTheLibraryFolder) {
     EXPECT_TRUE(EnsureWritableFile(path, true, false));
     EXPECT_EQ(path, library + "\\" + program + "\\log.dvf");
     EXPECT_TRUE(FolderExists(library + "\\" + program));
-    root.Track(library + "\\" + program);
 
     // For reading, a file missing in both places fails and keeps its path.
     path = unwritable;
@@ -161,7 +181,6 @@ TEST(DrevnikSystem, EnsureWritableFileMovesIntoTheLibraryFolder) {
 
     // Nothing can be opened where a folder of that name stands.
     ASSERT_TRUE(CreateFolder(library + "\\taken"));
-    root.Track(library + "\\taken");
     path = root.Path() + "missing\\taken";
     EXPECT_FALSE(EnsureWritableFile(path, false, false));
     EXPECT_EQ(path, root.Path() + "missing\\taken");

@@ -98,9 +98,11 @@ TEST(DrevnikSystemWin, ImportThunkWithAnUnreadableSlotStaysPut) {
 }
 
 TEST(DrevnikSystemWin, RegistryStringsKeepEveryRealCharacter) {
-    const char* keyPath = "Software\\DrevnikTest\\Values";
+    // A key of this run's own: runs in one Wine prefix share the registry.
+    const std::string base = "Software\\DrevnikTest" + std::to_string(GetCurrentProcessIdValue());
+    const std::string values = base + "\\Values";
     HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, keyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, values.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
               ERROR_SUCCESS);
     const auto set = [key](const char* name, DWORD type, const void* data, DWORD size) {
         ASSERT_EQ(RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS) << name;
@@ -116,32 +118,31 @@ TEST(DrevnikSystemWin, RegistryStringsKeepEveryRealCharacter) {
 
     const struct {
         uintptr_t root;
-        const char* path;
+        std::string path;
         const char* value;
         const char* expected;
     } cases[] = {
-        {kHkeyCurrentUser, "Software\\DrevnikTest\\Values", "WithNul", "abc"},
-        {kHkeyCurrentUser, "\\Software\\DrevnikTest\\Values", "WithNul", "abc"},
-        {kHkeyCurrentUser, "Software\\DrevnikTest\\Values", "WithoutNul", "abc"},
-        {kHkeyCurrentUser, "Software\\DrevnikTest\\Values", "Empty", ""},
-        {kHkeyCurrentUser, "Software\\DrevnikTest\\Values", "Expand", "%TEMP%\\x"},
-        {kHkeyCurrentUser, "Software\\DrevnikTest\\Values", "Number", ""},
-        {kHkeyCurrentUser, "Software\\DrevnikTest\\Values", "", "default"},
-        {kHkeyCurrentUser, "Software\\DrevnikTest\\Values", "Missing", ""},
-        {kHkeyCurrentUser, "Software\\DrevnikTest\\Missing", "WithNul", ""},
-        {kHkeyLocalMachine, "Software\\DrevnikTest\\Values", "WithNul", ""},
+        {kHkeyCurrentUser, values, "WithNul", "abc"},
+        {kHkeyCurrentUser, "\\" + values, "WithNul", "abc"},
+        {kHkeyCurrentUser, values, "WithoutNul", "abc"},
+        {kHkeyCurrentUser, values, "Empty", ""},
+        {kHkeyCurrentUser, values, "Expand", "%TEMP%\\x"},
+        {kHkeyCurrentUser, values, "Number", ""},
+        {kHkeyCurrentUser, values, "", "default"},
+        {kHkeyCurrentUser, values, "Missing", ""},
+        {kHkeyCurrentUser, base + "\\Missing", "WithNul", ""},
+        {kHkeyLocalMachine, values, "WithNul", ""},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ReadRegistryString(c.root, c.path, c.value), c.expected) << c.path << " " << c.value;
     }
-    EXPECT_EQ(RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\DrevnikTest"), ERROR_SUCCESS);
+    EXPECT_EQ(RegDeleteTreeA(HKEY_CURRENT_USER, base.c_str()), ERROR_SUCCESS);
 }
 
 TEST(DrevnikSystemWin, IniFilesLiveInTheLibraryFolderByDefault) {
     TestFolder root("ini");
     TestAppData appData(root);
     const std::string name = "DrevnikTest" + std::to_string(GetCurrentProcessIdValue()) + ".ini";
-    root.Track(GetLibraryDataFolder() + "\\" + name);
 
     EXPECT_EQ(ReadIniString(name, "Dialog", "Left", "12"), "12");
     EXPECT_TRUE(WriteIniString(name, "Dialog", "Left", "340"));

@@ -129,7 +129,6 @@ TEST(TDisAsm, OpcodeFamilies) {
         {{0x0F, 0x2E, 0xC1}, "ucomiss XMM0, XMM1", 3},
         {{0x0F, 0x0B}, "ud2", 2},
         {{0x0F, 0x04}, "DB      $0F, $04  //", 2},
-        {{0x0F, 0x38, 0x00, 0xC1}, "DB      $0F, $38, $00, $C1  //$00 MM0, MM1", 4},
         {{0x66, 0xA5}, "movsw", 2},
         {{0xF3, 0xAB}, "rep     stosd", 2},
         {{0xF2, 0xAE}, "repne   scasb", 2},
@@ -146,6 +145,68 @@ TEST(TDisAsm, OpcodeFamilies) {
         {{0x66, 0xE8, 0x10, 0x00}, "call    +$0010", 4},
         {{0xCC}, "int     3", 1},
         {{0xCD, 0x2E}, "int     $2E", 2},
+    });
+}
+
+// What compilers emit for SSE, and the encodings that reuse old opcodes.
+TEST(TDisAsm, PrefixedMapsAndExtendedEncodings) {
+    CheckRows({
+        // 66, F3 and F2 choose the row; the prefix is no repeat word then.
+        {{0xF2, 0x0F, 0x10, 0x45, 0xF8}, "movsd   XMM0, qword ptr [ebp-$08]", 5},
+        {{0xF2, 0x0F, 0x11, 0xC1}, "movsd   XMM1, XMM0", 4},
+        {{0xF3, 0x0F, 0x10, 0x00}, "movss   XMM0, dword ptr [eax]", 4},
+        {{0xF3, 0x0F, 0x7E, 0xC1}, "movq    XMM0, XMM1", 4},
+        {{0x66, 0x0F, 0x28, 0xC1}, "movapd  XMM0, XMM1", 4},
+        {{0x66, 0x0F, 0x6E, 0xC0}, "movd    XMM0, eax", 4},
+        {{0x66, 0x0F, 0xD6, 0x45, 0xF0}, "movq    qword ptr [ebp-$10], XMM0", 5},
+        {{0xF2, 0x0F, 0x2C, 0xC0}, "cvttsd2si eax, XMM0", 4},
+        {{0xF2, 0x0F, 0x58, 0x05, 0x00, 0x10, 0x40, 0x00}, "addsd   XMM0, qword ptr [$00401000]", 8},
+        {{0x66, 0x0F, 0x73, 0xD8, 0x08}, "psrldq  XMM0, $08", 5},
+        {{0xF3, 0x0F, 0xBC, 0xC1}, "tzcnt   eax, ecx", 4},
+        {{0x66, 0xF3, 0x0F, 0xBC, 0xC1}, "tzcnt   ax, cx", 5},
+        {{0xF3, 0x0F, 0xB8, 0xC1}, "popcnt  eax, ecx", 4},
+        {{0xF3, 0x0F, 0xAF, 0xC1}, "rep     imul    eax, ecx", 4},
+        // Group 15, 0F 01 with a register ModRM, 0F C7 in memory.
+        {{0x0F, 0xAE, 0x5D, 0xFC}, "stmxcsr dword ptr [ebp-$04]", 4},
+        {{0x0F, 0xAE, 0x55, 0xFC}, "ldmxcsr dword ptr [ebp-$04]", 4},
+        {{0x0F, 0xAE, 0xF0}, "mfence", 3},
+        {{0x0F, 0xAE, 0x38}, "clflush byte ptr [eax]", 3},
+        {{0x0F, 0x01, 0xD0}, "xgetbv", 3},
+        {{0x0F, 0x01, 0xC8}, "monitor", 3},
+        {{0x0F, 0x01, 0x10}, "lgdt    [eax]", 3},
+        {{0x0F, 0xC7, 0x30}, "vmptrld qword ptr [eax]", 3},
+        {{0x0F, 0xC7, 0xF0}, "rdrand  eax", 3},
+        // The 0F 38 and 0F 3A maps.
+        {{0x0F, 0x38, 0x00, 0xC1}, "pshufb  MM0, MM1", 4},
+        {{0x66, 0x0F, 0x38, 0x00, 0xC1}, "pshufb  XMM0, XMM1", 5},
+        {{0x66, 0x0F, 0x3A, 0x0F, 0xC1, 0x08}, "palignr XMM0, XMM1, $08", 6},
+        {{0xF2, 0x0F, 0x38, 0xF1, 0xC1}, "crc32   eax, ecx", 5},
+        // A row the tables lack keeps the ModRM operand that every row of the map has.
+        {{0x0F, 0x38, 0x50, 0x44, 0x24, 0x08}, "DB      $0F, $38, $50, $44, $24, $08  //", 6},
+        // VEX: C4 and C5 with a register ModRM; in memory they are les and lds.
+        {{0xC5, 0xF8, 0x77}, "vzeroupper", 3},
+        {{0xC5, 0xF1, 0x58, 0xC2}, "vaddpd  XMM0, XMM1, XMM2", 4},
+        {{0xC5, 0xFA, 0x10, 0x00}, "vmovss  XMM0, dword ptr [eax]", 4},
+        {{0xC5, 0xF5, 0x73, 0xD2, 0x05}, "vpsrlq  YMM1, YMM2, $05", 5},
+        {{0xC4, 0xE2, 0x79, 0x18, 0xC0}, "vbroadcastss XMM0, XMM0", 5},
+        {{0xC4, 0xE2, 0x70, 0xF2, 0xC2}, "andn    eax, ecx, edx", 5},
+        {{0xC4, 0xE3, 0x7D, 0x19, 0xC1, 0x01}, "vextractf128 XMM1, YMM0, $01", 6},
+        // A VEX row the tables lack keeps the length of its operand.
+        {{0xC5, 0xF8, 0x0B, 0x44, 0x24, 0x08}, "DB      $C5, $F8, $0B, $44, $24, $08  //", 6},
+        {{0xC4, 0x06}, "les     eax, [esi]", 2},
+        {{0xC5, 0x06}, "lds     eax, [esi]", 2},
+        // EVEX and XOP are listed with their whole length.
+        {{0x62, 0xF1, 0x7C, 0x48, 0x10, 0xC1}, "DB      $62, $F1, $7C, $48, $10, $C1  //", 6},
+        {{0x62, 0x06}, "bound   eax, qword ptr [esi]", 2},
+        {{0x8F, 0xE8, 0x78, 0xA2, 0xC0, 0x10}, "DB      $8F, $E8, $78, $A2, $C0, $10  //", 6},
+        // Register forms that no processor accepts, and memory forms likewise.
+        {{0x8D, 0xC0}, "DB      $8D, $C0  //", 2},
+        {{0x8F, 0xC0}, "pop     eax", 2},
+        {{0x8F, 0x20}, "DB      $8F, $20  //", 2},
+        {{0xFF, 0xD8}, "DB      $FF, $D8  //", 2},
+        {{0x0F, 0xB2, 0xC0}, "DB      $0F, $B2, $C0  //", 3},
+        {{0x0F, 0x50, 0x00}, "DB      $0F, $50, $00  //", 3},
+        {{0x0F, 0x71, 0x10, 0x05}, "DB      $0F, $71, $10, $05  //", 4},
     });
 }
 

@@ -48,6 +48,8 @@ TEST(DnsMxQuery, EncodesOnlyValidNames) {
         {"", ""}, {".", ""}, {"a..b", ""}, {".a", ""}, {"a..", ""},
         {std::string(64, 'x'), ""},
         {longName + "y", ""},
+        // a NUL would end the name that a resolver reads
+        {"a\0b.com"s, ""},
     };
     for (const Row& r : rows) EXPECT_EQ(EncodeDnsName(r.domain), r.encoded) << r.domain;
     EXPECT_EQ(BuildMxQuery("a..b"), "");
@@ -76,6 +78,10 @@ TEST(DnsMxQuery, ReadsNamesAndRefusesMalformedOnes) {
         {"label beyond the end", "\x05" "abc"s, 0, std::nullopt, 0},
         {"no end byte", "\x03" "abc"s, 0, std::nullopt, 0},
         {"reserved label type", "\x41" "abc" "\x00"s, 0, std::nullopt, 0},
+        // No host name holds these: "evil.com" as one label is not the name evil.com.
+        {"label holding a dot", "\x08" "evil.com" "\x00"s, 0, std::nullopt, 0},
+        {"label holding NUL", "\x03" "a\0b" "\x03" "com" "\x00"s, 0, std::nullopt, 0},
+        {"dotted label behind a pointer", "\x04" "a.bc" "\x00" "\x01" "x" "\xC0\x00"s, 6, std::nullopt, 6},
         {"start beyond the end", "\x00"s, 1, std::nullopt, 1},
         {"empty reply", ""s, 0, std::nullopt, 0},
     };
@@ -148,6 +154,8 @@ TEST(DnsMxQuery, MalformedOrForeignRepliesGiveNothing) {
         {"answer count beyond the data", Header(0x4141, kOk, 1, 2)},
         {"null MX (no mail)", Header(0x4141, kOk, 1, 1) + head + Mx(0, "\x00"s)},
         {"exchange pointing at itself", Header(0x4141, kOk, 1, 1) + head + Mx(10, "\xC0\x2B"s)},
+        {"exchange with a dotted label", Header(0x4141, kOk, 1, 1) + head + Mx(10, "\x08" "evil.com" "\x00"s)},
+        {"alias with a NUL in a label", Header(0x4141, kOk, 1, 1) + head + Record(kToDomain, 5, "\x03" "a\0b" + kToDomain)},
         {"exchange pointing forward", Header(0x4141, kOk, 1, 1) + head + Mx(10, "\xC0\x30"s) + "\x00"s},
         {"exchange running past its record",
          Header(0x4141, kOk, 1, 1) + head + Record(kToDomain, 15, U16(10) + "\x02" "mx") + "\xC0\x0C"s},

@@ -3,6 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include "tests/crashreport/capture/ObjdumpReference.h"
+
 namespace drevnik {
 namespace {
 
@@ -46,10 +53,30 @@ TEST(ParseUrl, SplitsEveryForm) {
         // A host with characters no host has stays empty and nothing is cut.
         {"http://ho_st/x", {true, "http", "", "", "", 0, "ho_st/x"}},
         {"", {true, "", "", "", "", 0, ""}},
-        // Ports that are no numbers.
-        {"http://host:99999/", {false, "", "", "", "", 0, ""}},
+        // The authority ends at the first '/', '?' or '#': nothing behind it names the server.
+        {"http://host#frag@evil.com/", {true, "http", "", "", "host", 0, ""}},
+        {"http://example.com?q=a@b", {true, "http", "", "", "example.com", 0, "?q=a@b"}},
+        {"http://host:8080?x=1", {true, "http", "", "", "host", 8080, "?x=1"}},
+        {"http://u:p@host/a/b?x=1#top", {true, "http", "u", "p", "host", 0, "a/b?x=1"}},
+        // IPv6 hosts in brackets.
+        {"http://[::1]:8080/x", {true, "http", "", "", "::1", 8080, "x"}},
+        {"https://u:p@[fe80::1]/", {true, "https", "u", "p", "fe80::1", 0, ""}},
+        {"http://[::ffff:1.2.3.4]:80/", {true, "http", "", "", "::ffff:1.2.3.4", 80, ""}},
+        {"http://[::1]/mantis:8080", {true, "http", "", "", "::1", 8080, "mantis"}},
+        // No host at all.
+        {"http://", {true, "http", "", "", "", 0, ""}},
+        {"x://", {true, "x", "", "", "", 0, ""}},
+        // Ports that are no numbers, two ports, malformed brackets.
+        {"http://host:99999/", {false, "http", "", "", "", 0, ""}},
         {"http://host:80a/path", {false, "http", "", "", "", 0, ""}},
         {"http://u:p@host:/x", {false, "http", "u", "p", "", 0, ""}},
+        {"http://host:8080:9090/", {false, "http", "", "", "", 0, ""}},
+        {"http://[::1/", {false, "http", "", "", "", 0, ""}},
+        {"http://[::1]x/", {false, "http", "", "", "", 0, ""}},
+        {"http://[1.2.3.4]/", {false, "http", "", "", "", 0, ""}},
+        {"://", {false, "", "", "", "", 0, ""}},
+        {":/:8", {false, "", "", "", "", 8, ""}},
+        {"a:/:8", {false, "", "", "", "", 8, ""}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.url);
@@ -63,6 +90,50 @@ TEST(ParseUrl, SplitsEveryForm) {
         EXPECT_EQ(got.path, row.expected.path);
     }
 }
+
+#ifndef _WIN32
+// The standard forms (no port behind the path, no percent-encoded
+// credentials, lower-case hosts) read as Python's urllib.parse reads them.
+TEST(ParseUrl, StandardFormsReadAsPythonReadsThem) {
+    const std::string urls[] = {
+        "http://host:8080", "https://bugs.example.com/mantis/", "http://host:8080/a/b.php",
+        "http://user:pw@host:81/x", "http://bob:p@ss:w@host/", "http://bob@host/",
+        "http://host#frag@evil.com/", "http://example.com?q=a@b", "http://host:8080?x=1",
+        "http://u:p@host/a/b?x=1#top", "http://host/a/?q=1", "http://host?x=/y/", "ftp://h.example/a/b/",
+        "http://[::1]:8080/x", "https://u:p@[fe80::1]/", "http://[::ffff:1.2.3.4]:80/", "http://[::1/",
+        "http://[1.2.3.4]/", "http://host:99999/", "http://host:80a/path", "http://host:8080:9090/",
+        "http://", "x://", "http://evil.com\\@host/", "http://a@b@host:82/p",
+    };
+    testing::TTempFile input;
+    {
+        std::ofstream out(input.Path(), std::ios::binary);
+        for (const std::string& url : urls) out << url << "\n";
+    }
+    std::istringstream python(testing::RunCommand("/usr/bin/python3 " KYN_TEST_DATA "/url_reference.py " + input.Path()));
+    for (const std::string& url : urls) {
+        SCOPED_TRACE(url);
+        std::string line;
+        ASSERT_TRUE(std::getline(python, line)) << "no answer from Python";
+        std::vector<std::string> fields;
+        std::istringstream in(line);
+        for (std::string field; std::getline(in, field, '\t');) fields.push_back(field);
+        if (line.size() > 0 && line.back() == '\t') fields.push_back("");
+        const TParsed got = Parse(url);
+        if (fields[0] == "error") {
+            EXPECT_FALSE(got.ok);
+            continue;
+        }
+        ASSERT_EQ(fields.size(), 7u) << line;
+        EXPECT_TRUE(got.ok);
+        EXPECT_EQ(got.scheme, fields[1]);
+        EXPECT_EQ(got.user, fields[2]);
+        EXPECT_EQ(got.password, fields[3]);
+        EXPECT_EQ(got.host, fields[4]);
+        EXPECT_EQ(got.port, std::atoi(fields[5].c_str()));
+        EXPECT_EQ(got.path, fields[6]);
+    }
+}
+#endif
 
 TEST(AddPortAndCredentials, BuildsTheLibraryFormThatParsesBack) {
     struct Row { std::string url, user, password; uint16_t port; std::string built; };

@@ -13,6 +13,7 @@
 #include "crashreport/delivery/WebUrls.h"
 #include "crashreport/delivery/WinInet_win.h"
 #include "framework/core/exceptions.h"
+#include "tests/crashreport/capture/DrevnikTestFolder.h"
 
 namespace drevnik {
 namespace {
@@ -71,7 +72,8 @@ TEST_F(THTTPPeers, RequestsArriveIntactAtAFormParser) {
         for (int i = 0; i < 256; ++i) all.push_back(static_cast<char>(i));
         return all + "\r\n--boundary--\r\n";
     }();
-    const std::string file = "upload.bin";  // relative: the test's current folder
+    TestFolder root("upload");
+    const std::string file = root.NativePath() + "upload.bin";
     std::ofstream(file, std::ios::binary) << binary;
 
     // The library's own URL form carries the port at the end.
@@ -115,7 +117,6 @@ TEST_F(THTTPPeers, RequestsArriveIntactAtAFormParser) {
         EXPECT_NE(response.RawHeaders.find("\r\n"), std::string::npos);
         c->Close();
     }
-    std::remove(file.c_str());
 }
 
 TEST_F(THTTPPeers, SendsBasicAuthorizationFromTheUrl) {

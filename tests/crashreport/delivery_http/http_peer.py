@@ -4,6 +4,7 @@ it back on one line, plus pages that redirect, refresh, loop and ask for
 credentials. Writes the chosen ports to <work>/ports and serves until killed.
 """
 import base64
+import socket
 import sys
 import threading
 
@@ -94,9 +95,14 @@ def main():
     }
     for server in servers.values():
         threading.Thread(target=server.serve_forever, daemon=True).start()
+    # Bound but never listening: connections are refused, and no other
+    # program can take the port while the tests run.
+    closed = socket.socket()
+    closed.bind(("127.0.0.1", 0))
     with open(work + "/ports.tmp", "w") as out:
         for key, server in servers.items():
             out.write("KYN_%s_PORT=%d\n" % (key, server.server_address[1]))
+        out.write("KYN_CLOSED_PORT=%d\n" % closed.getsockname()[1])
     import os
     os.rename(work + "/ports.tmp", work + "/ports")
     threading.Event().wait()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts the HTTP client's peers on 127.0.0.1 (two HTTP servers and an HTTPS
-# server with a fresh self-signed certificate, and tinyproxy asking for a
-# login), runs the test command given as arguments, then stops them.
+# server with a fresh self-signed certificate, a port that refuses, and
+# tinyproxy asking for a login), runs the test command given as arguments,
+# then stops them.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
@@ -51,7 +52,8 @@ if [ ! -f "$work/ports" ]; then
   cat "$work/peer.log" >&2
   exit 1
 fi
-if ! (exec 3<>"/dev/tcp/127.0.0.1/$proxy_port") 2>/dev/null; then
+# A tinyproxy that lost its port to another program has ended.
+if ! kill -0 "$proxy" 2>/dev/null || ! (exec 3<>"/dev/tcp/127.0.0.1/$proxy_port") 2>/dev/null; then
   echo "tinyproxy did not start:" >&2
   cat "$work/proxy.out" "$work/tinyproxy.log" >&2 2>/dev/null || true
   exit 1
@@ -61,8 +63,6 @@ set -a
 # shellcheck disable=SC1091
 . "$work/ports"
 KYN_PROXY_PORT=$proxy_port
-# A port where nothing listens, for the failure tests.
-KYN_CLOSED_PORT=$(free_port)
 set +a
 status=0
 "$@" || status=$?

@@ -173,9 +173,11 @@ async def main(ports_file, spool):
         servers.append(await asyncio.start_server(handler, sock=s))
         ports[key] = s.getsockname()[1]
 
-    closed = bound()
+    # Bound but never listening: connections are refused, and no other
+    # program can take the port while the tests run.
+    closed = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+    closed.bind((HOST, 0))
     ports["KYN_CLOSED_PORT"] = closed.getsockname()[1]
-    closed.close()
 
     s = bound(socket.SOCK_DGRAM)
     await loop.create_datagram_endpoint(Dns, sock=s)
