@@ -18,7 +18,8 @@ targets=(
   "dns_mx_reply_fuzz crashreport/delivery_fuzz"
   "codecs_fuzzer crashreport/delivery/fuzz"
   "web_urls_fuzz crashreport/delivery/fuzz"
-  "html_layout_fuzz widgets/drawing_fuzz"
+  "gif_layout_fuzz widgets/drawing/fuzz"
+  "html_layout_fuzz widgets/drawing/html_fuzz"
 )
 names=()
 for t in "${targets[@]}"; do names+=("${t%% *}"); done

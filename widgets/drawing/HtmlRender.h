@@ -10,24 +10,15 @@
 #include "framework/gui/graphics.h"
 #include "framework/gui/image_list.h"
 #include "widgets/drawing/HtmlLayout.h"
+#include "widgets/drawing/PictureCache.h"
+#include "widgets/drawing/PictureContainer.h"
 
 namespace kel {
 
-// Pictures the markup names, by store name or by URL.
-class IHtmlPictures {
-public:
-    virtual ~IHtmlPictures() = default;
-    // The picture's natural size and frame offset; nothing present when
-    // there is no such picture or it is empty. May throw while loading.
-    virtual THtmlImageInfo Find(const std::wstring& source) = 0;
-    // Stretched into rect, or at its natural size at rect's top-left.
-    virtual void Draw(const std::wstring& source, fw::TCanvas& canvas, const RECT& rect, bool stretch) = 0;
-};
-
 struct THtmlGdiSources {
-    fw::TImageList* Images = nullptr;        // "IDX:n"
-    IHtmlPictures* PictureCache = nullptr;   // sources with "://"
-    IHtmlPictures* PictureStore = nullptr;   // names without ":"
+    fw::TImageList* Images = nullptr;            // "IDX:n"
+    THTMLPictureCache* PictureCache = nullptr;   // sources with "://", loaded on first use
+    TPictureContainer* PictureStore = nullptr;   // names without ":"
 };
 
 // The markup's font description of a framework font.

@@ -9,25 +9,19 @@
 
 #include "framework/gui/graphics.h"
 #include "framework/gui/image_list.h"
+#include "widgets/drawing/GDIPPictureContainer.h"
 #include "widgets/drawing/GDIPicture.h"
 #include "widgets/drawing/HtmlLayout.h"
 #include "widgets/drawing/HtmlRender.h"
 #include "widgets/drawing/KelGDIP.h"
+#include "widgets/drawing/PictureCache.h"
 
 namespace kel {
 
-// Pictures of the GDI+ renderer, by name.
-class IHtmlPictureStore {
-public:
-    virtual ~IHtmlPictureStore() = default;
-    // The picture of that name, or null.
-    virtual TKelGDIPPicture* PictureByName(const std::wstring& name) = 0;
-};
-
 struct THtmlGdipSources {
-    fw::TImageList* Images = nullptr;         // "IDX:n"
-    IHtmlPictures* PictureCache = nullptr;    // accepted like the GDI renderer's; GDI+ shows no URL pictures
-    IHtmlPictureStore* PictureStore = nullptr;
+    fw::TImageList* Images = nullptr;              // "IDX:n"
+    THTMLPictureCache* PictureCache = nullptr;     // accepted like the GDI renderer's; GDI+ shows no URL pictures
+    TGDIPPictureContainer* PictureStore = nullptr; // names without ":"
 };
 
 // Starts in `font`, which is never changed; the graphics keep no state of

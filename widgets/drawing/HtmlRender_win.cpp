@@ -158,15 +158,14 @@ public:
             return OwnSizedImage(ref, sources_.Images);
         case THtmlImageKind::Store:
         case THtmlImageKind::Url:
-            if (IHtmlPictures* pictures = PicturesFor(ref)) {
-                // A picture that cannot be loaded is no picture.
-                try {
-                    return pictures->Find(ref.Source);
-                } catch (const std::exception&) {
-                    return {};
-                }
+            // A picture that cannot be loaded is no picture.
+            try {
+                const THTMLPicture* picture = Picture(ref);
+                if (!picture || picture->Empty()) return {};
+                return {picture->NaturalWidth(), picture->NaturalHeight(), picture->FrameLeft(), picture->FrameTop()};
+            } catch (const std::exception&) {
+                return {};
             }
-            return {};
         case THtmlImageKind::None:
             break;
         }
@@ -199,12 +198,16 @@ public:
         }
         case THtmlImageKind::Store:
         case THtmlImageKind::Url:
-            if (IHtmlPictures* pictures = PicturesFor(ref)) {
-                try {
-                    pictures->Draw(ref.Source, canvas_, ToRect(rect), stretch);
-                } catch (const std::exception&) {
-                    // drawn as nothing, like a picture that is not there
+            try {
+                if (THTMLPicture* picture = Picture(ref); picture && !picture->Empty()) {
+                    // Stretched for this drawing only; the picture keeps its own setting.
+                    const bool stretched = picture->Stretch();
+                    picture->SetStretch(stretch);
+                    picture->Draw(canvas_, ToRect(rect));
+                    picture->SetStretch(stretched);
                 }
+            } catch (const std::exception&) {
+                // drawn as nothing, like a picture that is not there
             }
             return;
         case THtmlImageKind::None:
@@ -290,8 +293,18 @@ private:
         canvas_.Brush().SetStyle(fw::TBrushStyle::bsSolid);
     }
 
-    IHtmlPictures* PicturesFor(const THtmlImageRef& ref) const {
-        return ref.Kind == THtmlImageKind::Store ? sources_.PictureStore : sources_.PictureCache;
+    // The store's picture of that name, or the cache's picture of that URL,
+    // which the cache makes and loads on first use.
+    THTMLPicture* Picture(const THtmlImageRef& ref) const {
+        if (ref.Kind == THtmlImageKind::Store)
+            return sources_.PictureStore ? sources_.PictureStore->PictureByName(ref.Source) : nullptr;
+        if (ref.Kind != THtmlImageKind::Url || !sources_.PictureCache) return nullptr;
+        THTMLPictureCache& cache = *sources_.PictureCache;
+        if (THTMLPicture* known = cache.FindPicture(ref.Source)) return known;
+        THTMLPicture* made = cache.AddPicture();
+        made->SetAsynchronous(false);
+        made->LoadFromSource(ref.Source);
+        return cache.FindPicture(ref.Source);
     }
 
     fw::TCanvas& canvas_;

@@ -4,9 +4,11 @@
 // behind. Glyph shapes are never compared.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "framework/gui/image_list.h"
+#include "tests/widgets/drawing/test_data.h"
 #include "tests/widgets/drawing/win_paint.h"
 #include "widgets/drawing/HtmlRenderGP.h"
 
@@ -16,6 +18,7 @@ namespace {
 using test::Px;
 
 constexpr uint32_t kRed = 0xFF0000, kBlue = 0x0000FF, kWhite = 0xFFFFFF;
+constexpr uint32_t kPlain = 0x0A141E;  // plain.bmp: 37 by 21 of (10, 20, 30)
 
 class HtmlGdip : public ::testing::Test {
 protected:
@@ -132,6 +135,29 @@ TEST_F(HtmlGdip, BulletsAndPicturesSitWhereTheLayoutPutsThem) {
     Render(L"<IMG SRC=\"IDX:0\">x", print);
     EXPECT_EQ(Px(bmp_, 8, 8), kWhite);
     EXPECT_EQ(results_.TextWidth, 16 + Width(L"x") + 2);
+}
+
+TEST_F(HtmlGdip, StorePicturesInLinesAndListItemsAndNoCachePictures) {
+    TGDIPPictureContainer store(nullptr);
+    auto* item = store.Items().Add();
+    item->SetName(L"Plain");
+    item->Picture().LoadFromFile(test::DataFile("plain.bmp"));
+    THTMLPictureCache cache;
+    sources_.PictureStore = &store;
+    sources_.PictureCache = &cache;
+    const int h = GhHeight();
+
+    Render(L"<IMG SRC=\"plain\"><IMG SRC=\"RES://KELTESTANIM\">x<BR><UL><LI TYPE=\"IMAGE\" NAME=\"plain\">y");
+    EXPECT_EQ(Px(bmp_, 0, 0), kWhite);
+    EXPECT_EQ(Px(bmp_, 1, 0), kPlain);  // its own 37 by 21 at (1, 0)
+    EXPECT_EQ(Px(bmp_, 37, 20), kPlain);
+    EXPECT_EQ(Px(bmp_, 38, 0), kWhite);
+    const int itemTop = std::max(21, h) + h;  // below the picture's line and the "<UL>" line
+    EXPECT_EQ(Px(bmp_, 1, itemTop + 2), kPlain);
+    EXPECT_EQ(Px(bmp_, 37, itemTop + 22), kPlain);
+    EXPECT_EQ(Px(bmp_, 1, itemTop + 1), kWhite);
+    EXPECT_EQ(cache.Count(), 0);  // URL pictures are not shown on GDI+
+    EXPECT_EQ(results_.TextWidth, std::max(37 + Width(L"x"), 37 + Width(L"y")) + 2);
 }
 
 TEST_F(HtmlGdip, AThousandPaintsLeaveNoObjectBehind) {

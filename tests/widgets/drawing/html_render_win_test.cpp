@@ -4,9 +4,8 @@
 // shapes are never compared.
 #include <gtest/gtest.h>
 
-#include <stdexcept>
-
 #include "framework/gui/image_list.h"
+#include "tests/widgets/drawing/test_data.h"
 #include "tests/widgets/drawing/win_paint.h"
 #include "widgets/drawing/HtmlRender.h"
 
@@ -17,28 +16,14 @@ using test::Px;
 
 constexpr uint32_t kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF, kWhite = 0xFFFFFF;
 
-// Pictures whose loading fails.
-class TBrokenPictures : public IHtmlPictures {
-public:
-    THtmlImageInfo Find(const std::wstring&) override { throw std::runtime_error("Could not load image"); }
-    void Draw(const std::wstring&, fw::TCanvas&, const RECT&, bool) override { throw std::runtime_error("drawn"); }
-};
-
-// One named picture, found whatever the case of its name: a solid square.
-class TSquarePictures : public IHtmlPictures {
-public:
-    THtmlImageInfo Find(const std::wstring& source) override {
-        return AsciiUpper(source) == L"SQUARE" ? THtmlImageInfo{10, 10} : THtmlImageInfo{};
-    }
-    void Draw(const std::wstring&, fw::TCanvas& canvas, const RECT& rect, bool stretch) override {
-        canvas.Brush().SetColor(fw::clBlue);
-        canvas.FillRect(stretch ? rect : RECT{rect.left, rect.top, rect.left + 10, rect.top + 10});
-    }
-};
+constexpr uint32_t kPlain = 0x0A141E;  // plain.bmp: 37 by 21 of (10, 20, 30)
 
 class HtmlGdi : public ::testing::Test {
 protected:
     void SetUp() override {
+        auto* item = store_.Items().Add();
+        item->SetName(L"Plain");
+        item->Picture().LoadFromFile(test::DataFile("plain.bmp"));
         bmp_.SetSize(300, 200);
         test::FillWhite(bmp_);
         fw::TFont& f = Canvas().Font();
@@ -82,6 +67,8 @@ protected:
     fw::TBitmap bmp_;
     THtmlResults results_;
     THtmlGdiSources sources_;
+    TPictureContainer store_{nullptr};
+    THTMLPictureCache cache_;
 };
 
 TEST_F(HtmlGdi, WidthIsTheSumOfTheMeasuredPiecesPlusTwo) {
@@ -184,18 +171,24 @@ TEST_F(HtmlGdi, PicturesFromTheImageListTheStoreAndPrintMode) {
     fw::TBitmap red(16, 16);
     test::Fill(red, fw::clRed);
     list.AddMasked(red, fw::clFuchsia);
-    TSquarePictures store;
     sources_.Images = &list;
-    sources_.PictureStore = &store;
+    sources_.PictureStore = &store_;
 
-    Render(L"<IMG SRC=\"IDX:0\"><IMG SRC=\"square\" WIDTH=\"20\" HEIGHT=\"30\">x");
+    Render(L"<IMG SRC=\"IDX:0\"><IMG SRC=\"plain\" WIDTH=\"20\" HEIGHT=\"30\">x");
     EXPECT_EQ(Px(bmp_, 0, 0), kRed);
     EXPECT_EQ(Px(bmp_, 15, 15), kRed);
-    EXPECT_EQ(Px(bmp_, 16, 29), kBlue);  // stretched to WIDTH x HEIGHT
-    EXPECT_EQ(Px(bmp_, 35, 0), kBlue);
+    EXPECT_EQ(Px(bmp_, 16, 29), kPlain);  // stretched to WIDTH x HEIGHT
+    EXPECT_EQ(Px(bmp_, 35, 0), kPlain);
     EXPECT_EQ(Px(bmp_, 36, 0), kWhite);
     EXPECT_EQ(results_.TextHeight, std::max(30, LineHeight()));
     EXPECT_EQ(results_.TextWidth, 16 + 20 + Width(L"x") + 2);
+    EXPECT_FALSE(store_.PictureByName(L"PLAIN")->Stretch());  // stretched for that drawing only
+
+    test::FillWhite(bmp_);
+    Render(L"<IMG SRC=\"Plain\">");
+    EXPECT_EQ(Px(bmp_, 36, 20), kPlain);  // its own size
+    EXPECT_EQ(Px(bmp_, 37, 20), kWhite);
+    EXPECT_EQ(Px(bmp_, 36, 21), kWhite);
 
     test::FillWhite(bmp_);
     THtmlParams print;
@@ -207,15 +200,32 @@ TEST_F(HtmlGdi, PicturesFromTheImageListTheStoreAndPrintMode) {
     EXPECT_EQ(results_.TextWidth, 16 + 2);  // the room stays the list's size
 }
 
+TEST_F(HtmlGdi, CachePicturesAreLoadedOnceByTheirSource) {
+    sources_.PictureCache = &cache_;
+    Render(L"<IMG SRC=\"RES://KELTESTANIM\">x");
+    EXPECT_EQ(results_.TextWidth, 24 + Width(L"x") + 2);  // the GIF's logical screen
+    EXPECT_EQ(results_.TextHeight, std::max(16, LineHeight()));
+    EXPECT_EQ(Px(bmp_, 0, 0), kRed);
+    EXPECT_EQ(Px(bmp_, 24, 0), kWhite);
+    EXPECT_EQ(cache_.Count(), 1);
+    Render(L"<IMG SRC=\"RES://KELTESTANIM\">x");
+    EXPECT_EQ(cache_.Count(), 1);
+}
+
 TEST_F(HtmlGdi, APictureThatFailsToLoadDrawsNothing) {
-    TBrokenPictures broken;
-    sources_.PictureCache = &broken;
-    sources_.PictureStore = &broken;
-    bool hit = true;
-    EXPECT_NO_THROW(hit = Render(L"<IMG SRC=\"RES://BROKEN\"><IMG SRC=\"Logo\">x"));
-    EXPECT_FALSE(hit);
-    EXPECT_EQ(results_.TextWidth, Width(L"x") + 2);
-    EXPECT_EQ(results_.TextHeight, LineHeight());
+    sources_.PictureCache = &cache_;
+    sources_.PictureStore = &store_;
+    const std::wstring markup =
+        L"<IMG SRC=\"RES://KELTESTJUNK\"><IMG SRC=\"FILE://Z:\\no\\such.gif\"><IMG SRC=\"http://example.invalid/a.png\">"
+        L"<IMG SRC=\"nosuch\">x";
+    for (int pass = 0; pass < 2; ++pass) {
+        bool hit = true;
+        EXPECT_NO_THROW(hit = Render(markup));
+        EXPECT_FALSE(hit);
+        EXPECT_EQ(results_.TextWidth, Width(L"x") + 2);
+        EXPECT_EQ(results_.TextHeight, LineHeight());
+        EXPECT_EQ(cache_.Count(), 3);  // each source is tried once
+    }
 }
 
 TEST_F(HtmlGdi, TheCanvasIsLeftAsFoundAndNoRotatedFontStays) {
@@ -250,18 +260,17 @@ TEST_F(HtmlGdi, AThousandPaintsLeaveNoGdiObjectBehind) {
     fw::TImageList list(nullptr, 16, 16);
     fw::TBitmap red(16, 16);
     list.AddMasked(red, fw::clFuchsia);
-    TSquarePictures store;
-    TBrokenPictures broken;
     sources_.Images = &list;
-    sources_.PictureStore = &store;
-    sources_.PictureCache = &broken;
+    sources_.PictureStore = &store_;
+    sources_.PictureCache = &cache_;
     const std::wstring markup =
-        L"<BODY BGCOLOR=\"clinfobk\" BACKGROUND=\"square\"><P ALIGN=\"CENTER\" BGCOLOR=\"clred\" "
+        L"<BODY BGCOLOR=\"clinfobk\" BACKGROUND=\"plain\"><P ALIGN=\"CENTER\" BGCOLOR=\"clred\" "
         L"BGCOLORTO=\"clblue\">Title <B>bold</B> <I>it</I> <U>u</U> <S>s</S></P>"
         L"<FONT FACE=\"Arial\" SIZE=\"4\" COLOR=\"#336699\" BGCOLOR=\"clyellow\">font</FONT> "
         L"<A href=\"one\">link one</A>, <A href=\"two\">link two</A><HR>"
         L"<UL><LI>a<LI TYPE=\"SQUARE\" COLOR=\"clred\">b<LI TYPE=\"CIRCLE\">c</UL>"
-        L"<IMG SRC=\"IDX:0\"><IMG SRC=\"SSYS:1\"><IMG SRC=\"square\" WIDTH=\"20\" HEIGHT=\"20\"><IMG SRC=\"x://y\">"
+        L"<IMG SRC=\"IDX:0\"><IMG SRC=\"SSYS:1\"><IMG SRC=\"plain\" WIDTH=\"20\" HEIGHT=\"20\"><IMG SRC=\"RES://KELTESTANIM\">"
+        L"<IMG SRC=\"RES://KELTESTJUNK\">"
         L"<SH>shadow</SH> <E>eror</E> x<SUB>2</SUB> y<SUP>3</SUP> <HI>high</HI> <Z>hidden</Z>"
         L"<R a=\"45\">turned</R> <R a=\"90\">left turned";
     THtmlParams params;
