@@ -113,9 +113,7 @@ TEST_F(HtmlGdip, ThePageColourBacksTheTextOnly) {
 
 TEST_F(HtmlGdip, BulletsAndPicturesSitWhereTheLayoutPutsThem) {
     fw::TImageList list(nullptr, 16, 16);
-    fw::TBitmap red(16, 16);
-    test::Fill(red, fw::clRed);
-    list.AddMasked(red, fw::clFuchsia);
+    test::AddSolidImage(list, fw::clRed);
     sources_.Images = &list;
     const int h = GhHeight();
 
@@ -162,8 +160,7 @@ TEST_F(HtmlGdip, StorePicturesInLinesAndListItemsAndNoCachePictures) {
 
 TEST_F(HtmlGdip, AThousandPaintsLeaveNoObjectBehind) {
     fw::TImageList list(nullptr, 16, 16);
-    fw::TBitmap image(16, 16);
-    list.AddMasked(image, fw::clFuchsia);
+    test::AddSolidImage(list, fw::clBlack);
     sources_.Images = &list;
     const std::wstring markup =
         L"<BODY BGCOLOR=\"clinfobk\"><P ALIGN=\"CENTER\">Title <B>bold</B> <I>it</I> <U>u</U></P>"

@@ -168,9 +168,7 @@ TEST_F(HtmlGdi, BackgroundsAndBulletsSitWhereTheLayoutPutsThem) {
 
 TEST_F(HtmlGdi, PicturesFromTheImageListTheStoreAndPrintMode) {
     fw::TImageList list(nullptr, 16, 16);
-    fw::TBitmap red(16, 16);
-    test::Fill(red, fw::clRed);
-    list.AddMasked(red, fw::clFuchsia);
+    test::AddSolidImage(list, fw::clRed);
     sources_.Images = &list;
     sources_.PictureStore = &store_;
 
@@ -258,8 +256,7 @@ TEST_F(HtmlGdi, TheCanvasIsLeftAsFoundAndNoRotatedFontStays) {
 
 TEST_F(HtmlGdi, AThousandPaintsLeaveNoGdiObjectBehind) {
     fw::TImageList list(nullptr, 16, 16);
-    fw::TBitmap red(16, 16);
-    list.AddMasked(red, fw::clFuchsia);
+    test::AddSolidImage(list, fw::clBlack);
     sources_.Images = &list;
     sources_.PictureStore = &store_;
     sources_.PictureCache = &cache_;

@@ -10,6 +10,7 @@
 #include <cstdlib>
 
 #include "framework/gui/graphics.h"
+#include "framework/gui/image_list.h"
 
 namespace kel::test {
 
@@ -21,6 +22,13 @@ inline void Fill(fw::TBitmap& bmp, fw::TColor color) {
 }
 
 inline void FillWhite(fw::TBitmap& bmp) { Fill(bmp, fw::clWhite); }
+
+// Appends one image of a solid colour, the list's size.
+inline void AddSolidImage(fw::TImageList& list, fw::TColor color) {
+    fw::TBitmap image(list.Width(), list.Height());
+    Fill(image, color);
+    list.AddMasked(image, fw::clFuchsia);
+}
 
 // 0xRRGGBB of the pixel at (x, y).
 inline uint32_t Px(fw::TBitmap& bmp, int x, int y) {
