@@ -4,6 +4,8 @@
 #   - the transfer component's HTTP download, FTP download, file copy and
 #     HTTP upload next to plain WinINet and file loops, under Wine;
 #   - the typed edit's time per keystroke next to a plain system edit, there too;
+#   - a 2 KB mini-HTML caption on the GDI and GDI+ surfaces, next to a plain
+#     DrawText of its text, under Wine;
 #   - the disassembler against objdump on 1 MiB of our own i686 code, from a
 #     release host build (build/bench-host, without the sanitizers).
 set -euo pipefail
@@ -16,6 +18,7 @@ KYN_PRIVATE_X=1 "$root/tools/wine-run" "$root/build/$win/bench/quorvex_sweep_ben
 # servers on 127.0.0.1.
 KYN_PRIVATE_X=1 "$root/bench/Updater/netcopy_bench.sh" "$root/build/$win/bench/netcopy_bench.exe" 200
 KYN_PRIVATE_X=1 "$root/tools/wine-run" "$root/build/$win/bench/edit_keystroke_bench.exe"
+KYN_PRIVATE_X=1 "$root/tools/wine-run" "$root/build/$win/bench/html_render_bench.exe"
 
 # GCC 12 warns falsely (-Wrestrict) about std::string concatenation at -O3.
 cmake -S "$root" -B "$root/build/bench-host" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKYN_SANITIZE=OFF \

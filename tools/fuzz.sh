@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets in build/fuzz (host, clang, with AddressSanitizer,
 # UBSan and the float-to-integer overflow check) and runs each for a bounded
-# time, from its checked-in seeds where it has any. Opt-in; CI does not run it.
+# time, from its checked-in seeds and dictionary where it has them. Opt-in; CI
+# does not run it.
 #   tools/fuzz.sh [seconds per target, default 60]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -18,6 +19,7 @@ targets=(
   "codecs_fuzzer crashreport/delivery/fuzz"
   "web_urls_fuzz crashreport/delivery/fuzz"
   "gif_layout_fuzz widgets/drawing/fuzz"
+  "html_layout_fuzz widgets/drawing/html_fuzz"
 )
 names=()
 for t in "${targets[@]}"; do names+=("${t%% *}"); done
@@ -30,8 +32,10 @@ for t in "${targets[@]}"; do
   mkdir -p "$corpus"
   seeds=()
   [ -d "$root/tests/$dir/corpus" ] && seeds=("$root/tests/$dir/corpus")
+  dict=()
+  [ -f "$root/tests/$dir/$name.dict" ] && dict=("-dict=$root/tests/$dir/$name.dict")
   echo "== $name, $seconds s"
-  (cd "$build" && "$build/tests/$dir/$name" -max_total_time="$seconds" -print_final_stats=1 "$corpus" "${seeds[@]}") \
-    || status=1
+  (cd "$build" && "$build/tests/$dir/$name" "${dict[@]}" -max_total_time="$seconds" -print_final_stats=1 "$corpus" \
+    "${seeds[@]}") || status=1
 done
 exit $status

@@ -27,6 +27,9 @@ public:
     void Clear();
     // Draws one image; a disabled one greyed. Nothing for a bad index.
     void Draw(TCanvas& canvas, int x, int y, int index, bool enabled = true) const;
+    // The image on a bitmap of the list's size, over white (print output
+    // stretches it).
+    void GetBitmap(int index, TBitmap& bitmap) const;
 
 private:
     int width_;

@@ -46,4 +46,15 @@ void TImageList::Draw(TCanvas& canvas, int x, int y, int index, bool enabled) co
     DestroyIcon(icon);
 }
 
+void TImageList::GetBitmap(int index, TBitmap& bitmap) const {
+    bitmap.SetSize(width_, height_);
+    if (bitmap.Empty()) return;
+    TCanvas& canvas = bitmap.Canvas();
+    canvas.Brush().SetColor(clWhite);
+    canvas.Brush().SetStyle(TBrushStyle::bsSolid);
+    canvas.FillRect(RECT{0, 0, width_, height_});
+    Draw(canvas, 0, 0, index);
+    GdiFlush();
+}
+
 }  // namespace fw

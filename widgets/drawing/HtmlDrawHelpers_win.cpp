@@ -4,47 +4,11 @@
 #include <shellapi.h>
 
 
+#include "widgets/drawing/HtmlMarkup.h"
 #include "widgets/drawing/KelGDIPColors.h"
 
 namespace kel {
 namespace {
-
-// The run time's integer conversion: blanks, a sign, decimal digits or a
-// "$"/"0x" hexadecimal number, and nothing after it.
-bool ParseInteger(const std::wstring& text, int& value) {
-    size_t i = 0;
-    while (i < text.size() && text[i] == L' ') ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) negative = text[i++] == L'-';
-    int base = 10;
-    if (i < text.size() && text[i] == L'$') {
-        base = 16;
-        ++i;
-    } else if (i + 1 < text.size() && text[i] == L'0' && (text[i + 1] == L'x' || text[i + 1] == L'X')) {
-        base = 16;
-        i += 2;
-    }
-    if (i >= text.size()) return false;
-    long long v = 0;
-    for (; i < text.size(); ++i) {
-        wchar_t c = text[i];
-        int digit;
-        if (c >= L'0' && c <= L'9')
-            digit = c - L'0';
-        else if (base == 16 && c >= L'a' && c <= L'f')
-            digit = c - L'a' + 10;
-        else if (base == 16 && c >= L'A' && c <= L'F')
-            digit = c - L'A' + 10;
-        else
-            return false;
-        v = v * base + digit;
-        if (v > 0x80000000LL) return false;
-    }
-    if (negative) v = -v;
-    if (v > 0x7FFFFFFFLL || v < -0x80000000LL) return false;
-    value = static_cast<int>(v);
-    return true;
-}
 
 HIMAGELIST SystemImageList(bool large) {
     SHFILEINFOW info{};
@@ -72,8 +36,9 @@ void DrawSteppedGradient(fw::TCanvas& canvas, fw::TColor color, fw::TColor color
 
 void DrawSystemIcon(fw::TCanvas& canvas, int x, int y, const std::wstring& source, bool large, bool draw,
                     bool printMode, double scale, POINT& size) {
-    int index = 0;
-    if (!ParseInteger(source, index) && !source.empty()) {
+    bool complete = false;
+    int index = ReadRunTimeInteger(source, complete);
+    if (!complete && !source.empty()) {
         index = 0;
         SHFILEINFOW info{};
         // An existing file or folder gets its own icon; any other name the

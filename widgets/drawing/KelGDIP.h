@@ -172,8 +172,12 @@ public:
     // background means none. Returns the height of the (measured) rectangle.
     int DrawText(const std::wstring& text, int length, RECT& rect, fw::TFont& font, UINT format,
                  fw::TColor background);
+    // The same in `gpFont`, made by MakeFont(font) once for many calls.
+    int DrawText(const std::wstring& text, int length, RECT& rect, const TGPFont& gpFont, const fw::TFont& font,
+                 UINT format, fw::TColor background);
     // Height of the text's bounding box in a font made by MakeFont.
     int TextHeight(const std::wstring& text, fw::TFont& font);
+    int TextHeight(const std::wstring& text, const TGPFont& gpFont);
     // A GDI+ font for a framework font (bold, italic and underline carried
     // over, size in points), falling back as MakeFontFamily does.
     static std::unique_ptr<TGPFont> MakeFont(fw::TFont& font);

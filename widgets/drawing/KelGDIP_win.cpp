@@ -269,18 +269,22 @@ std::unique_ptr<TGPFont> TGPGraphics::MakeFont(fw::TFont& font) {
     return std::make_unique<TGPFont>(family.get(), static_cast<float>(font.Size()), style, gpUnitPoint);
 }
 
-int TGPGraphics::TextHeight(const std::wstring& text, fw::TFont& font) {
-    auto gpFont = MakeFont(font);
+int TGPGraphics::TextHeight(const std::wstring& text, fw::TFont& font) { return TextHeight(text, *MakeFont(font)); }
+
+int TGPGraphics::TextHeight(const std::wstring& text, const TGPFont& gpFont) {
     TGPFloatRect box;
-    MeasureStringBounds(text.c_str(), static_cast<int>(text.size()), gpFont.get(), TGPFloatRect{0, 0, 10000, 10000},
-                        box);
+    MeasureStringBounds(text.c_str(), static_cast<int>(text.size()), &gpFont, TGPFloatRect{0, 0, 10000, 10000}, box);
     return RoundHalfEven(box.Height);
 }
 
 int TGPGraphics::DrawText(const std::wstring& text, int length, RECT& rect, fw::TFont& font, UINT format,
                           fw::TColor background) {
+    return DrawText(text, length, rect, *MakeFont(font), font, format, background);
+}
+
+int TGPGraphics::DrawText(const std::wstring& text, int length, RECT& rect, const TGPFont& gpFont,
+                          const fw::TFont& font, UINT format, fw::TColor background) {
     if (length < 0 || length > static_cast<int>(text.size())) length = static_cast<int>(text.size());
-    auto gpFont = MakeFont(font);
     bool calcRect = (format & DT_CALCRECT) != 0;
     bool fillBackground = background != fw::clNone;
     if (calcRect || fillBackground) {
@@ -292,7 +296,7 @@ int TGPGraphics::DrawText(const std::wstring& text, int length, RECT& rect, fw::
         TGPFloatRect layout{static_cast<float>(rect.left), static_cast<float>(rect.top),
                             static_cast<float>(rect.right - rect.left + 1000), static_cast<float>(rect.bottom - rect.top)};
         TGPFloatRect box;
-        MeasureStringBounds(copy.c_str(), length, gpFont.get(), layout, box);
+        MeasureStringBounds(copy.c_str(), length, &gpFont, layout, box);
         rect.right = rect.left + RoundHalfEven(box.Width - margin);
         rect.bottom = rect.top + RoundHalfEven(box.Height);
         if (fillBackground) {
@@ -303,7 +307,7 @@ int TGPGraphics::DrawText(const std::wstring& text, int length, RECT& rect, fw::
     }
     if (!calcRect && font.Color() != fw::clNone) {
         TGPSolidBrush brush(ColorToOpaqueARGB(font.Color()));
-        DrawStringAt(text.c_str(), length, gpFont.get(),
+        DrawStringAt(text.c_str(), length, &gpFont,
                      TGPFloatPoint{static_cast<float>(rect.left), static_cast<float>(rect.top)}, &brush);
     }
     return rect.bottom - rect.top;
