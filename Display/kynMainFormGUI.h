@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include "Display/kynSweepEngine.h"
+#include "crashreport/capture/DrevnikLog.h"
 #include "framework/core/exceptions.h"
 #include "framework/gui/forms.h"
 #include "framework/gui/timer.h"
@@ -23,6 +24,7 @@ public:
 
     fw::TTimer* zuForceRepaint;
     fw::TTimer* dpLineSweep;
+    drevnik::TDrevnikLog* DrevnikLog1;
     int LastGLError = 0;
     HDC DeviceContext = nullptr;
     HGLRC RenderContext = nullptr;

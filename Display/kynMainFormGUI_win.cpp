@@ -68,6 +68,8 @@ TkynMainForm::TkynMainForm(fw::TComponent* owner) : fw::TForm(owner, L"TkynMainF
     dpLineSweep->SetEnabled(false);
     dpLineSweep->SetInterval(1);
     dpLineSweep->OnTimer = [this](fw::TComponent*) { dpLineSweepTimer(); };
+    DrevnikLog1 = new drevnik::TDrevnikLog(this);
+    DrevnikLog1->SetName(L"DrevnikLog1");
 
     OnCreate = [this](fw::TComponent*) { FormCreate(); };
     OnShow = [this](fw::TComponent*) { FormShow(); };

@@ -145,7 +145,10 @@ void ResetThreadReportState() {
 }
 
 void RememberRaisedClass(const TRaisedObject& raised, uintptr_t address) {
-    TThreadCaptureState& state = ThreadCaptureState();
+    RememberRaisedClass(ThreadCaptureState(), raised, address);
+}
+
+void RememberRaisedClass(TThreadCaptureState& state, const TRaisedObject& raised, uintptr_t address) {
     const std::string name = RaisedClassName(raised).substr(0, sizeof state.LastReportedClass - 1);
     std::memcpy(state.LastReportedClass, name.c_str(), name.size() + 1);
     state.LastReportedAddress = address;
@@ -218,6 +221,11 @@ bool IsExcludedThread(uint32_t threadId) {
 // ---- The seam ---------------------------------------------------------------------------
 
 void SetReportExceptionHandler(TReportExceptionHandler handler) { gReportHandler.store(handler); }
+
+void WaitForRunningReport() {
+    EnterCriticalSection(&ReportLock());
+    LeaveCriticalSection(&ReportLock());
+}
 
 bool IsLastReported(const TRaisedObject& raised, uintptr_t address) {
     if (raised.Type != gLastReportType.load()) return false;

@@ -400,8 +400,13 @@ LONG CALLBACK VectoredHandler(EXCEPTION_POINTERS* pointers) {
 
 // ---- Last resorts ---------------------------------------------------------------------
 
+std::atomic<void (*)()> gExcludedThreadFault{nullptr};
+
 LONG WINAPI TopLevelExceptionFilter(EXCEPTION_POINTERS* pointers) {
     if (!Active()) return gPreviousFilter != nullptr ? gPreviousFilter(pointers) : EXCEPTION_CONTINUE_SEARCH;
+    if (IsExcludedThread(GetCurrentThreadId())) {
+        if (const auto handler = gExcludedThreadFault.load()) handler();
+    }
     const EXCEPTION_RECORD& record = *pointers->ExceptionRecord;
     // A C++ throw of the 64-bit runtime that nothing caught (in a thread
     // without the C runtime's start-up frame): continued, the unwinder
@@ -469,6 +474,8 @@ TRaisedObject MakeFaultObject(const EXCEPTION_RECORD& record) {
 }
 
 uint32_t MainThreadIdValue() { return gMainThreadId.load(); }
+
+void SetExcludedThreadFaultHandler(void (*handler)()) { gExcludedThreadFault.store(handler); }
 
 bool StartRaiseCapture() {
     gMainThreadId.store(GetCurrentThreadId());

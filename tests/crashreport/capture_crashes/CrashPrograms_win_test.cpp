@@ -114,6 +114,10 @@ TEST_P(CrashProgram, PrintsWhatItCarriesAndEndsWithItsCode) {
 INSTANTIATE_TEST_SUITE_P(Programs, CrashProgram,
                          ::testing::Values("crash_uncaught_throw", "crash_uncaught_rethrow", "crash_access_violation",
                                            "crash_thread_divide", "crash_stack_overflow", "crash_illegal_instruction",
-                                           "crash_noexcept", "crash_timer_fault"));
+                                           "crash_noexcept", "crash_timer_fault", "report_main_thread_fault",
+                                           "report_thread_fault", "report_window_procedure_fault",
+                                           "report_timer_fault", "report_two_threads", "report_handler_raises",
+                                           "report_handler_thread_faults", "report_freeze",
+                                           "report_shutdown_waits", "report_heap_lock"));
 
 }  // namespace
