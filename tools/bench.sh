@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs the benchmarks; they print figures.
 #   - the display's sweep under Wine on a private Xvfb;
+#   - the crash report's time from a fault to the report being ready with 1,
+#     10 and 50 threads, under Wine;
 #   - the disassembler against objdump on 1 MiB of our own i686 code, from a
 #     release host build (build/bench-host, without the sanitizers).
 set -euo pipefail
@@ -9,6 +11,7 @@ KYN_SKIP_HOST=1 "$root/tools/build.sh" >/dev/null
 win=win
 [ "$("$root/tools/test-arch")" = x86_64 ] && win=win64
 KYN_PRIVATE_X=1 "$root/tools/wine-run" "$root/build/$win/bench/quorvex_sweep_bench.exe"
+KYN_PRIVATE_X=1 "$root/tools/wine-run" "$root/build/$win/bench/report_latency_bench.exe"
 
 # GCC 12 warns falsely (-Wrestrict) about std::string concatenation at -O3.
 cmake -S "$root" -B "$root/build/bench-host" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKYN_SANITIZE=OFF \

@@ -114,6 +114,11 @@ struct alignas(16) TThreadCaptureState {
     EXCEPTION_RECORD RaiseRecord{};
     bool InReport = false;
     bool InFilter = false;
+    // This thread's last report: the last-resort roads of the same thread
+    // must not report it again, whatever other threads reported meanwhile.
+    const std::type_info* ReportedType = nullptr;
+    const void* ReportedObject = nullptr;
+    uintptr_t ReportedAddress = 0;
 };
 TThreadCaptureState& ThreadCaptureState();
 // After a report: scan start, raise context and record cleared, last raise forgotten.

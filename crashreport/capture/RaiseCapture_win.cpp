@@ -228,9 +228,13 @@ void WaitForRunningReport() {
 }
 
 bool IsLastReported(const TRaisedObject& raised, uintptr_t address) {
-    if (raised.Type != gLastReportType.load()) return false;
-    return (raised.Object != nullptr && raised.Object == gLastReportObject.load()) ||
-           (address != 0 && address == gLastReportAddress.load());
+    const auto same = [&](const std::type_info* type, const void* object, uintptr_t reportedAddress) {
+        return raised.Type == type && ((raised.Object != nullptr && raised.Object == object) ||
+                                       (address != 0 && address == reportedAddress));
+    };
+    const TThreadCaptureState& state = ThreadCaptureState();
+    return same(gLastReportType.load(), gLastReportObject.load(), gLastReportAddress.load()) ||
+           same(state.ReportedType, state.ReportedObject, state.ReportedAddress);
 }
 
 bool ReportException(const TReportRequest& request) { return ReportExceptionWaiting(request, INFINITE); }
@@ -244,6 +248,9 @@ bool ReportExceptionWaiting(const TReportRequest& request, DWORD lockTimeoutMs) 
     gLastReportAddress.store(request.Address);
     gLastReportType.store(request.Object.Type);
     gLastReportObject.store(request.Object.Object);
+    state.ReportedType = request.Object.Type;
+    state.ReportedObject = request.Object.Object;
+    state.ReportedAddress = request.Address;
     bool result = true;
     if (const TReportExceptionHandler handler = gReportHandler.load()) {
         try {

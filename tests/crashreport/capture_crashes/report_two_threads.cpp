@@ -25,5 +25,6 @@ int main() {
     first.join();
     second.join();
     std::printf("both threads ended\n");
+    std::printf("reports %d, overlapped %d\n", report::gReports.load(), report::gOverlapped.load() ? 1 : 0);
     return report::gReports.load() == 2 && !report::gOverlapped.load() ? 0 : 1;
 }
