@@ -74,19 +74,22 @@ bool IsProcessMainWindowCandidate(HWND window) {
 }
 
 template <class F>
+struct TWindowVisit {
+    DWORD ProcessId;
+    F* Visit;
+    static BOOL CALLBACK Callback(HWND window, LPARAM parameter) {
+        auto& c = *reinterpret_cast<TWindowVisit*>(parameter);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        return owner != c.ProcessId || (*c.Visit)(window) ? TRUE : FALSE;
+    }
+};
+
+// Calls `visit` for each top-level window of the process until it returns false.
+template <class F>
 void ForEachProcessWindow(DWORD processId, F visit) {
-    struct TVisit {
-        DWORD ProcessId;
-        F* Visit;
-    } context{processId, &visit};
-    EnumWindows(
-        [](HWND window, LPARAM parameter) -> BOOL {
-            auto& c = *reinterpret_cast<TVisit*>(parameter);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            return owner != c.ProcessId || (*c.Visit)(window) ? TRUE : FALSE;
-        },
-        reinterpret_cast<LPARAM>(&context));
+    TWindowVisit<F> context{processId, &visit};
+    EnumWindows(TWindowVisit<F>::Callback, reinterpret_cast<LPARAM>(&context));
 }
 
 }  // namespace
