@@ -17,6 +17,7 @@ targets=(
   "dns_mx_reply_fuzz crashreport/delivery_fuzz"
   "codecs_fuzzer crashreport/delivery/fuzz"
   "web_urls_fuzz crashreport/delivery/fuzz"
+  "gif_layout_fuzz widgets/drawing/fuzz"
 )
 names=()
 for t in "${targets[@]}"; do names+=("${t%% *}"); done

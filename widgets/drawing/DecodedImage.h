@@ -1,24 +1,23 @@
-// Image-file bytes handed to GDI+ for one drawing or measuring: the bytes go
-// into a movable global memory block wrapped in an IStream, and GDI+ decodes
-// from that stream. Nothing decoded is kept beyond the object's life.
+// Image-file bytes handed to GDI+ for one drawing or measuring: GDI+ decodes
+// from a global memory stream holding them. Nothing decoded is kept beyond
+// the object's life.
 #pragma once
 
 #include <windows.h>
-
-#include <objidl.h>
 
 #include <cstdint>
 #include <memory>
 #include <span>
 
+#include "widgets/drawing/GlobalMemoryStream.h"
 #include "widgets/drawing/KelGDIP.h"
 
 namespace kel {
 
 class TDecodedImage {
 public:
-    // asBitmap: decode as a TGPBitmap (for GetPixel). Throws fw::Exception
-    // "Could not allocate memory for image" when the block cannot be had.
+    // asBitmap: decode as a TGPBitmap (for GetPixel). Throws what
+    // TGlobalMemoryStream throws ("Could not allocate memory for image").
     // Bytes GDI+ cannot decode leave the image with a failed status.
     explicit TDecodedImage(std::span<const uint8_t> bytes, bool asBitmap = false);
     ~TDecodedImage();
@@ -31,7 +30,7 @@ public:
     TGPBitmap* Bitmap() { return asBitmap_ ? static_cast<TGPBitmap*>(image_.get()) : nullptr; }
 
 private:
-    IStream* stream_ = nullptr;
+    TGlobalMemoryStream stream_;
     std::unique_ptr<TGPImage> image_;
     bool asBitmap_;
 };

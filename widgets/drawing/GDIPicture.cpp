@@ -3,7 +3,6 @@
 #include <climits>
 #include <exception>
 #include <filesystem>
-#include <ostream>
 
 #include "framework/core/file_io.h"
 #include "widgets/drawing/ImageDecoder.h"
@@ -29,12 +28,11 @@ bool ReadFile(const std::wstring& fileName, TBytes& bytes) {
 
 // ---- TImageFilePicture
 
-void TImageFilePicture::SaveToStream(std::ostream* stream) const {
-    if (!stream) return;
-    stream->write(reinterpret_cast<const char*>(bytes_.data()), static_cast<std::streamsize>(bytes_.size()));
+void TImageFilePicture::SaveToStream(fw::TStream* stream) const {
+    if (stream && !bytes_.empty()) stream->WriteBuffer(bytes_.data(), bytes_.size());
 }
 
-void TImageFilePicture::WriteData(std::ostream& stream) const { WriteBinaryValue(stream, bytes_); }
+void TImageFilePicture::WriteData(fw::TStream& stream) const { fw::WriteBinaryValue(stream, bytes_); }
 
 bool TImageFilePicture::UpdateImageSize() {
     if (empty_ || bytes_.empty()) return false;
@@ -98,9 +96,9 @@ void TKelGDIPPicture::LoadFromFile(const std::wstring& fileName) {
     Changed();
 }
 
-void TKelGDIPPicture::LoadFromStream(std::istream* stream) {
+void TKelGDIPPicture::LoadFromStream(fw::TStream* stream) {
     if (!stream) return;
-    TBytes data = ReadWholeStream(*stream);
+    TBytes data = fw::ReadWholeStream(*stream);
     if (data.empty()) return;
     bytes_ = std::move(data);
     empty_ = false;
@@ -108,8 +106,8 @@ void TKelGDIPPicture::LoadFromStream(std::istream* stream) {
     Changed();
 }
 
-void TKelGDIPPicture::ReadData(std::istream& stream) {
-    TBytes data = ReadBinaryValue(stream);
+void TKelGDIPPicture::ReadData(fw::TStream& stream) {
+    TBytes data = fw::ReadBinaryValue(stream);
     if (data.empty()) return;
     bytes_ = std::move(data);
     empty_ = false;
@@ -139,17 +137,17 @@ void TGDIPPicture::LoadFromFile(const std::wstring& fileName) {
     Changed();
 }
 
-void TGDIPPicture::LoadFromStream(std::istream* stream) {
+void TGDIPPicture::LoadFromStream(fw::TStream* stream) {
     if (!stream) return;
-    bytes_ = ReadWholeStream(*stream);
+    bytes_ = fw::ReadWholeStream(*stream);
     empty_ = false;
     StoreSize(0, 0);
     UpdateImageSize();
     Changed();
 }
 
-void TGDIPPicture::ReadData(std::istream& stream) {
-    bytes_ = ReadBinaryValue(stream);
+void TGDIPPicture::ReadData(fw::TStream& stream) {
+    bytes_ = fw::ReadBinaryValue(stream);
     empty_ = false;
     StoreSize(0, 0);
 }

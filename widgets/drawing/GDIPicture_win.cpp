@@ -3,9 +3,10 @@
 #include <windows.h>
 
 #include <cstring>
-#include <sstream>
 
+#include "framework/core/resource_stream.h"
 #include "framework/gui/graphics.h"
+#include "framework/gui/picture.h"
 #include "widgets/drawing/DecodedImage.h"
 #include "widgets/drawing/GDIPicture.h"
 #include "widgets/drawing/KelGDIP.h"
@@ -88,17 +89,6 @@ void DrawPictureOnCanvas(const TBytes& bytes, fw::TCanvas& canvas, const RECT& r
     g.DrawImageRect(&decoded.Image(), rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
 }
 
-void LoadResourceInto(TImageFilePicture& picture, HMODULE module, const std::wstring& name) {
-    HRSRC res = FindResourceW(module, name.c_str(), RT_RCDATA);
-    if (!res) return;
-    HGLOBAL loaded = LoadResource(module, res);
-    const void* data = loaded ? LockResource(loaded) : nullptr;
-    DWORD size = SizeofResource(module, res);
-    if (!data && size) return;
-    std::istringstream stream(data ? std::string(static_cast<const char*>(data), size) : std::string());
-    picture.LoadFromStream(&stream);
-}
-
 }  // namespace
 
 void TImageFilePicture::AssignBitmapBytes(fw::TBitmap& bitmap) {
@@ -115,7 +105,33 @@ void TImageFilePicture::AssignBitmapBytes(fw::TBitmap& bitmap) {
     Changed();
 }
 
+void TImageFilePicture::AssignGraphicBytes(const TGraphic& graphic) {
+    fw::TMemoryStream saved;
+    graphic.SaveToStream(&saved);
+    bytes_ = fw::ReadWholeStream(saved);
+    empty_ = false;
+    StoreSize(0, 0);
+    UpdateImageSize();
+    Changed();
+}
+
 void TKelGDIPPicture::Assign(fw::TBitmap& bitmap) { AssignBitmapBytes(bitmap); }
+
+void TKelGDIPPicture::Assign(const fw::TPicture& picture) {
+    const TGraphic* graphic = picture.Graphic();
+    if (!graphic || dynamic_cast<const TKelGDIPPicture*>(graphic))
+        Assign(graphic);
+    else
+        AssignGraphicBytes(*graphic);
+}
+
+void TGDIPPicture::Assign(const fw::TPicture& picture) {
+    const TGraphic* graphic = picture.Graphic();
+    if (!graphic || dynamic_cast<const TGDIPPicture*>(graphic))
+        Assign(graphic);
+    else
+        AssignGraphicBytes(*graphic);
+}
 
 void TGDIPPicture::Assign(fw::TBitmap& bitmap) { AssignBitmapBytes(bitmap); }
 
@@ -159,7 +175,17 @@ void TKelGDIPPicture::DrawOnGraphics(TGPGraphics& graphics, const RECT& rect) {
 }
 
 void TGDIPPicture::LoadFromResourceName(HMODULE module, const std::wstring& name) {
-    LoadResourceInto(*this, module, name);
+    LoadGraphicFromResource(*this, module, name);
+}
+
+void LoadGraphicFromResource(TGraphic& graphic, HMODULE module, const std::wstring& name) {
+    std::unique_ptr<fw::TResourceStream> stream;
+    try {
+        stream = std::make_unique<fw::TResourceStream>(module, name);
+    } catch (const fw::EResNotFound&) {
+        return;
+    }
+    graphic.LoadFromStream(stream.get());
 }
 
 void TextureFillPath(const TImageFilePicture& picture, TGPGraphics& graphics, const TGPGraphicsPath& path) {

@@ -4,6 +4,8 @@
 
 #include "framework/core/byte_reader.h"
 #include "framework/core/exceptions.h"
+#include "framework/core/text_codec.h"
+#include "widgets/drawing/GifLayout.h"
 
 namespace kel {
 namespace {
@@ -63,35 +65,12 @@ TImageSize ProbePNG(std::span<const uint8_t> data) {
 }
 
 TImageSize ProbeGIF(std::span<const uint8_t> data) {
-    TByteReader r(data, "GIF");
-    auto sig = r.Bytes(3, "signature");
-    if (sig[0] != 'G' || sig[1] != 'I' || sig[2] != 'F') r.Fail("signature", "is not \"GIF\"");
-    r.Skip(7, "header");  // version and logical screen width and height
-    uint8_t flags = r.ReadU8("screen descriptor flags");
-    r.Skip(2, "screen descriptor");  // background colour index and aspect ratio
-    if (flags & 0x80) r.Skip(3u << ((flags & 7) + 1), "global colour table");
-    for (;;) {
-        uint8_t block = r.ReadU8("block introducer");
-        if (block == 0x2C) {
-            r.Skip(4, "image descriptor");  // left and top
-            TImageSize s;
-            s.Width = r.ReadU16LE("image width");
-            s.Height = r.ReadU16LE("image height");
-            r.Skip(1, "image descriptor flags");
-            return s;
-        }
-        if (block == 0x21) {
-            r.ReadU8("extension label");
-            // Data sub-blocks, each led by its size, up to a size of 0.
-            for (uint8_t size = r.ReadU8("extension sub-block size"); size != 0;
-                 size = r.ReadU8("extension sub-block size"))
-                r.Skip(size, "extension sub-block");
-            continue;
-        }
-        if (block == 0x00) continue;  // stray padding some writers leave between blocks
-        if (block == 0x3B) r.Fail("image descriptor", "is missing before the trailer");
-        r.Fail("block introducer", "is unknown");
+    const TGifLayout layout = ReadGifLayout(data, 1);
+    if (layout.Frames.empty()) {
+        throw fw::EReadError(fw::AnsiToWide(
+            layout.Fault.empty() ? "GIF: image descriptor: is missing before the trailer" : layout.Fault));
     }
+    return TImageSize{layout.Frames[0].Width, layout.Frames[0].Height};
 }
 
 TImageSize ProbeBMP(std::span<const uint8_t> data) {

@@ -40,6 +40,7 @@ struct TIntRect {
     int Top = 0;
     int Right = 0;
     int Bottom = 0;
+    friend bool operator==(const TIntRect&, const TIntRect&) = default;
 };
 
 // One band of a stepped gradient: drawn with GDI's Rectangle (outline and

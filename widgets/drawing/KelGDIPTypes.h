@@ -43,6 +43,7 @@ struct TGPIntPoint {
 struct TGPFloatPoint {
     float X = 0;
     float Y = 0;
+    friend bool operator==(const TGPFloatPoint&, const TGPFloatPoint&) = default;
 };
 
 struct TGPFloatRect {
@@ -50,6 +51,7 @@ struct TGPFloatRect {
     float Y = 0;
     float Width = 0;
     float Height = 0;
+    friend bool operator==(const TGPFloatRect&, const TGPFloatRect&) = default;
 };
 
 inline TGPIntPoint IntPoint(int32_t x, int32_t y) { return TGPIntPoint{x, y}; }

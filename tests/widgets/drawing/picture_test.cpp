@@ -4,7 +4,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "framework/core/exceptions.h"
 #include "tests/widgets/drawing/test_data.h"
@@ -40,24 +39,24 @@ TEST(PictureData, StoredFormIsTheFileByteForByte) {
     TGDIPPicture gdip;
     gdip.LoadFromFile(test::DataFile("keyed.bmp"));
     for (TImageFilePicture* p : {static_cast<TImageFilePicture*>(&kel), static_cast<TImageFilePicture*>(&gdip)}) {
-        std::ostringstream out;
+        test::TextStream out;
         p->WriteData(out);
-        EXPECT_EQ(out.str(), StoredForm(file));
-        std::ostringstream plain;
+        EXPECT_EQ(out.Text(), StoredForm(file));
+        test::TextStream plain;
         p->SaveToStream(&plain);
-        EXPECT_EQ(plain.str(), AsString(file));
+        EXPECT_EQ(plain.Text(), AsString(file));
         p->SaveToStream(nullptr);  // nothing happens
     }
 
     // Reading it back and writing again gives the same bytes.
-    std::istringstream in(StoredForm(file));
+    test::TextStream in(StoredForm(file));
     TKelGDIPPicture back;
     back.ReadData(in);
     EXPECT_FALSE(back.Empty());
     EXPECT_EQ(back.Bytes(), file);
-    std::ostringstream again;
+    test::TextStream again;
     back.WriteData(again);
-    EXPECT_EQ(again.str(), StoredForm(file));
+    EXPECT_EQ(again.Text(), StoredForm(file));
 }
 
 TEST(PictureData, DamagedStoredValuesAreRefusedAndLoseNothing) {
@@ -76,12 +75,11 @@ TEST(PictureData, DamagedStoredValuesAreRefusedAndLoseNothing) {
     for (const Row& r : rows) {
         TKelGDIPPicture kel;
         TGDIPPicture gdip;
-        std::istringstream keep(AsString(file));
+        test::TextStream keep(AsString(file));
         kel.LoadFromStream(&keep);
-        keep.clear();
         gdip.LoadFromStream(&keep);
         for (TImageFilePicture* p : {static_cast<TImageFilePicture*>(&kel), static_cast<TImageFilePicture*>(&gdip)}) {
-            std::istringstream in(r.stored);
+            test::TextStream in(r.stored);
             try {
                 p->ReadData(in);
                 ADD_FAILURE() << r.what << ": no error";
@@ -95,7 +93,7 @@ TEST(PictureData, DamagedStoredValuesAreRefusedAndLoseNothing) {
 }
 
 TEST(PictureData, EmptyStoredValueDiffersBetweenTheTwoClasses) {
-    std::istringstream a(StoredForm({})), b(StoredForm({}));
+    test::TextStream a(StoredForm({})), b(StoredForm({}));
     TKelGDIPPicture kel;
     kel.ReadData(a);
     EXPECT_TRUE(kel.Empty());
@@ -108,8 +106,8 @@ TEST(PictureData, EmptyStoredValueDiffersBetweenTheTwoClasses) {
 
 TEST(PictureStreams, LoadFromStreamCopiesTheWholeStreamFromItsStart) {
     const auto file = test::DataBytes("quadrants.png");
-    std::istringstream s(AsString(file));
-    s.seekg(0, std::ios::end);  // wherever it stands
+    test::TextStream s(AsString(file));
+    s.Seek(0, fw::TSeekOrigin::soEnd);  // wherever it stands
     TKelGDIPPicture kel;
     EventLog log(kel);
     kel.LoadFromStream(&s);
@@ -120,14 +118,14 @@ TEST(PictureStreams, LoadFromStreamCopiesTheWholeStreamFromItsStart) {
     // nil changes nothing; an empty stream changes nothing for TKelGDIPPicture
     // but makes TGDIPPicture non-Empty with no bytes.
     kel.LoadFromStream(nullptr);
-    std::istringstream none;
+    test::TextStream none;
     kel.LoadFromStream(&none);
     EXPECT_EQ(kel.Bytes(), file);
     EXPECT_EQ(log.events, "change;");
     TGDIPPicture gdip;
     gdip.LoadFromStream(nullptr);
     EXPECT_TRUE(gdip.Empty());
-    std::istringstream none2;
+    test::TextStream none2;
     gdip.LoadFromStream(&none2);
     EXPECT_FALSE(gdip.Empty());
     EXPECT_FALSE(gdip.HasBytes());

@@ -2,11 +2,12 @@
 // bitmaps and resources, and used as textures.
 #include <gtest/gtest.h>
 
-#include <sstream>
 
 #include "tests/widgets/drawing/test_data.h"
 #include "tests/widgets/drawing/win_paint.h"
+#include "framework/gui/picture.h"
 #include "widgets/drawing/GDIPicture.h"
+#include "widgets/drawing/HTMLPicture.h"
 #include "widgets/drawing/KelGDIP.h"
 
 namespace kel {
@@ -112,16 +113,16 @@ TEST(PictureDraw, DrawOnGraphicsKeysTransparentBmpsAndStretchesTheRest) {
 TEST(PictureMeasure, UpdateImageSizeDecodesTheKeptBytes) {
     TGDIPPicture p;
     const auto tiff = test::DataBytes("big.tif");
-    std::istringstream data(std::string(tiff.begin(), tiff.end()));
+    test::TextStream data(std::string(tiff.begin(), tiff.end()));
     p.LoadFromStream(&data);
     EXPECT_EQ(p.Width(), 41);
     EXPECT_EQ(p.Height(), 13);
 
     // The stored form leaves the size at 0 by 0 until something measures.
-    std::ostringstream stored;
+    test::TextStream stored;
     p.WriteData(stored);
     TGDIPPicture fromForm;
-    std::istringstream in(stored.str());
+    test::TextStream in(stored.Text());
     fromForm.ReadData(in);
     EXPECT_EQ(fromForm.Width(), 0);
     EXPECT_TRUE(fromForm.UpdateImageSize());
@@ -129,7 +130,7 @@ TEST(PictureMeasure, UpdateImageSizeDecodesTheKeptBytes) {
 
     // Bytes GDI+ cannot decode: kept, 0 by 0, nothing drawn.
     TKelGDIPPicture junk;
-    std::istringstream garbage("not an image at all");
+    test::TextStream garbage("not an image at all");
     junk.LoadFromStream(&garbage);
     EXPECT_FALSE(junk.Empty());
     EXPECT_FALSE(junk.UpdateImageSize());
@@ -184,6 +185,46 @@ TEST(PictureSources, ResourceByNameLoadsItsBytesOrNothing) {
     EXPECT_EQ(p.Bytes(), test::DataBytes("quadrants.png"));
     EXPECT_EQ(p.Width(), 2);
     EXPECT_EQ(changes, 1);
+}
+
+TEST(PictureSources, PictureHolderGivesItsGraphicOrItsSavedFile) {
+    const auto file = test::DataBytes("keyed.bmp");
+    for (bool kelClass : {true, false}) {
+        std::unique_ptr<TImageFilePicture> p;
+        auto assign = [&](const fw::TPicture& holder) {
+            if (kelClass)
+                static_cast<TKelGDIPPicture&>(*p).Assign(holder);
+            else
+                static_cast<TGDIPPicture&>(*p).Assign(holder);
+        };
+        if (kelClass)
+            p = std::make_unique<TKelGDIPPicture>();
+        else
+            p = std::make_unique<TGDIPPicture>();
+        int changes = 0;
+        p->OnChange = [&] { ++changes; };
+
+        // A graphic of another class saves itself in its own file format.
+        fw::TPicture holder;
+        auto html = std::make_unique<THTMLPicture>();
+        html->LoadFromFile(test::DataFile("keyed.bmp"));
+        holder.SetGraphic(std::move(html));
+        assign(holder);
+        EXPECT_EQ(p->Bytes(), file);
+        EXPECT_FALSE(p->Empty());
+        EXPECT_EQ(p->Width(), 6);
+        EXPECT_EQ(changes, 1);
+
+        // One of the same class is copied; an empty holder clears.
+        fw::TPicture same;
+        same.SetGraphic(p->NewGraphic());
+        same.Graphic()->LoadFromFile(test::DataFile("plain.bmp"));
+        assign(same);
+        EXPECT_EQ(p->Bytes(), test::DataBytes("plain.bmp"));
+        assign(fw::TPicture());
+        EXPECT_TRUE(p->Empty());
+        EXPECT_FALSE(p->HasBytes());
+    }
 }
 
 TEST(TextureFill, TilesThePictureFromTheOriginOfTheGraphics) {

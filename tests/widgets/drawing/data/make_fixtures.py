@@ -46,8 +46,35 @@ def top_down_bmp(path, w, h):
         f.write(head + info + pixels)
 
 
+def animated_gif(path):
+    # 4 frames on a 24 by 16 screen, each a solid colour: red over the whole
+    # screen, then green and blue patches (PIL crops them to what changed),
+    # then yellow over the whole. A loop extension and a comment whose bytes
+    # look like a graphic control extension followed by an image descriptor
+    # come before the first frame.
+    w, h = 24, 16
+    red = Image.new("RGB", (w, h), (255, 0, 0))
+    green = red.copy()
+    green.paste((0, 255, 0), (4, 2, 14, 8))
+    blue = green.copy()
+    blue.paste((0, 0, 255), (8, 4, 20, 12))
+    yellow = Image.new("RGB", (w, h), (255, 255, 0))
+    frames = [f.convert("P", palette=Image.ADAPTIVE, colors=4) for f in (red, green, blue, yellow)]
+    fake = b"\x21\xf9\x04\x00\x00\x00\x00\x00\x2c\x01\x00\x02\x00\x03\x00\x04\x00\x00"
+    frames[0].save(path, save_all=True, append_images=frames[1:], duration=[50, 60, 70, 80], loop=0,
+                   comment=b"a" + fake + b"b")
+    with Image.open(path) as im, open("gif_frames.txt", "w") as out:
+        out.write(f"# {path} as PIL reads it: the logical screen, then each frame's left, top, width, height\n")
+        out.write(f"screen {im.size[0]} {im.size[1]}\n")
+        for i in range(im.n_frames):
+            im.seek(i)
+            x0, y0, x1, y1 = im.tile[0][1]
+            out.write(f"frame {x0} {y0} {x1 - x0} {y1 - y0}\n")
+
+
 def main():
     quadrants().save("quadrants.png")
+    quadrants().save("quadrants.bmp")
     keyed_bmp().save("keyed.bmp")
     solid(37, 21, (10, 20, 30)).save("plain.bmp")
     top_down_bmp("topdown.bmp", 19, 7)
@@ -61,9 +88,10 @@ def main():
     solid(23, 11, (0, 0, 255)).convert("P").save("comma.gif", comment=b",,,,,,,,,,,,,,,,,,,,,,,,", duration=50)
     solid(26, 15, (0, 200, 0)).save("little.tif")
     subprocess.run(["/usr/bin/convert", "little.tif", "-resize", "41x13!", "-define", "tiff:endian=msb", "big.tif"], check=True)
+    animated_gif("anim.gif")
 
-    names = ["quadrants.png", "keyed.bmp", "plain.bmp", "topdown.bmp", "core.bmp", "wide.png",
-             "baseline.jpg", "progressive.jpg", "comma.gif", "little.tif", "big.tif"]
+    names = ["quadrants.png", "quadrants.bmp", "keyed.bmp", "plain.bmp", "topdown.bmp", "core.bmp", "wide.png",
+             "baseline.jpg", "progressive.jpg", "comma.gif", "little.tif", "big.tif", "anim.gif"]
     with open("sizes.txt", "w") as out:
         out.write("# file width height, as PIL (and ImageMagick's identify) report them\n")
         for name in names:
