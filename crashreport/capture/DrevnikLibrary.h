@@ -32,10 +32,12 @@ std::vector<fw::TStartStopStep> LibraryUnitSteps();
 // units' start-up, its stop (the first to run) the start of their shut-down.
 fw::TStartStopStep UnitTableEndsStep();
 
-// Hooks the framework's application exception handler (fw::SetExceptionHook).
+// Hooks the framework's application exception handler (fw::SetExceptionHook)
+// and the TCP server's connection threads (fw::SetConnectionExceptionHook).
 void InstallFrameworkHooks();
-// The hook itself: true when the library reported the exception.
+// The hooks themselves: true when the library reported the exception.
 bool HookedHandleException(fw::TComponent* sender, std::exception_ptr exception);
+bool HookedConnectionException(fw::TComponent* sender, std::exception_ptr exception);
 
 void StartFreezeWatchdog();
 void StopFreezeWatchdog();

@@ -295,20 +295,37 @@ fw::TStartStopStep UnitTableEndsStep() {
 
 // ---- Framework hooks -----------------------------------------------------------------
 
-bool HookedHandleException(fw::TComponent*, std::exception_ptr exception) {
-    // An event routine of a report raised it: the framework shows it.
-    if (EventHandOverBusy() || !exception) return false;
+namespace {
+
+// Hands a caught exception to ExceptionManager; true when the library
+// reported it, so the framework's own handling is skipped.
+bool ManageCaughtException(const std::exception_ptr& exception, uint8_t mode) {
+    if (!exception) return false;
     try {
         const TRaisedObject raised = TRaisedObject::FromPtr(exception);
         const TLastRaise last = LastRaise();
         const uintptr_t address = last.Object == raised.Object ? last.Address : 0;
-        return !ExceptionManager(raised, address, rmDesktop, LibraryModuleHandle());
+        return !ExceptionManager(raised, address, mode, LibraryModuleHandle());
     } catch (...) {
         return false;
     }
 }
 
-void InstallFrameworkHooks() { fw::SetExceptionHook(HookedHandleException); }
+}  // namespace
+
+bool HookedHandleException(fw::TComponent*, std::exception_ptr exception) {
+    // An event routine of a report raised it: the framework shows it.
+    return !EventHandOverBusy() && ManageCaughtException(exception, rmDesktop);
+}
+
+bool HookedConnectionException(fw::TComponent*, std::exception_ptr exception) {
+    return ManageCaughtException(exception, rmAutomatic);
+}
+
+void InstallFrameworkHooks() {
+    fw::SetExceptionHook(HookedHandleException);
+    fw::SetConnectionExceptionHook(HookedConnectionException);
+}
 
 // ---- Freeze watchdog control ------------------------------------------------------------
 
