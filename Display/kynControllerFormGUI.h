@@ -3,6 +3,7 @@
 // operations the display calls when it is first shown.
 #pragma once
 
+#include "Display/kynDisplayModel.h"
 #include "framework/gui/forms.h"
 #include "framework/gui/std_controls.h"
 
@@ -10,7 +11,8 @@ namespace kyn {
 
 class TkynControllerForm : public fw::TForm {
 public:
-    explicit TkynControllerForm(fw::TComponent* owner);
+    // The model outlives the form.
+    TkynControllerForm(fw::TComponent* owner, TkynDisplayModel& model);
     ~TkynControllerForm() override;
 
     fw::TLabel* Label1;   // version text
@@ -21,6 +23,9 @@ public:
     void ApplyTheme(int theme);
     // Sets the sweep direction: 1 (top-down) when true, 2 when false.
     void SetSweepDirection(bool topDown);
+
+private:
+    TkynDisplayModel& model_;
 };
 
 extern TkynControllerForm* kynControllerForm;

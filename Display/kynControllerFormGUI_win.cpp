@@ -1,13 +1,13 @@
 // The control panel form.
 #include "Display/kynControllerFormGUI.h"
 
-#include "Display/kynResourceManager.h"
 
 namespace kyn {
 
 TkynControllerForm* kynControllerForm = nullptr;
 
-TkynControllerForm::TkynControllerForm(fw::TComponent* owner) : fw::TForm(owner, L"TkynControllerForm") {
+TkynControllerForm::TkynControllerForm(fw::TComponent* owner, TkynDisplayModel& model)
+    : fw::TForm(owner, L"TkynControllerForm"), model_(model) {
     kynControllerForm = this;
     SetCaption(L"Quorvex Panel");
     SetBorderStyle(fw::TFormBorderStyle::bsNone);
@@ -35,7 +35,7 @@ void TkynControllerForm::ShowLanguageFlag(int /*language*/) {}
 void TkynControllerForm::ApplyTheme(int /*theme*/) {}
 
 void TkynControllerForm::SetSweepDirection(bool topDown) {
-    GeneralSettings.SweepDirection = topDown ? sdTopDown : sdLeftRight;
+    model_.SetSweepDirection(topDown ? common::sdTopDown : common::sdLeftRight);
 }
 
 }  // namespace kyn

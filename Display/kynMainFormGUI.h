@@ -6,7 +6,8 @@
 
 #include <windows.h>
 
-#include "Display/kynSweepEngine.h"
+#include "Display/kynDisplayModel.h"
+#include "Display/kynResourceManager.h"
 #include "crashreport/capture/DrevnikLog.h"
 #include "framework/core/exceptions.h"
 #include "framework/gui/forms.h"
@@ -14,12 +15,10 @@
 
 namespace kyn {
 
-// The sweep and drawing state, read and written on the GUI thread.
-extern TSweepState SweepState;
-
 class TkynMainForm : public fw::TForm {
 public:
-    explicit TkynMainForm(fw::TComponent* owner);
+    // The model outlives the form.
+    TkynMainForm(fw::TComponent* owner, TkynDisplayModel& model);
     ~TkynMainForm() override;
 
     fw::TTimer* zuForceRepaint;
@@ -39,6 +38,10 @@ public:
     void FormPaint();
     void zuForceRepaintTimer();
     void dpLineSweepTimer();
+
+    bool FindDataFolder() { return resources_.FindDataFolder(); }
+    bool LoadSettings() { return resources_.LoadSettings(); }
+    bool SaveSettings() { return resources_.SaveSettings(); }
 
     void InitGL();
     void CreateGLContext();
@@ -62,6 +65,9 @@ protected:
     void PaintWindow(HDC dc) override;
 
 private:
+    void ModelChanged(TModelChange change);
+    // The sweep timer runs from the first showing to the close, unless paused.
+    void UpdateSweepTimer();
     void DrawRunStartFrame();
     void DrawNormalFrame();
     // Raises "Paint Error" for a new OpenGL error; an error already reported
@@ -69,11 +75,14 @@ private:
     bool CheckGLError();
     void ReleaseGL();
 
+    TkynDisplayModel& model_;
+    TkynResourceManager resources_;
+    int subscription_ = 0;
     unsigned long frames_drawn_ = 0;
     unsigned long sweep_ticks_ = 0;
     unsigned reported_gl_error_ = 0;
-    bool showing_exception_ = false;
     bool shown_ = false;
+    bool sweeping_ = false;
 };
 
 extern TkynMainForm* kynMainForm;

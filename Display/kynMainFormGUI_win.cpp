@@ -6,15 +6,16 @@
 #include <algorithm>
 
 #include "Display/kynControllerFormGUI.h"
-#include "Display/kynMessageBox.h"
-#include "Display/kynResourceManager.h"
 #include "Display/zuOpenGLFunctionsVexa.h"
+#include "common/MessageBox.h"
 #include "framework/gui/application.h"
 
 namespace kyn {
 
-TSweepState SweepState;
 TkynMainForm* kynMainForm = nullptr;
+
+using common::ShowMessageBox;
+using common::TMessageBoxKind;
 
 namespace {
 
@@ -33,6 +34,12 @@ void DrawSegments(const std::vector<TLineSegment>& lines) {
     glPopMatrix();
 }
 
+// Clears the colour and depth buffers to the colour, alpha 1.
+void ClearTo(const TDisplayColour& c) {
+    glClearColor(static_cast<GLclampf>(c.Red), static_cast<GLclampf>(c.Green), static_cast<GLclampf>(c.Blue), 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
 void SetPanelLabel(fw::TLabel* label, const std::wstring& text) {
     if (!label) return;
     label->SetCaption(text);
@@ -45,7 +52,8 @@ LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-TkynMainForm::TkynMainForm(fw::TComponent* owner) : fw::TForm(owner, L"TkynMainForm") {
+TkynMainForm::TkynMainForm(fw::TComponent* owner, TkynDisplayModel& model)
+    : fw::TForm(owner, L"TkynMainForm"), model_(model), resources_(model) {
     kynMainForm = this;
     SetName(L"kynMainForm");
     SetBorderStyle(fw::TFormBorderStyle::bsNone);
@@ -66,10 +74,11 @@ TkynMainForm::TkynMainForm(fw::TComponent* owner) : fw::TForm(owner, L"TkynMainF
     dpLineSweep = new fw::TTimer(this);
     dpLineSweep->SetName(L"dpLineSweep");
     dpLineSweep->SetEnabled(false);
-    dpLineSweep->SetInterval(1);
+    dpLineSweep->SetInterval(SweepIntervalMs(model_.Settings().SweepRate));
     dpLineSweep->OnTimer = [this](fw::TComponent*) { dpLineSweepTimer(); };
     DrevnikLog1 = new drevnik::TDrevnikLog(this);
     DrevnikLog1->SetName(L"DrevnikLog1");
+    subscription_ = model_.Subscribe([this](TModelChange change) { ModelChanged(change); });
 
     OnCreate = [this](fw::TComponent*) { FormCreate(); };
     OnShow = [this](fw::TComponent*) { FormShow(); };
@@ -79,6 +88,7 @@ TkynMainForm::TkynMainForm(fw::TComponent* owner) : fw::TForm(owner, L"TkynMainF
 }
 
 TkynMainForm::~TkynMainForm() {
+    model_.Unsubscribe(subscription_);
     ReleaseGL();
     if (KeyboardHook) UnhookWindowsHookEx(KeyboardHook);
     if (kynMainForm == this) kynMainForm = nullptr;
@@ -103,8 +113,24 @@ LRESULT TkynMainForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 void TkynMainForm::PaintWindow(HDC /*dc*/) { FormPaint(); }
 
 int TkynMainForm::Extent() const {
-    return SweepExtent(GeneralSettings.SweepDirection, ClientWidth(), ClientHeight());
+    return SweepExtent(model_.Settings().SweepDirection, ClientWidth(), ClientHeight());
 }
+
+void TkynMainForm::ModelChanged(TModelChange change) {
+    switch (change) {
+        case TModelChange::Settings:
+        case TModelChange::SweepRate:
+            dpLineSweep->SetInterval(SweepIntervalMs(model_.Settings().SweepRate));
+            break;
+        case TModelChange::Paused:
+            UpdateSweepTimer();
+            break;
+        default:
+            break;
+    }
+}
+
+void TkynMainForm::UpdateSweepTimer() { dpLineSweep->SetEnabled(sweeping_ && !model_.Sweep().Paused); }
 
 void TkynMainForm::FormCreate() {
     SetCaption(L"Quorvex Display");
@@ -118,15 +144,12 @@ void TkynMainForm::FormShow() {
     if (shown_) return;
     shown_ = true;
     if (kynControllerForm) {
-        kynControllerForm->ShowLanguageFlag(GeneralSettings.Language);
-        kynControllerForm->ApplyTheme(GeneralSettings.Theme);
+        kynControllerForm->ShowLanguageFlag(model_.Settings().Language);
+        kynControllerForm->ApplyTheme(model_.Settings().Theme);
     }
-    GeneralSettings.WindowTop = 0;
-    GeneralSettings.WindowLeft = 0;
-    GeneralSettings.WindowWidth = 320;
-    GeneralSettings.WindowHeight = 240;
-    SetBounds(GeneralSettings.WindowLeft, GeneralSettings.WindowTop, GeneralSettings.WindowWidth,
-              GeneralSettings.WindowHeight);
+    model_.SetWindowBounds(0, 0, 320, 240);
+    const TGeneralSettings& s = model_.Settings();
+    SetBounds(s.WindowLeft, s.WindowTop, s.WindowWidth, s.WindowHeight);
     Invalidate();
     if (kynControllerForm) SetPanelLabel(kynControllerForm->Label1, GetVersionText());
     if (fw::Application) {
@@ -139,11 +162,13 @@ void TkynMainForm::FormShow() {
     glDisable(GL_LINE_SMOOTH);
     glDisable(GL_POLYGON_SMOOTH);
     glDisable(GL_BLEND);
-    dpLineSweep->SetInterval(SweepIntervalMs(GeneralSettings.SweepRate));
+    // The interval follows the rate through the model from here on.
+    dpLineSweep->SetInterval(SweepIntervalMs(model_.Settings().SweepRate));
     zuForceRepaint->SetEnabled(true);
-    dpLineSweep->SetEnabled(true);
-    SweepState.GLReady = true;
-    if (kynControllerForm) kynControllerForm->SetSweepDirection(GeneralSettings.SweepDirection == sdTopDown);
+    sweeping_ = true;
+    UpdateSweepTimer();
+    model_.SetGLReady(true);
+    if (kynControllerForm) kynControllerForm->SetSweepDirection(model_.Settings().SweepDirection == common::sdTopDown);
 }
 
 void TkynMainForm::InitGL() {
@@ -193,48 +218,41 @@ bool TkynMainForm::CheckGLError() {
 }
 
 void TkynMainForm::DrawRunStartFrame() {
-    const TDisplayColour& bg = GeneralSettings.BackgroundColour;
-    glClearColor(static_cast<GLclampf>(ClampUnit(bg.Red)), static_cast<GLclampf>(ClampUnit(bg.Green)),
-                 static_cast<GLclampf>(ClampUnit(bg.Blue)), 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    const TGeneralSettings& s = model_.Settings();
+    ClearTo(s.BackgroundColour);
     if (!CheckGLError()) return;
     SwapBuffers(DeviceContext);
-    if (GeneralSettings.StartDelayOn == 1) Sleep(static_cast<DWORD>(ClampStartDelay(GeneralSettings.StartDelayMs)));
-    if (GeneralSettings.ResetBeforeRun == 1) ResetScanLineBeforeRun();
-    SweepState.RunRequested = false;
+    if (s.StartDelayOn == 1) Sleep(static_cast<DWORD>(s.StartDelayMs));
+    if (s.ResetBeforeRun == 1) ResetScanLineBeforeRun();
+    model_.RunServed();
 }
 
 void TkynMainForm::DrawNormalFrame() {
     const int w = ClientWidth(), h = ClientHeight();
-    if (SweepState.GLReady) {
-        glLineWidth(static_cast<GLfloat>(ClampLineThickness(GeneralSettings.LineThickness)));
-        const TDisplayColour& bg = GeneralSettings.BackgroundColour;
-        if (SweepState.GridOn) {
-            glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
-        } else {
-            glClearColor(static_cast<GLclampf>(ClampUnit(bg.Red)), static_cast<GLclampf>(ClampUnit(bg.Green)),
-                         static_cast<GLclampf>(ClampUnit(bg.Blue)), 1.0f);
-        }
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        const TDisplayColour& lc = GeneralSettings.LineColour;
-        glColor4d(ClampUnit(lc.Red), ClampUnit(lc.Green), ClampUnit(lc.Blue), 1.0);
-        switch (FrameFigure(SweepState)) {
+    const TGeneralSettings& s = model_.Settings();
+    const TSweepState& sweep = model_.Sweep();
+    if (sweep.GLReady) {
+        glLineWidth(static_cast<GLfloat>(s.LineThickness));
+        ClearTo(sweep.GridOn ? TDisplayColour{1.0, 1.0, 1.0} : s.BackgroundColour);
+        const TDisplayColour& lc = s.LineColour;
+        glColor4d(lc.Red, lc.Green, lc.Blue, 1.0);
+        switch (FrameFigure(sweep)) {
             case TFigure::Grid:
                 glColor4d(0.0, 0.0, 0.0, 1.0);
-                DrawSegments(GridLines(w, h, ClampGridSpacing(GeneralSettings.GridSpacing)));
+                DrawSegments(GridLines(w, h, s.GridSpacing));
                 break;
             case TFigure::CrossHairs:
                 DrawSegments(CrossHairLines(w, h));
                 break;
             case TFigure::ScanLine:
-                DrawSegments({ScanLine(GeneralSettings.SweepDirection, SweepState.SweepPos, w, h)});
+                DrawSegments({ScanLine(s.SweepDirection, sweep.SweepPos, w, h)});
                 break;
             case TFigure::None:
                 break;
         }
         if (!CheckGLError()) return;
     }
-    if (kynControllerForm) SetPanelLabel(kynControllerForm->Label20, PositionText(SweepState, Extent()));
+    if (kynControllerForm) SetPanelLabel(kynControllerForm->Label20, PositionText(sweep, Extent()));
     if (HDC current = wglGetCurrentDC()) SwapBuffers(current);
     ++frames_drawn_;
 }
@@ -242,7 +260,7 @@ void TkynMainForm::DrawNormalFrame() {
 void TkynMainForm::FormPaint() {
     // Nothing draws once the context is gone (or before it exists).
     if (!RenderContext || wglGetCurrentContext() != RenderContext) return;
-    if (SweepState.RunRequested && SweepState.GLReady) {
+    if (model_.Sweep().RunRequested && model_.Sweep().GLReady) {
         DrawRunStartFrame();
     } else {
         DrawNormalFrame();
@@ -253,17 +271,17 @@ void TkynMainForm::zuForceRepaintTimer() { FormPaint(); }
 
 void TkynMainForm::dpLineSweepTimer() {
     ++sweep_ticks_;
-    SweepTick(SweepState, Extent());
+    model_.SweepTick(Extent());
 }
 
-void TkynMainForm::ResetScanLine() { kyn::ResetScanLine(SweepState, Extent()); }
+void TkynMainForm::ResetScanLine() { model_.ResetScanLine(Extent()); }
 
-void TkynMainForm::MakeNextStep() { kyn::MakeNextStep(SweepState, Extent()); }
+void TkynMainForm::MakeNextStep() { model_.MakeNextStep(Extent()); }
 
-void TkynMainForm::ResetScanLineBeforeRun() { kyn::ResetScanLine(SweepState, Extent()); }
+void TkynMainForm::ResetScanLineBeforeRun() { model_.ResetScanLine(Extent()); }
 
 void TkynMainForm::ReleaseGL() {
-    SweepState.GLReady = false;
+    model_.SetGLReady(false);
     if (RenderContext) {
         if (wglGetCurrentContext() == RenderContext) wglMakeCurrent(nullptr, nullptr);
         wglDeleteContext(RenderContext);
@@ -278,8 +296,10 @@ void TkynMainForm::ReleaseGL() {
 void TkynMainForm::FormClose(fw::TCloseAction& /*action*/) {
     ::SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)));
     zuForceRepaint->SetEnabled(false);
-    dpLineSweep->SetEnabled(false);
+    sweeping_ = false;
+    UpdateSweepTimer();
     ReleaseGL();
+    // A failed save shows its box and the close goes on: the program ends.
     SaveSettings();
 }
 
@@ -292,14 +312,6 @@ void TkynMainForm::FormDestroy() {
 }
 
 void TkynMainForm::ApplicationException(fw::TComponent* /*sender*/, std::exception_ptr e) {
-    // The 1 ms repaint timer keeps running inside a message box's loop: never
-    // stack a second report on top of the one being shown.
-    if (showing_exception_) return;
-    struct Showing {
-        bool& flag;
-        explicit Showing(bool& f) : flag(f) { flag = true; }
-        ~Showing() { flag = false; }
-    } showing(showing_exception_);
     ShowMessageBox(TMessageBoxKind::Plain, fw::ExceptionMessage(e));
     // Without a current context glGetError never reads 0.
     if (wglGetCurrentContext()) {

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "common/GeneralSettings.h"
+
 namespace kyn {
 
 int RoundHalfUp(double x) {
@@ -46,7 +48,7 @@ std::wstring PositionText(const TSweepState& s, int extent) {
 }
 
 std::vector<TLineSegment> GridLines(int width, int height, int spacing) {
-    spacing = std::max(spacing, 1);
+    spacing = common::ClampGridSpacing(spacing);
     std::vector<TLineSegment> lines;
     double hw = width / 2.0, hh = height / 2.0;
     for (int x = RoundHalfUp(-hw); x <= hw - 1; x += spacing) lines.push_back({double(x), -hh, double(x), hh});
@@ -72,10 +74,7 @@ TFigure FrameFigure(const TSweepState& s) {
     return TFigure::None;
 }
 
-unsigned SweepIntervalMs(int sweepRate) {
-    int rate = std::clamp(sweepRate, 1, 1000);
-    return static_cast<unsigned>(1001 - rate);
-}
+unsigned SweepIntervalMs(int sweepRate) { return static_cast<unsigned>(1001 - common::ClampSweepRate(sweepRate)); }
 
 double LitChannel(double c) { return std::min(1.0, 1.2 * c + 0.1); }
 

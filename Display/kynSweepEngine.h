@@ -47,8 +47,9 @@ struct TLineSegment {
     double x1, y1, x2, y2;
 };
 
-// Grid lines every `spacing` pixels from the left and bottom edges; a spacing
-// below 1 is taken as 1 so the list always ends.
+// Grid lines every `spacing` pixels from the left and bottom edges; the
+// spacing is brought into range first (common::ClampGridSpacing), so the
+// list always ends.
 std::vector<TLineSegment> GridLines(int width, int height, int spacing);
 std::vector<TLineSegment> CrossHairLines(int width, int height);
 TLineSegment ScanLine(int sweepDirection, int sweepPos, int width, int height);
@@ -58,7 +59,8 @@ TLineSegment ScanLine(int sweepDirection, int sweepPos, int width, int height);
 enum class TFigure { None, Grid, CrossHairs, ScanLine };
 TFigure FrameFigure(const TSweepState& s);
 
-// The timer interval for a sweep rate: 1001 - rate ms, with the rate kept to 1..1000.
+// The timer interval for a sweep rate: 1001 - rate ms, with the rate brought
+// into 1..1000 (common::ClampSweepRate).
 unsigned SweepIntervalMs(int sweepRate);
 
 // The colour that reaches the screen for a line of colour c under the

@@ -1,7 +1,5 @@
-// The updater's process-wide values and its reader of the settings file.
+// The updater's process-wide values.
 #include "Updater/oruResourceManager.h"
-
-#include "Display/kynSettingsFile.h"
 
 namespace oru {
 
@@ -9,12 +7,5 @@ std::wstring DataFolder;
 std::wstring ExeFolder;
 bool DataFolderFound = false;
 int UpdaterTheme = 0;
-
-void ReadLanguageAndTheme(std::string_view text, int& language, int& theme) {
-    kyn::TSettingsReader reader(text);
-    language = reader.ReadInt();
-    reader.NextLine();
-    theme = reader.ReadInt();
-}
 
 }  // namespace oru

@@ -1,18 +1,16 @@
 // The updater's data folder and settings on this machine.
 #include "Updater/oruResourceManager.h"
 
-#include "Display/kynDataFolder.h"
-#include "Display/kynMessageBox.h"
-#include "Display/kynResourceManager.h"
-#include "Display/kynSettingsFile.h"
-#include "framework/core/file_io.h"
+#include "common/DataFolder.h"
+#include "common/MessageBox.h"
+#include "common/SettingsFile.h"
 
 namespace oru {
 
 bool FindDataFolder() {
-    const kyn::TDataFolderLocation location =
-        kyn::LocateDataFolder({L"Could Not Locate MyDocuments Folder",
-                               L"Application Folder Not Found. Morvane Application Update Will Now Close"});
+    const common::TDataFolderLocation location =
+        common::LocateDataFolder({L"Could Not Locate MyDocuments Folder",
+                                  L"Application Folder Not Found. Morvane Application Update Will Now Close"});
     DataFolder = location.DataFolder;
     ExeFolder = location.ExeFolder;
     DataFolderFound = location.Found;
@@ -22,13 +20,14 @@ bool FindDataFolder() {
 bool LoadThemeAndLanguage() {
     // Never a path relative to the working directory.
     if (!DataFolderFound) return false;
-    std::string bytes;
-    if (!fw::TryReadFileBytes(kyn::GeneralSettingsFileIn(DataFolder), bytes)) {
-        kyn::ShowMessageBox(kyn::TMessageBoxKind::Error, kyn::kSettingsLoadFailed);
+    // Lines 1 and 2 only: the language is read and not used.
+    common::TGeneralSettings settings;
+    common::TSettingsFile file(common::GeneralSettingsFileIn(DataFolder));
+    if (file.Load(settings, 2) != common::TSettingsLoad::Loaded) {
+        common::ShowMessageBox(common::TMessageBoxKind::Error, common::kSettingsLoadFailed);
         return false;
     }
-    int language = 0;
-    ReadLanguageAndTheme(bytes, language, UpdaterTheme);
+    UpdaterTheme = settings.Theme;
     return true;
 }
 

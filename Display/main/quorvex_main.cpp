@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "Display/kynControllerFormGUI.h"
+#include "Display/kynDisplayModel.h"
 #include "Display/kynExternalCommandControlTestFormGUI.h"
 #include "Display/kynMainFormGUI.h"
 #include "common/ProgramSteps.h"
@@ -11,10 +12,12 @@
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     common::TProgramSteps steps;
+    // The forms hold the model; the application frees them before it goes.
+    kyn::TkynDisplayModel model;
     fw::TApplication app;
     app.SetTitle(L"Quorvex Panel");
-    app.CreateForm<kyn::TkynMainForm>();
-    app.CreateForm<kyn::TkynControllerForm>();
+    app.CreateForm<kyn::TkynMainForm>(model);
+    app.CreateForm<kyn::TkynControllerForm>(model);
     app.CreateForm<kyn::TkynExternalCommandControlTestForm>();
     app.Run();
     return 0;

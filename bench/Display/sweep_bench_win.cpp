@@ -5,9 +5,9 @@
 #include <cstdio>
 
 #include "Display/kynControllerFormGUI.h"
+#include "Display/kynDisplayModel.h"
 #include "Display/kynMainFormGUI.h"
-#include "Display/kynMessageBox.h"
-#include "Display/kynResourceManager.h"
+#include "common/MessageBox.h"
 #include "framework/gui/application.h"
 
 namespace {
@@ -27,18 +27,18 @@ void PumpFor(DWORD ms) {
 }  // namespace
 
 int main() {
+    kyn::TkynDisplayModel model;
     fw::TApplication app;
     app.SetTitle(L"Quorvex Panel");
-    kyn::SetMessageBoxHandler([](kyn::TMessageBoxKind, const std::wstring&) {});
-    kyn::SetEndRequestHandler([] {});
-    auto* form = app.CreateForm<kyn::TkynMainForm>();
-    app.CreateForm<kyn::TkynControllerForm>();
+    common::SetMessageBoxHandler([](common::TMessageBoxKind, const std::wstring&) {});
+    common::SetEndRequestHandler([] {});
+    auto* form = app.CreateForm<kyn::TkynMainForm>(model);
+    app.CreateForm<kyn::TkynControllerForm>(model);
     form->Show();
     PumpFor(500);
     std::printf("%-6s %-10s %-12s %-12s %-10s\n", "rate", "interval", "commanded", "achieved", "frames/s");
     for (int rate : {1, 500, 900, 990, 1000}) {
-        kyn::GeneralSettings.SweepRate = rate;
-        form->dpLineSweep->SetInterval(kyn::SweepIntervalMs(rate));
+        model.SetSweepRate(rate);
         const DWORD seconds = rate < 100 ? 5 : 3;
         unsigned long ticks0 = form->SweepTicks(), frames0 = form->FramesDrawn();
         LARGE_INTEGER f, t0, t1;

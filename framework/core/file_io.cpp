@@ -37,11 +37,15 @@ std::optional<TReplacingFile> TReplacingFile::Create(const std::filesystem::path
     // A read-only file cannot be opened for writing, so it is not replaced
     // either (Wine's MoveFileExW would replace it).
     if (OsIsReadOnlyFile(target)) return std::nullopt;
-    std::filesystem::path temporary = target;
-    temporary += ".tmp";
-    TOsFile file = TOsFile::Open(temporary, TOsFileMode::Create);
-    if (!file.IsOpen()) return std::nullopt;
-    return TReplacingFile(target, std::move(temporary), std::move(file));
+    // A temporary name may be taken for good (a folder of that name, a
+    // read-only file, one a crashed writer left locked): the next one is tried.
+    for (int attempt = 1; attempt <= kTemporaryNames; ++attempt) {
+        std::filesystem::path temporary = target;
+        temporary += attempt == 1 ? std::string(".tmp") : "." + std::to_string(attempt) + ".tmp";
+        TOsFile file = TOsFile::Open(temporary, TOsFileMode::Create);
+        if (file.IsOpen()) return TReplacingFile(target, std::move(temporary), std::move(file));
+    }
+    return std::nullopt;
 }
 
 void TReplacingFile::Write(const void* data, std::size_t size) {

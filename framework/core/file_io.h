@@ -1,7 +1,8 @@
 // Whole-file reads and writes. A write never leaves a cut or empty file: the
-// bytes go to "<name>.tmp" beside the target, which is flushed and then moved
-// over the target in one step (TReplacingFile, also for writers that stream,
-// such as a download).
+// bytes go to a temporary file beside the target ("<name>.tmp", or
+// "<name>.2.tmp" up to "<name>.16.tmp" while the earlier names are taken),
+// which is flushed and then moved over the target in one step
+// (TReplacingFile, also for writers that stream, such as a download).
 #pragma once
 
 #include <cstddef>
@@ -35,8 +36,10 @@ void WriteFileBytes(const std::filesystem::path& path, std::string_view bytes);
 // uncommitted, it leaves the target as it was and deletes its temporary file.
 class TReplacingFile {
 public:
-    // Nothing when the target is a read-only file or the temporary file
-    // cannot be created.
+    // How many temporary names Create tries.
+    static constexpr int kTemporaryNames = 16;
+    // Nothing when the target is a read-only file or no temporary file can
+    // be created.
     static std::optional<TReplacingFile> Create(const std::filesystem::path& target);
     ~TReplacingFile() { Discard(); }
     TReplacingFile(TReplacingFile&& other) noexcept

@@ -61,6 +61,9 @@ private:
 // when it cannot (then both stay as they were).
 bool OsMoveFile(const std::filesystem::path& from, const std::filesystem::path& to, bool replaceExisting);
 bool OsDeleteFile(const std::filesystem::path& path);
+// True when anything stands at the path (a file, a folder, a link), also
+// one that cannot be opened.
+bool OsPathExists(const std::filesystem::path& path);
 // True for an existing file marked read-only.
 bool OsIsReadOnlyFile(const std::filesystem::path& path);
 // The system's text for the last error of this thread (errno or GetLastError).

@@ -111,6 +111,11 @@ bool OsMoveFile(const std::filesystem::path& from, const std::filesystem::path& 
 
 bool OsDeleteFile(const std::filesystem::path& path) { return ::unlink(path.c_str()) == 0; }
 
+bool OsPathExists(const std::filesystem::path& path) {
+    struct stat st;
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
 bool OsIsReadOnlyFile(const std::filesystem::path& path) {
     struct stat st;
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;

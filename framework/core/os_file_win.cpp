@@ -104,6 +104,8 @@ bool OsMoveFile(const std::filesystem::path& from, const std::filesystem::path& 
 
 bool OsDeleteFile(const std::filesystem::path& path) { return DeleteFileW(path.c_str()) != FALSE; }
 
+bool OsPathExists(const std::filesystem::path& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
 bool OsIsReadOnlyFile(const std::filesystem::path& path) {
     const DWORD a = GetFileAttributesW(path.c_str());
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) == 0 && (a & FILE_ATTRIBUTE_READONLY) != 0;

@@ -52,6 +52,7 @@ public:
     // Handles the exception now in flight (call from a catch block): the
     // exception hook sees it first, EAbort stops silently, then OnException
     // or, without one, ShowException gets the original exception object.
+    // While that handler runs (a box is shown), further exceptions stop here.
     void HandleException(TComponent* sender);
     void HandleException(TComponent* sender, std::exception_ptr e);
     // A message box with the exception's message.
@@ -92,6 +93,7 @@ private:
     TForm* main_form_ = nullptr;
     HWND handle_ = nullptr;
     bool terminated_ = false;
+    bool handling_exception_ = false;
     bool show_hint_ = true;
     UINT hint_pause_ = 500;
     UINT hint_hide_pause_ = 2500;

@@ -113,6 +113,14 @@ void TApplication::HandleException(TComponent* sender, std::exception_ptr e) {
     try {
         if (const TExceptionHook& hook = ExceptionHook(); hook && hook(sender, e)) return;
         if (IsAbort(e)) return;
+        // Timers keep ticking inside a handler's message box: a failing tick
+        // must not stack a report on top of the one being shown.
+        if (handling_exception_) return;
+        handling_exception_ = true;
+        struct Reset {
+            bool& flag;
+            ~Reset() { flag = false; }
+        } reset{handling_exception_};
         if (OnException) {
             OnException(sender, e);
         } else {
@@ -123,20 +131,9 @@ void TApplication::HandleException(TComponent* sender, std::exception_ptr e) {
 }
 
 void TApplication::ShowException(std::exception_ptr e) {
-    // Timers keep ticking inside the box's modal loop; a failing tick must
-    // not stack a box on top of the one being shown.
-    static bool showing = false;
-    if (showing) return;
-    showing = true;
     std::wstring text = ExceptionMessage(e);
     if (!text.empty() && text.back() != L'.') text += L'.';
-    try {
-        MessageBox(text, title_, MB_OK | MB_ICONSTOP);
-    } catch (...) {
-        showing = false;
-        throw;
-    }
-    showing = false;
+    MessageBox(text, title_, MB_OK | MB_ICONSTOP);
 }
 
 void TApplication::Notification(TComponent* component, TOperation operation) {

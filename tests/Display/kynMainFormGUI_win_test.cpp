@@ -7,15 +7,17 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "Display/kynControllerFormGUI.h"
-#include "Display/kynMessageBox.h"
-#include "Display/kynResourceManager.h"
+#include "common/MessageBox.h"
 #include "tests/support/win_test_app.h"
 
 namespace kyn {
 namespace {
+
+using common::TMessageBoxKind;
 
 struct Pixel {
     int r, g, b;
@@ -39,12 +41,16 @@ protected:
     static void SetUpTestSuite() {
         auto& app = fw::test::TestApplication();
         // No data folder here: record the boxes instead of blocking on them.
-        SetMessageBoxHandler([](TMessageBoxKind, const std::wstring& text) { Boxes().push_back(text); });
-        SetEndRequestHandler([] {});
-        form_ = app.CreateForm<TkynMainForm>();
-        app.CreateForm<TkynControllerForm>();
+        common::SetMessageBoxHandler([](TMessageBoxKind, const std::wstring& text) { Boxes().push_back(text); });
+        common::SetEndRequestHandler([] {});
+        form_ = app.CreateForm<TkynMainForm>(Model());
+        app.CreateForm<TkynControllerForm>(Model());
         form_->Show();
-        ASSERT_TRUE(fw::test::PumpUntil([] { return SweepState.GLReady && form_->FramesDrawn() > 2; }));
+        ASSERT_TRUE(fw::test::PumpUntil([] { return Model().Sweep().GLReady && form_->FramesDrawn() > 2; }));
+    }
+    static TkynDisplayModel& Model() {
+        static TkynDisplayModel model;  // outlives the test application's forms
+        return model;
     }
     static std::vector<std::wstring>& Boxes() {
         static std::vector<std::wstring> boxes;
@@ -53,13 +59,20 @@ protected:
     void SetUp() override {
         form_->dpLineSweep->SetEnabled(false);
         form_->zuForceRepaint->SetEnabled(false);
-        SweepState = TSweepState{};
-        SweepState.GLReady = true;
-        GeneralSettings.SweepDirection = sdTopDown;
-        GeneralSettings.LineThickness = 1;
-        GeneralSettings.BackgroundColour = {0, 0, 0, ccBlack, 0};
-        GeneralSettings.LineColour = {0, 1, 0, ccGreen, 0};
+        model_.SetPaused(false);
+        model_.RunServed();
+        model_.SetSweepPos(0);
+        model_.SetSweepMode(TSweepMode::smContinuous);
+        model_.SetGridOn(false);
+        model_.SetCrossHairsOn(false);
+        model_.SetScanLineVisible(true);
+        model_.SetGLReady(true);
+        model_.SetSweepDirection(common::sdTopDown);
+        model_.SetLineThickness(1);
+        model_.SetBackgroundColour({0, 0, 0, common::ccBlack, 0});
+        model_.SetLineColour({0, 1, 0, common::ccGreen, 0});
     }
+    TkynDisplayModel& model_ = Model();
     static TkynMainForm* form_;
 };
 
@@ -82,7 +95,7 @@ TEST_F(DisplayForm, FirstShowingPlacesTheWindowAndLabelsThePanel) {
 }
 
 TEST_F(DisplayForm, TopDownLineIsDrawnAtItsRowInTheLitColour) {
-    SweepState.SweepPos = 10;  // y = -10, ten rows below the centre
+    model_.SetSweepPos(10);  // y = -10, ten rows below the centre
     form_->FormPaint();
     // Green (0, 1, 0) lit: 1.2 c + 0.1 per channel.
     // y = -10 is the boundary between rows 129 and 130; Mesa lights 130.
@@ -93,31 +106,30 @@ TEST_F(DisplayForm, TopDownLineIsDrawnAtItsRowInTheLitColour) {
     EXPECT_TRUE(Near(FramePixel(100, 100, 240), 0, 0, 0));
     EXPECT_TRUE(Near(FramePixel(100, 160, 240), 0, 0, 0));
     // A black line shows as 0.1 grey, a white one as white.
-    GeneralSettings.LineColour = {0, 0, 0, ccBlack, 0};
-    GeneralSettings.BackgroundColour = {1, 1, 1, ccWhite, 0};
+    model_.SetLineColour({0, 0, 0, common::ccBlack, 0});
+    model_.SetBackgroundColour({1, 1, 1, common::ccWhite, 0});
     form_->FormPaint();
     EXPECT_TRUE(Near(FramePixel(100, lit_row, 240), 26, 26, 26));
     EXPECT_TRUE(Near(FramePixel(100, 100, 240), 255, 255, 255));
 }
 
 TEST_F(DisplayForm, LeftRightLineMovesOnePixelPerSweepTickAndWraps) {
-    GeneralSettings.SweepDirection = sdLeftRight;
+    model_.SetSweepDirection(common::sdLeftRight);
     form_->ResetScanLine();
-    EXPECT_EQ(SweepState.SweepPos, -160);
-    GeneralSettings.SweepRate = 1000;
-    form_->dpLineSweep->SetInterval(1);
+    EXPECT_EQ(model_.Sweep().SweepPos, -160);
+    model_.SetSweepRate(1000);
     unsigned long ticks0 = form_->SweepTicks();
     form_->dpLineSweep->SetEnabled(true);
     ASSERT_TRUE(fw::test::PumpUntil([&] { return form_->SweepTicks() >= ticks0 + 5; }));
     form_->dpLineSweep->SetEnabled(false);
-    EXPECT_EQ(SweepState.SweepPos, -160 + static_cast<int>(form_->SweepTicks() - ticks0));
+    EXPECT_EQ(model_.Sweep().SweepPos, -160 + static_cast<int>(form_->SweepTicks() - ticks0));
     // From F - 1 the next tick restarts at S.
-    SweepState.SweepPos = 159;
+    model_.SetSweepPos(159);
     form_->dpLineSweepTimer();
-    EXPECT_EQ(SweepState.SweepPos, -160);
+    EXPECT_EQ(model_.Sweep().SweepPos, -160);
     form_->FormPaint();
     EXPECT_EQ(kynControllerForm->Label20->Caption(), L"Position 0");
-    SweepState.SweepPos = 10;
+    model_.SetSweepPos(10);
     form_->FormPaint();
     // x = 10 is the boundary between columns 169 and 170; Mesa lights 169.
     EXPECT_TRUE(Near(FramePixel(169, 120, 240), 26, 255, 26));
@@ -125,9 +137,26 @@ TEST_F(DisplayForm, LeftRightLineMovesOnePixelPerSweepTickAndWraps) {
     EXPECT_TRUE(Near(FramePixel(171, 120, 240), 0, 0, 0));
 }
 
+// The panel and the text commands change the rate and the pause through the
+// model while the display runs: the sweep timer follows at once.
+TEST_F(DisplayForm, RateAndPauseChangedThroughTheModelReachTheRunningSweepTimer) {
+    model_.SetPaused(true);
+    EXPECT_FALSE(form_->dpLineSweep->Enabled());
+    model_.SetPaused(false);
+    ASSERT_TRUE(form_->dpLineSweep->Enabled());
+    const std::pair<int, UINT> rates[] = {{1, 1000}, {500, 501}, {871, 130}, {5000, 1}, {-3, 1000}, {1000, 1}};
+    for (const auto& [rate, interval] : rates) {
+        model_.SetSweepRate(rate);
+        EXPECT_EQ(form_->dpLineSweep->Interval(), interval) << rate;
+    }
+    const unsigned long ticks0 = form_->SweepTicks();
+    EXPECT_TRUE(fw::test::PumpUntil([&] { return form_->SweepTicks() >= ticks0 + 5; }));
+    form_->dpLineSweep->SetEnabled(false);
+}
+
 TEST_F(DisplayForm, GridHidesTheLineAndCrossHairsHideTheLine) {
-    SweepState.GridOn = true;
-    GeneralSettings.GridSpacing = 128;
+    model_.SetGridOn(true);
+    model_.SetGridSpacing(128);
     form_->FormPaint();
     // White background, black lines lit to 0.1 grey at x = -160, -32, 96.
     EXPECT_TRUE(Near(FramePixel(60, 60, 240), 255, 255, 255));
@@ -137,9 +166,9 @@ TEST_F(DisplayForm, GridHidesTheLineAndCrossHairsHideTheLine) {
     // The scan line at the centre row is not drawn.
     EXPECT_TRUE(Near(FramePixel(60, 120, 240), 255, 255, 255));
 
-    SweepState.GridOn = false;
-    SweepState.CrossHairsOn = true;
-    SweepState.SweepPos = 50;
+    model_.SetGridOn(false);
+    model_.SetCrossHairsOn(true);
+    model_.SetSweepPos(50);
     form_->FormPaint();
     bool vertical = false;
     for (int col = 159; col <= 161; ++col) vertical |= Near(FramePixel(col, 30, 240), 26, 255, 26);
@@ -148,29 +177,30 @@ TEST_F(DisplayForm, GridHidesTheLineAndCrossHairsHideTheLine) {
 }
 
 TEST_F(DisplayForm, RunStartFrameClearsAndResetsTheLine) {
-    GeneralSettings.StartDelayOn = 0;
-    GeneralSettings.ResetBeforeRun = 1;
-    SweepState.SweepPos = 50;
-    SweepState.RunRequested = true;
+    model_.SetRunOptions(0, 1);
+    model_.SetSweepPos(50);
+    model_.RequestRun();
     form_->FormPaint();
-    EXPECT_FALSE(SweepState.RunRequested);
-    EXPECT_EQ(SweepState.SweepPos, -120);
+    EXPECT_FALSE(model_.Sweep().RunRequested);
+    EXPECT_EQ(model_.Sweep().SweepPos, -120);
     for (int row = 168; row <= 172; ++row) EXPECT_TRUE(Near(FramePixel(100, row, 240), 0, 0, 0)) << row;
     // Without the reset the line goes on from where it was.
-    GeneralSettings.ResetBeforeRun = -1;
-    SweepState.SweepPos = 50;
-    SweepState.RunRequested = true;
+    model_.SetRunOptions(0, -1);
+    model_.SetSweepPos(50);
+    model_.RequestRun();
     form_->FormPaint();
-    EXPECT_EQ(SweepState.SweepPos, 50);
+    EXPECT_EQ(model_.Sweep().SweepPos, 50);
 }
 
 TEST_F(DisplayForm, OutOfRangeSettingsNeitherHangNorBreakTheFrame) {
-    GeneralSettings.LineThickness = 0;
-    GeneralSettings.GridSpacing = -5;
-    SweepState.GridOn = true;
+    model_.SetLineThickness(0);
+    model_.SetGridSpacing(-5);
+    EXPECT_EQ(model_.Settings().LineThickness, 1);
+    EXPECT_EQ(model_.Settings().GridSpacing, 1);
+    model_.SetGridOn(true);
     size_t boxes = Boxes().size();
     form_->FormPaint();
-    SweepState.GridOn = false;
+    model_.SetGridOn(false);
     form_->FormPaint();
     EXPECT_EQ(Boxes().size(), boxes);
 }
@@ -211,6 +241,57 @@ TEST_F(DisplayForm, ApplicationExceptionShowsTheMessageThenEachPendingGLError) {
     form_->ApplicationException(nullptr, std::make_exception_ptr(fw::Exception(L"Again")));
     EXPECT_EQ(Boxes().size(), 1u);
     ASSERT_TRUE(wglMakeCurrent(form_->DeviceContext, form_->RenderContext));
+}
+
+struct TBoxSeen {
+    bool found = false;
+    bool topmost = false;
+    bool aboveDisplay = false;
+};
+
+BOOL CALLBACK FindOwnBox(HWND h, LPARAM lp) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(h, &pid);
+    wchar_t name[16] = {};
+    GetClassNameW(h, name, 16);
+    if (pid != GetCurrentProcessId() || std::wstring(name) != L"#32770" || !IsWindowVisible(h)) return TRUE;
+    *reinterpret_cast<HWND*>(lp) = h;
+    return FALSE;
+}
+
+// A box that is not on top of the stay-on-top display could open behind it,
+// and the program would wait on it out of sight: whatever window is active,
+// the display's boxes open above it.
+TEST_F(DisplayForm, BoxesOpenAboveTheDisplayWindow) {
+    HWND other = CreateWindowExW(0, L"STATIC", L"another window", WS_POPUP | WS_CAPTION | WS_VISIBLE, 400, 300, 200,
+                                 100, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(other, nullptr);
+    SetActiveWindow(other);
+    ASSERT_EQ(GetActiveWindow(), other);
+    TBoxSeen seen;
+    const HWND display = form_->Handle();
+    std::thread watcher([&seen, display] {
+        HWND box = nullptr;
+        for (int i = 0; i < 500 && !box; ++i) {
+            EnumWindows(FindOwnBox, reinterpret_cast<LPARAM>(&box));
+            if (!box) Sleep(20);
+        }
+        if (!box) return;
+        seen.found = true;
+        seen.topmost = (GetWindowLongW(box, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+        for (HWND w = GetTopWindow(nullptr); w && w != display; w = GetWindow(w, GW_HWNDNEXT)) {
+            seen.aboveDisplay |= w == box;
+        }
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+    });
+    common::TMessageBoxHandler recorder = common::SetMessageBoxHandler(nullptr);
+    form_->ApplicationException(nullptr, std::make_exception_ptr(fw::Exception(L"shown for real")));
+    common::SetMessageBoxHandler(recorder);
+    watcher.join();
+    DestroyWindow(other);
+    EXPECT_TRUE(seen.found);
+    EXPECT_TRUE(seen.topmost);
+    EXPECT_TRUE(seen.aboveDisplay);
 }
 
 TEST_F(DisplayForm, ExceptionsReachTheHandlerInstalledAtFirstShowing) {

@@ -1,56 +1,45 @@
 // The display form's services on a real Windows (Wine) system: the data
 // folder in the prefix's My Documents and beside the program, the settings
-// file there, the program's version and system error texts.
+// file there, and the program's version.
 #include "Display/kynResourceManager.h"
 
-#include "Display/kynFileVersion.h"
-#include "Display/kynSettingsFile.h"
-#include "framework/gui/application.h"
-#include "tests/Display/win_test_support.h"
+#include "Display/kynDisplayModel.h"
+#include "common/SettingsFormat.h"
+#include "framework/core/exceptions.h"
+#include "tests/common/win_test_support.h"
 
 namespace kyn {
 namespace {
 
-using test::TBoxRecorder;
-using test::TShownBox;
+using common::TMessageBoxKind;
+using common::test::TBoxRecorder;
+using common::test::TShownBox;
 
-class DisplayDataFolder : public test::TRealQuorvexFolders {
+class DisplayDataFolder : public common::test::TRealQuorvexFolders {
 protected:
-    void SetUp() override {
-        TRealQuorvexFolders::SetUp();
-        DataFolder.clear();
-        ExeFolder.clear();
-        DataFolderFound = false;
-        GeneralSettings = {};
-    }
-    void TearDown() override {
-        DataFolder.clear();
-        ExeFolder.clear();
-        DataFolderFound = false;
-        GeneralSettings = {};
-        TRealQuorvexFolders::TearDown();
-    }
+    TkynDisplayModel model;
+    TkynResourceManager resources{model};
 };
 
 TEST_F(DisplayDataFolder, MarkerInMyDocumentsWinsAndHoldsTheSettingsFile) {
     PutMarker();
     PutFolderBesideProgram();
     TBoxRecorder boxes;
-    ASSERT_TRUE(FindDataFolder());
-    EXPECT_EQ(DataFolder, docsQuorvex);
-    EXPECT_EQ(ExeFolder, RunningProgramFolder());
-    EXPECT_EQ(ExeFolder.back(), L'\\');
+    ASSERT_TRUE(resources.FindDataFolder());
+    EXPECT_EQ(resources.DataFolder(), docsQuorvex);
+    EXPECT_EQ(resources.ExeFolder(), common::RunningProgramFolder());
+    EXPECT_EQ(resources.ExeFolder().back(), L'\\');
 
-    GeneralSettings.Theme = 1;
-    GeneralSettings.ServerIP = L"10.1.2.3";
-    ASSERT_TRUE(SaveSettings());
-    EXPECT_EQ(test::ReadBytes(docsQuorvex + L"settings\\gsf"), WriteGeneralSettings(GeneralSettings));
-    EXPECT_EQ(test::ReadBytes(docsQuorvex + L"settings\\acs"), "");  // the marker is never touched
+    model.SetTheme(1);
+    model.SetServerBinding(L"10.1.2.3", 0);
+    ASSERT_TRUE(resources.SaveSettings());
+    EXPECT_EQ(common::test::ReadBytes(docsQuorvex + L"settings\\gsf"), common::WriteGeneralSettings(model.Settings()));
+    EXPECT_EQ(common::test::ReadBytes(docsQuorvex + L"settings\\acs"), "");  // the marker is never touched
 
-    const TGeneralSettings saved = GeneralSettings;
-    GeneralSettings = {};
-    ASSERT_TRUE(LoadSettings());
-    EXPECT_EQ(GeneralSettings, saved);
+    const TGeneralSettings saved = model.Settings();
+    model.ReplaceSettings({});
+    ASSERT_TRUE(resources.LoadSettings());
+    EXPECT_EQ(model.Settings(), saved);
     EXPECT_TRUE(boxes.boxes.empty());
     EXPECT_EQ(boxes.endRequests, 0);
 }
@@ -58,61 +47,78 @@ TEST_F(DisplayDataFolder, MarkerInMyDocumentsWinsAndHoldsTheSettingsFile) {
 TEST_F(DisplayDataFolder, EmptySettingsFolderBesideTheProgramIsAccepted) {
     PutFolderBesideProgram();
     TBoxRecorder boxes;
-    ASSERT_TRUE(FindDataFolder());
-    EXPECT_EQ(DataFolder, besideQuorvex);
-    EXPECT_FALSE(LoadSettings());
+    ASSERT_TRUE(resources.FindDataFolder());
+    EXPECT_EQ(resources.DataFolder(), besideQuorvex);
+    EXPECT_FALSE(resources.LoadSettings());
     EXPECT_EQ(boxes.boxes, (std::vector<TShownBox>{{TMessageBoxKind::Error, L"General Settings File Loading Failed"}}));
-    EXPECT_EQ(GeneralSettings, TGeneralSettings{});  // the program runs on the defaults
+    EXPECT_EQ(model.Settings(), TGeneralSettings{});  // the program runs on the defaults
 }
 
 TEST_F(DisplayDataFolder, NoFolderEndsTheProgramWithoutTouchingAnyFile) {
     TBoxRecorder boxes;
-    EXPECT_FALSE(FindDataFolder());
+    EXPECT_FALSE(resources.FindDataFolder());
     EXPECT_EQ(boxes.boxes, (std::vector<TShownBox>{
                                {TMessageBoxKind::Error, L"Application Folder Not Found. Quorvex Display will Now Close"}}));
     EXPECT_EQ(boxes.endRequests, 1);
-    EXPECT_EQ(DataFolder, docsQuorvex);
-    EXPECT_FALSE(DataFolderFound);
+    EXPECT_EQ(resources.DataFolder(), docsQuorvex);
+    EXPECT_FALSE(resources.DataFolderFound());
 
-    EXPECT_FALSE(LoadSettings());
-    EXPECT_FALSE(SaveSettings());
+    EXPECT_FALSE(resources.LoadSettings());
+    EXPECT_FALSE(resources.SaveSettings());
     EXPECT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_FALSE(test::PathExists(docsQuorvex));
-    EXPECT_FALSE(test::PathExists(L"settings\\gsf"));
+    EXPECT_FALSE(common::test::PathExists(docsQuorvex));
+    EXPECT_FALSE(common::test::PathExists(L"settings\\gsf"));
 }
 
-TEST(DisplayMessageBoxes, EndRequestTerminatesTheApplication) {
-    if (fw::Application) GTEST_SKIP() << "the process's application object belongs to other tests";
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+// A file the display could not read at start-up (a typo, far too large) is
+// kept beside the one the close writes; a save that fails shows its box and
+// raises nothing, so the close goes on.
+TEST_F(DisplayDataFolder, SettingsThatCouldNotBeReadSurviveTheSaveAtClose) {
+    PutFolderBesideProgram();
+    const std::wstring gsf = besideQuorvex + L"settings\\gsf";
+    TGeneralSettings users;
+    users.Language = 2;
+    users.Theme = 1;
+    users.LineThickness = 4;
+    std::string typo = common::WriteGeneralSettings(users);
+    typo.insert(typo.find("4\r\n"), "x");  // line 7
+    struct Row {
+        const char* name;
+        std::string bytes;
+        bool raises;
+        std::vector<TShownBox> boxes;
+    };
+    const Row rows[] = {
+        {"typo", typo, true, {}},
+        {"far too large", std::string(common::TSettingsFile::kMaxSize + 1, ' '), false,
+         {{TMessageBoxKind::Error, L"General Settings File Loading Failed"}}},
+    };
+    for (const Row& r : rows) {
+        common::test::DeleteTree(besideQuorvex + L"settings");
+        PutFolderBesideProgram();
+        common::test::WriteBytes(gsf, r.bytes);
+        TkynDisplayModel runModel;
+        TkynResourceManager run(runModel);
+        TBoxRecorder boxes;
+        ASSERT_TRUE(run.FindDataFolder()) << r.name;
+        if (r.raises) {
+            EXPECT_THROW(run.LoadSettings(), fw::EInOutError) << r.name;
+            EXPECT_EQ(runModel.Settings().Theme, 1) << r.name;  // lines 1 to 6 were read
+        } else {
+            EXPECT_FALSE(run.LoadSettings()) << r.name;
+        }
+        EXPECT_EQ(boxes.boxes, r.boxes) << r.name;
+        ASSERT_TRUE(run.SaveSettings()) << r.name;
+        EXPECT_EQ(common::test::ReadBytes(gsf + L".unreadable"), r.bytes) << r.name;
+        EXPECT_EQ(common::test::ReadBytes(gsf), common::WriteGeneralSettings(runModel.Settings())) << r.name;
     }
-    RequestApplicationEnd();  // no application object yet: the loop's WM_QUIT
-    EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 
-    fw::TApplication application;
-    RequestApplicationEnd();
-    EXPECT_TRUE(application.Terminated());
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    }
-}
-
-TEST(DisplayMessageBoxes, SystemErrorShowsTheSystemsTextOrNothing) {
     TBoxRecorder boxes;
-    ShowSystemError(ERROR_FILE_NOT_FOUND);
-    ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].kind, TMessageBoxKind::Plain);
-    EXPECT_EQ(boxes.boxes[0].text, SystemErrorText(ERROR_FILE_NOT_FOUND));
-    EXPECT_FALSE(boxes.boxes[0].text.empty());
-    EXPECT_NE(boxes.boxes[0].text.back(), L'\n');
-
-    ShowSystemError(0x20001234);  // customer code: the system has no text
-    EXPECT_EQ(boxes.boxes.size(), 1u);
-}
-
-std::wstring WindowsPath(const std::string& unixPath) {
-    std::wstring path = L"Z:";
-    for (char c : unixPath) path.push_back(c == '/' ? L'\\' : static_cast<wchar_t>(c));
-    return path;
+    SetFileAttributesW(gsf.c_str(), FILE_ATTRIBUTE_READONLY);
+    ASSERT_TRUE(resources.FindDataFolder());
+    EXPECT_FALSE(resources.SaveSettings());
+    SetFileAttributesW(gsf.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(boxes.boxes, (std::vector<TShownBox>{{TMessageBoxKind::Error, L"General Setting File Saving Failed"}}));
 }
 
 TEST(DisplayVersion, ReadsTheProgramsOwnVersionResource) {
@@ -134,24 +140,13 @@ TEST(DisplayVersion, ReadsTheProgramsOwnVersionResource) {
         {-1, L""},
     };
     for (const auto& [index, text] : parts) EXPECT_EQ(GetOwnFileVersionPart(index), text) << index;
-    EXPECT_EQ(GetVersionText(), FormatVersionText(TFileVersion{KYN_TEST_VERSION_MAJOR, KYN_TEST_VERSION_MINOR,
-                                                               KYN_TEST_VERSION_RELEASE, KYN_TEST_BUILD_NUMBER}));
+    EXPECT_EQ(GetVersionText(), FormatVersionText(common::TFileVersion{KYN_TEST_VERSION_MAJOR, KYN_TEST_VERSION_MINOR,
+                                                                       KYN_TEST_VERSION_RELEASE, KYN_TEST_BUILD_NUMBER}));
 
-    TFileVersion quorvex;
-    ASSERT_TRUE(ReadFileVersion(WindowsPath(KYN_QUORVEX_EXE), quorvex));
+    common::TFileVersion quorvex;
+    ASSERT_TRUE(common::ReadFileVersion(common::test::WindowsPath(KYN_QUORVEX_EXE), quorvex));
     EXPECT_EQ(quorvex.Build, KYN_TEST_BUILD_NUMBER);
     EXPECT_EQ(quorvex.Major, KYN_TEST_VERSION_MAJOR);
-}
-
-TEST(DisplayVersion, FileWithoutVersionReadsAsNone) {
-    test::TScratchFolder folder;
-    test::WriteBytes(folder.Path() + L"plain.txt", "no resource here");
-    for (const std::wstring& path : {folder.Path() + L"plain.txt", folder.Path() + L"missing.exe"}) {
-        TFileVersion version{1, 2, 3, 4};
-        EXPECT_FALSE(ReadFileVersion(path, version));
-        EXPECT_EQ(version.Build, 0);
-        EXPECT_EQ(version.Major, 0);
-    }
 }
 
 }  // namespace

@@ -1,18 +1,18 @@
 // The updater's data folder and theme on a real Windows (Wine) system.
 #include "Updater/oruResourceManager.h"
 
-#include "Display/kynSettingsFile.h"
+#include "common/SettingsFile.h"
 #include "framework/core/exceptions.h"
-#include "tests/Display/win_test_support.h"
+#include "tests/common/win_test_support.h"
 
 namespace oru {
 namespace {
 
-using kyn::TMessageBoxKind;
-using kyn::test::TBoxRecorder;
-using kyn::test::TShownBox;
+using common::TMessageBoxKind;
+using common::test::TBoxRecorder;
+using common::test::TShownBox;
 
-class UpdaterDataFolder : public kyn::test::TRealQuorvexFolders {
+class UpdaterDataFolder : public common::test::TRealQuorvexFolders {
 protected:
     void SetUp() override {
         TRealQuorvexFolders::SetUp();
@@ -48,10 +48,10 @@ TEST_F(UpdaterDataFolder, ReadsTheThemeOfTheDisplaysSettingsFile) {
     EXPECT_EQ(DataFolder, docsQuorvex);
 
     // The display program's own file, as it writes it.
-    kyn::TGeneralSettings settings;
+    common::TGeneralSettings settings;
     settings.Language = 2;
     settings.Theme = 1;
-    ASSERT_TRUE(kyn::SaveSettingsFile(docsQuorvex + L"settings\\gsf", settings));
+    ASSERT_TRUE(common::TSettingsFile(docsQuorvex + L"settings\\gsf").Save(settings));
     EXPECT_TRUE(LoadThemeAndLanguage());
     EXPECT_EQ(UpdaterTheme, 1);
     EXPECT_TRUE(boxes.boxes.empty());
@@ -66,7 +66,7 @@ TEST_F(UpdaterDataFolder, MissingOrMalformedFileKeepsTheLightTheme) {
     EXPECT_EQ(boxes.boxes, (std::vector<TShownBox>{{TMessageBoxKind::Error, L"General Settings File Loading Failed"}}));
     EXPECT_EQ(UpdaterTheme, 0);
 
-    kyn::test::WriteBytes(besideQuorvex + L"settings\\gsf", "1\r\ndark\r\n");
+    common::test::WriteBytes(besideQuorvex + L"settings\\gsf", "1\r\ndark\r\n");
     EXPECT_THROW(LoadThemeAndLanguage(), fw::EInOutError);
     EXPECT_EQ(UpdaterTheme, 0);
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
 
 #include "framework/core/exceptions.h"
 #include "tests/framework/core/scratch_folder.h"
@@ -41,7 +42,6 @@ TEST(FileIo, FailedReplaceKeepsTheOldFileAndLeavesNoTemporary) {
         std::function<void(const fs::path&)> obstruct;
     };
     const Row rows[] = {
-        {"temporary name taken by a folder", [](const fs::path& p) { fs::create_directory(Tmp(p)); }},
         {"target read-only",
          [](const fs::path& p) {
              fs::permissions(p, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
@@ -56,7 +56,7 @@ TEST(FileIo, FailedReplaceKeepsTheOldFileAndLeavesNoTemporary) {
         EXPECT_FALSE(ReplaceFileBytes(file, "new")) << r.name;
         EXPECT_THROW(WriteFileBytes(file, "new"), EInOutError) << r.name;
         EXPECT_EQ(ReadFileBytes(file), "old") << r.name;
-        EXPECT_EQ(Exists(Tmp(file)), fs::is_directory(Tmp(file))) << r.name;
+        EXPECT_FALSE(Exists(Tmp(file))) << r.name;
     }
     // A target that is a folder, or in a folder that does not exist.
     test::TScratchDir dir;
@@ -66,6 +66,47 @@ TEST(FileIo, FailedReplaceKeepsTheOldFileAndLeavesNoTemporary) {
         EXPECT_FALSE(Exists(Tmp(target))) << target;
     }
     EXPECT_TRUE(fs::is_directory(dir / "folder"));
+}
+
+// What a crashed writer leaves behind must not block every later write.
+TEST(FileIo, TakenTemporaryNamesAreSteppedOver) {
+    const auto folder = [](const fs::path& p) { fs::create_directory(p); };
+    struct Row {
+        const char* name;
+        int taken;  // temporary names taken, from the first on
+        std::function<void(const fs::path&)> take;
+        bool replaced;
+        bool folders = false;
+    };
+    const Row rows[] = {
+        {"stale file", 1, [](const fs::path& p) { WriteFileBytes(p, "stale half write"); }, true},
+        {"read-only stale file", 1,
+         [](const fs::path& p) {
+             WriteFileBytes(p, "stale");
+             fs::permissions(p, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                             fs::perm_options::remove);
+         },
+         true},
+        {"folder", 1, folder, true, true},
+        {"every name but the last", TReplacingFile::kTemporaryNames - 1, folder, true, true},
+        {"every name", TReplacingFile::kTemporaryNames, folder, false, true},
+    };
+    for (const Row& r : rows) {
+        test::TScratchDir dir;
+        const fs::path file = dir / "gsf";
+        WriteFileBytes(file, "old");
+        auto name = [&](int i) { return i == 1 ? Tmp(file) : dir / ("gsf." + std::to_string(i) + ".tmp"); };
+        for (int i = 1; i <= r.taken; ++i) r.take(name(i));
+        EXPECT_EQ(ReplaceFileBytes(file, "new"), r.replaced) << r.name;
+        EXPECT_EQ(ReadFileBytes(file), r.replaced ? "new" : "old") << r.name;
+        // No temporary file of ours stays; taken folders are left alone.
+        for (int i = 1; i <= TReplacingFile::kTemporaryNames; ++i) {
+            EXPECT_EQ(fs::is_directory(name(i)), i <= r.taken && r.folders) << r.name << i;
+            if (i > r.taken) {
+                EXPECT_FALSE(Exists(name(i))) << r.name << i;
+            }
+        }
+    }
 }
 
 TEST(FileIo, TryReadRefusesWhatItCannotOpenOrWhatIsTooLarge) {

@@ -208,5 +208,29 @@ TEST(Timers, ExceptionInTickReachesTheHandler) {
     app.OnException = nullptr;
 }
 
+// A handler that shows a box runs a modal loop in which timers keep ticking:
+// a tick that fails meanwhile must not stack a second report on the first.
+TEST(Timers, ExceptionWhileTheHandlerRunsStopsThere) {
+    auto& app = TestApplication();
+    TTimer timer(nullptr);
+    timer.SetInterval(10);
+    timer.OnTimer = [](TComponent*) { throw Exception(L"tick failed"); };
+    timer.SetEnabled(false);
+    int calls = 0;
+    int ticksWhileHandling = 0;
+    app.OnException = [&](TComponent*, std::exception_ptr) {
+        ++calls;
+        // The handler's own modal loop, with the failing timer running.
+        timer.SetEnabled(true);
+        PumpUntil([&] { return timer.TickCount() >= 3; });
+        ticksWhileHandling = static_cast<int>(timer.TickCount());
+        timer.SetEnabled(false);
+    };
+    GuardCallback(nullptr, [] { throw Exception(L"first"); });
+    app.OnException = nullptr;
+    EXPECT_GE(ticksWhileHandling, 3);
+    EXPECT_EQ(calls, 1);
+}
+
 }  // namespace
 }  // namespace fw

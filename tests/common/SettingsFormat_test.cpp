@@ -1,5 +1,5 @@
 // The settings file's text form: number reader, writer and the 20-line file.
-#include "Display/kynSettingsFile.h"
+#include "common/SettingsFormat.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 
 #include "framework/core/exceptions.h"
 
-namespace kyn {
+namespace common {
 namespace {
 
 TGeneralSettings Sample() {
@@ -272,6 +272,50 @@ TEST(SettingsFile, BadNumberKeepsTheValuesReadBeforeIt) {
     EXPECT_EQ(read.BackgroundColour.Green, 0.77);
 }
 
+// The updater reads lines 1 (language) and 2 (theme) only.
+TEST(SettingsFile, ReadsOnlyTheLinesAskedFor) {
+    struct Row {
+        const char* text;
+        bool ok;
+        int language, theme;  // expected; -9 is the value before the read
+    };
+    const Row rows[] = {
+        {"2\r\n1\r\n0\r\n0\r\n320\r\n", true, 2, 1},
+        {"1 us flag\r\n0 light\r\nnot a number on line 3\r\n", true, 1, 0},
+        {"1\r1\r", true, 1, 1},
+        {"1\n", true, 1, 0},  // the file ends after line 1
+        {"", true, 0, 0},
+        {"1\r\nx\r\n", false, 1, -9},
+        {"dark\r\n1\r\n", false, -9, -9},
+        {"1\r\n0x1\r\n", false, 1, -9},
+    };
+    for (const auto& r : rows) {
+        TGeneralSettings read = Sentinel();
+        read.Language = read.Theme = -9;
+        try {
+            ReadGeneralSettings(r.text, read, 2);
+            EXPECT_TRUE(r.ok) << r.text;
+        } catch (const fw::EInOutError& e) {
+            EXPECT_FALSE(r.ok) << r.text;
+            EXPECT_EQ(e.Message(), L"Invalid numeric input");
+        }
+        EXPECT_EQ(read.Language, r.language) << r.text;
+        EXPECT_EQ(read.Theme, r.theme) << r.text;
+        EXPECT_EQ(read.WindowTop, 77) << r.text;  // line 3 is never read
+    }
+}
+
+// An editor that saves the file as UTF-8 puts a byte-order mark before line 1.
+TEST(SettingsFile, SkipsAByteOrderMarkBeforeLineOne) {
+    TGeneralSettings read = Sentinel();
+    ReadGeneralSettings(std::string("\xEF\xBB\xBF") + kSampleFile, read);
+    EXPECT_EQ(read, Sample());
+    // Anywhere else it is no number.
+    read = Sentinel();
+    ExpectInvalidNumericInput([&] { ReadGeneralSettings(std::string("2\r\n\xEF\xBB\xBF") + "1\r\n", read); });
+    EXPECT_EQ(read.Language, 2);
+}
+
 TEST(SettingsFile, LineBreakInServerIPCannotShiftTheLinesAfterIt) {
     TGeneralSettings s = Sample();
     s.ServerIP = L"10.0.0.1\r\n9\n\r7";
@@ -284,4 +328,4 @@ TEST(SettingsFile, LineBreakInServerIPCannotShiftTheLinesAfterIt) {
 }
 
 }  // namespace
-}  // namespace kyn
+}  // namespace common

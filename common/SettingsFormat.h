@@ -1,15 +1,16 @@
 // The text form of the general settings file "gsf": 8-bit ANSI text, one
-// line per setting, lines ending in CR LF. Both programs read it through
-// TSettingsReader; only the display program writes it.
+// line per setting, lines ending in CR LF. Both programs read it; only the
+// display program writes it.
 #pragma once
 
 #include <cstddef>
 #include <string>
 #include <string_view>
 
-#include "Display/kynResourceManager.h"
+#include "common/GeneralSettings.h"
+#include "common/SettingsFields.h"
 
-namespace kyn {
+namespace common {
 
 // The message of the bad-number failure (run-time I/O error 106).
 inline constexpr const wchar_t* kInvalidNumericInput = L"Invalid numeric input";
@@ -53,21 +54,14 @@ bool ParseSettingsReal(std::string_view token, double& value);
 std::string FormatSettingsInt(int value);
 std::string FormatSettingsReal(double value);
 
-// Reads the 20 lines into settings, field by field, so that the values read
-// before a bad number stay in place.
-void ReadGeneralSettings(std::string_view text, TGeneralSettings& settings);
+// Reads the first `lines` lines (all 20 by default) into settings, value by
+// value along the field table, so that the values read before a bad number
+// stay in place. The file's values are taken as they stand (no clamps). A
+// UTF-8 byte-order mark that an editor put before line 1 is skipped.
+void ReadGeneralSettings(std::string_view text, TGeneralSettings& settings, int lines = kSettingsLineCount);
 
 // The whole file. Line breaks inside ServerIP are dropped so that it stays one
 // line and cannot shift the lines after it.
 std::string WriteGeneralSettings(const TGeneralSettings& settings);
 
-// --- Windows only -----------------------------------------------------------
-
-inline constexpr const wchar_t* kSettingsLoadFailed = L"General Settings File Loading Failed";
-inline constexpr const wchar_t* kSettingsSaveFailed = L"General Setting File Saving Failed";
-
-// LoadSettings and SaveSettings on a given file, with their error boxes.
-bool LoadSettingsFile(const std::wstring& path, TGeneralSettings& settings);
-bool SaveSettingsFile(const std::wstring& path, const TGeneralSettings& settings);
-
-}  // namespace kyn
+}  // namespace common

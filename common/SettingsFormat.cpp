@@ -1,5 +1,5 @@
 // Reader and writer of the general settings file's text form.
-#include "Display/kynSettingsFile.h"
+#include "common/SettingsFormat.h"
 
 #include <algorithm>
 #include <charconv>
@@ -10,7 +10,7 @@
 #include "framework/core/exceptions.h"
 #include "framework/core/text_codec.h"
 
-namespace kyn {
+namespace common {
 namespace {
 
 bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
@@ -191,82 +191,45 @@ std::string FormatSettingsReal(double value) {
     return field;
 }
 
-void ReadGeneralSettings(std::string_view text, TGeneralSettings& s) {
+void ReadGeneralSettings(std::string_view text, TGeneralSettings& settings, int lines) {
+    constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+    if (text.starts_with(kUtf8Mark)) text.remove_prefix(kUtf8Mark.size());
     TSettingsReader reader(text);
-    auto intLine = [&reader](int& field) {
-        field = reader.ReadInt();
+    for (const TSettingsLine& line : SettingsLines().first(std::clamp(lines, 0, kSettingsLineCount))) {
+        for (const TSettingsValue& value : line.Values()) {
+            switch (value.Kind()) {
+                case TSettingsValueKind::Int: value.Int(settings) = reader.ReadInt(); break;
+                case TSettingsValueKind::Real: value.Real(settings) = reader.ReadReal(); break;
+                case TSettingsValueKind::Text: value.Text(settings) = fw::AnsiToWide(reader.ReadLineText()); break;
+            }
+        }
         reader.NextLine();
-    };
-    auto colourLine = [&reader](TDisplayColour& colour) {
-        colour.Red = reader.ReadReal();
-        colour.Green = reader.ReadReal();
-        colour.Blue = reader.ReadReal();
-        reader.NextLine();
-    };
-    intLine(s.Language);
-    intLine(s.Theme);
-    intLine(s.WindowTop);
-    intLine(s.WindowLeft);
-    intLine(s.WindowWidth);
-    intLine(s.WindowHeight);
-    intLine(s.LineThickness);
-    intLine(s.SweepRate);
-    intLine(s.StartDelayMs);
-    intLine(s.SweepDirection);
-    colourLine(s.BackgroundColour);
-    colourLine(s.LineColour);
-    s.BackgroundColour.Contrast = reader.ReadReal();
-    s.LineColour.Contrast = reader.ReadReal();
-    reader.NextLine();
-    intLine(s.BackgroundColour.Choice);
-    intLine(s.LineColour.Choice);
-    intLine(s.GridSpacing);
-    intLine(s.StartDelayOn);
-    intLine(s.ResetBeforeRun);
-    s.ServerIP = fw::AnsiToWide(reader.ReadLineText());
-    reader.NextLine();
-    intLine(s.ServerPort);
+    }
 }
 
-std::string WriteGeneralSettings(const TGeneralSettings& s) {
+std::string WriteGeneralSettings(const TGeneralSettings& settings) {
+    // The table hands out references for reading and writing alike.
+    TGeneralSettings s = settings;
     std::string out;
-    auto intLine = [&out](int value) {
-        out += FormatSettingsInt(value);
-        out += "\r\n";
-    };
-    auto realsLine = [&out](std::initializer_list<double> values) {
+    for (const TSettingsLine& line : SettingsLines()) {
         bool first = true;
-        for (double v : values) {
+        for (const TSettingsValue& value : line.Values()) {
             if (!first) out.push_back(' ');
             first = false;
-            out += FormatSettingsReal(v);
+            switch (value.Kind()) {
+                case TSettingsValueKind::Int: out += FormatSettingsInt(value.Int(s)); break;
+                case TSettingsValueKind::Real: out += FormatSettingsReal(value.Real(s)); break;
+                case TSettingsValueKind::Text: {
+                    std::string text = fw::WideToAnsi(value.Text(s));
+                    std::erase_if(text, [](char c) { return IsLineEnd(c); });
+                    out += text;
+                    break;
+                }
+            }
         }
         out += "\r\n";
-    };
-    intLine(s.Language);
-    intLine(s.Theme);
-    intLine(s.WindowTop);
-    intLine(s.WindowLeft);
-    intLine(s.WindowWidth);
-    intLine(s.WindowHeight);
-    intLine(s.LineThickness);
-    intLine(s.SweepRate);
-    intLine(s.StartDelayMs);
-    intLine(s.SweepDirection);
-    realsLine({s.BackgroundColour.Red, s.BackgroundColour.Green, s.BackgroundColour.Blue});
-    realsLine({s.LineColour.Red, s.LineColour.Green, s.LineColour.Blue});
-    realsLine({s.BackgroundColour.Contrast, s.LineColour.Contrast});
-    intLine(s.BackgroundColour.Choice);
-    intLine(s.LineColour.Choice);
-    intLine(s.GridSpacing);
-    intLine(s.StartDelayOn);
-    intLine(s.ResetBeforeRun);
-    std::string ip = fw::WideToAnsi(s.ServerIP);
-    std::erase_if(ip, [](char c) { return IsLineEnd(c); });
-    out += ip;
-    out += "\r\n";
-    intLine(s.ServerPort);
+    }
     return out;
 }
 
-}  // namespace kyn
+}  // namespace common

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-namespace kyn {
+namespace common {
 
 // How the rule looks at the disk; tests hand in their own.
 struct TFolderProbes {
@@ -47,4 +47,4 @@ TFolderProbes FileSystemProbes();
 // texts.NoDataFolder in an error box (ShowMessageBox) before returning.
 TDataFolderLocation LocateDataFolder(const TDataFolderTexts& texts);
 
-}  // namespace kyn
+}  // namespace common

@@ -11,11 +11,11 @@
 #include <utility>
 #include <vector>
 
-#include "Display/kynDataFolder.h"
-#include "Display/kynMessageBox.h"
+#include "common/DataFolder.h"
+#include "common/MessageBox.h"
 #include "framework/core/paths.h"
 
-namespace kyn::test {
+namespace common::test {
 
 struct TShownBox {
     TMessageBoxKind kind;
@@ -43,6 +43,13 @@ private:
     TMessageBoxHandler oldBox_;
     TEndRequestHandler oldEnd_;
 };
+
+// A host path as Wine sees it, on its drive Z:.
+inline std::wstring WindowsPath(const std::string& unixPath) {
+    std::wstring path = L"Z:";
+    for (char c : unixPath) path.push_back(c == '/' ? L'\\' : static_cast<wchar_t>(c));
+    return path;
+}
 
 inline bool PathExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -159,4 +166,4 @@ private:
     std::vector<std::pair<std::wstring, std::wstring>> saved_;
 };
 
-}  // namespace kyn::test
+}  // namespace common::test

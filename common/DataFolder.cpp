@@ -1,10 +1,10 @@
 // The data-folder rule, on injected probes.
-#include "Display/kynDataFolder.h"
+#include "common/DataFolder.h"
 
 #include "framework/core/exceptions.h"
 #include "framework/core/paths.h"
 
-namespace kyn {
+namespace common {
 
 TDataFolderLocation DataFolderRule(const std::optional<std::wstring>& myDocuments, const std::wstring& exeFolder,
                                    const TFolderProbes& probes, const std::wstring& myDocumentsMissingText) {
@@ -27,4 +27,4 @@ TDataFolderLocation DataFolderRule(const std::optional<std::wstring>& myDocument
     return location;
 }
 
-}  // namespace kyn
+}  // namespace common

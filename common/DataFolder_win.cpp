@@ -1,15 +1,15 @@
 // The data-folder rule on this machine: My Documents from the shell, the
 // program file's folder, and the real file system.
-#include "Display/kynDataFolder.h"
+#include "common/DataFolder.h"
 
 #include <windows.h>
 #include <shlobj.h>
 
-#include "Display/kynFileVersion.h"
-#include "Display/kynMessageBox.h"
+#include "common/FileVersion.h"
+#include "common/MessageBox.h"
 #include "framework/core/paths.h"
 
-namespace kyn {
+namespace common {
 namespace {
 
 DWORD Attributes(const std::wstring& path) {
@@ -53,4 +53,4 @@ TDataFolderLocation LocateDataFolder(const TDataFolderTexts& texts) {
     return location;
 }
 
-}  // namespace kyn
+}  // namespace common

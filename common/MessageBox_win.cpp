@@ -1,15 +1,16 @@
 // Message boxes, the end request and system error texts on Windows.
-#include "Display/kynMessageBox.h"
+#include "common/MessageBox.h"
 
 #include <windows.h>
 
 #include <utility>
 
-#include "Display/kynFileVersion.h"
+#include "common/FileVersion.h"
 #include "framework/core/paths.h"
 #include "framework/gui/application.h"
+#include "framework/gui/forms.h"
 
-namespace kyn {
+namespace common {
 namespace {
 
 TMessageBoxHandler& BoxHandler() {
@@ -28,6 +29,16 @@ std::wstring ProgramName() {
     return fw::ChangeFileExt(fw::ExtractFileName(RunningProgramPath()), L"");
 }
 
+// The display window stays on top of every other window: a box that it does
+// not own can open behind it, out of sight, with the program waiting on it.
+// A box the main form owns stays above it; before it shows, the active window
+// owns the box.
+HWND BoxOwner() {
+    fw::TForm* main = fw::Application ? fw::Application->MainForm() : nullptr;
+    if (main && main->HandleAllocated() && IsWindowVisible(main->Handle())) return main->Handle();
+    return GetActiveWindow();
+}
+
 void ShowRealBox(TMessageBoxKind kind, const std::wstring& text) {
     std::wstring caption = L"Error";
     UINT flags = MB_OK | MB_ICONERROR;
@@ -35,11 +46,7 @@ void ShowRealBox(TMessageBoxKind kind, const std::wstring& text) {
         caption = fw::Application && !fw::Application->Title().empty() ? fw::Application->Title() : ProgramName();
         flags = MB_OK;
     }
-    if (fw::Application) {
-        fw::Application->MessageBox(text, caption, flags);
-    } else {
-        MessageBoxW(GetActiveWindow(), text.c_str(), caption.c_str(), flags);
-    }
+    MessageBoxW(BoxOwner(), text.c_str(), caption.c_str(), flags);
 }
 
 }  // namespace
@@ -80,4 +87,9 @@ std::wstring SystemErrorText(uint32_t errorCode) {
     return text;
 }
 
-}  // namespace kyn
+void ShowSystemError(uint32_t errorCode) {
+    const std::wstring text = SystemErrorText(errorCode);
+    if (!text.empty()) ShowMessageBox(TMessageBoxKind::Plain, text);
+}
+
+}  // namespace common

@@ -1,5 +1,5 @@
 // The data-folder rule on a fake file system.
-#include "Display/kynDataFolder.h"
+#include "common/DataFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 
 #include "framework/core/exceptions.h"
 
-namespace kyn {
+namespace common {
 namespace {
 
 struct FakeDisk {
@@ -84,4 +84,4 @@ TEST(DataFolderRule, WithoutTheProgramsFolderNothingRelativeIsProbed) {
 }
 
 }  // namespace
-}  // namespace kyn
+}  // namespace common

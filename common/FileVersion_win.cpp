@@ -1,11 +1,11 @@
 // Version resources through version.dll.
-#include "Display/kynFileVersion.h"
+#include "common/FileVersion.h"
 
 #include <windows.h>
 
 #include <vector>
 
-namespace kyn {
+namespace common {
 
 std::wstring RunningProgramPath() {
     // GetModuleFileNameW truncates silently when the buffer is too small.
@@ -39,4 +39,18 @@ bool ReadFileVersion(const std::wstring& path, TFileVersion& version) {
     return true;
 }
 
-}  // namespace kyn
+bool ReadOwnFileVersion(TFileVersion& version) { return ReadFileVersion(RunningProgramPath(), version); }
+
+std::wstring OwnFileVersionPart(int index) {
+    if (index < 1 || index > 4) return {};
+    try {
+        TFileVersion v;
+        if (!ReadOwnFileVersion(v)) return {};
+        const uint16_t parts[] = {v.Major, v.Minor, v.Release, v.Build};
+        return std::to_wstring(parts[index - 1]);
+    } catch (...) {
+        return {};
+    }
+}
+
+}  // namespace common
