@@ -189,9 +189,9 @@ void LibraryInit() {
     gStartFolder = GetCurrentFolder();
     switches.InUnitInitialization.store(true);
     switches.InUnitFinalization.store(false);
-    GlobalHandlers().ExceptionNotify = nullptr;
-    GlobalHandlers().ExceptionActionNotify = nullptr;
-    GlobalHandlers().ExceptionErrorNotify = nullptr;
+    GlobalHandlers().GlobalExceptionNotify = nullptr;
+    GlobalHandlers().GlobalExceptionActionNotify = nullptr;
+    GlobalHandlers().GlobalExceptionErrorNotify = nullptr;
     ResetThreadReportState();
 
     if (!IsIdeHost() && !HasLibraryDataIn(LibraryModuleHandle())) {

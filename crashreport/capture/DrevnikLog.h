@@ -56,15 +56,15 @@ public:
 
 // The global handlers: plain procedures, empty unless the program sets them.
 struct TGlobalHandlers {
-    void (*ExceptionNotify)(const TDrevnikExceptionRecord&, bool&) = nullptr;
-    void (*HandledExceptionNotify)(const TDrevnikExceptionRecord&, bool&) = nullptr;
-    void (*ExceptionActionNotify)(const TDrevnikExceptionRecord&, TDrevnikActionType, bool&) = nullptr;
-    void (*ExceptionErrorNotify)(const TDrevnikExceptionRecord&, TDrevnikActionType, bool&) = nullptr;
-    void (*PasswordRequest)(const TDrevnikExceptionRecord&, std::string&) = nullptr;
-    void (*CustomDataRequest)(const TDrevnikExceptionRecord&, TStrings&) = nullptr;
-    void (*AttachedFilesRequest)(const TDrevnikExceptionRecord&, TStrings&) = nullptr;
-    void (*CustomWebFieldsRequest)(const TDrevnikExceptionRecord&, TStrings&) = nullptr;
-    void (*CustomButtonClickNotify)(const TDrevnikExceptionRecord&, bool&) = nullptr;
+    void (*GlobalExceptionNotify)(const TDrevnikExceptionRecord&, bool&) = nullptr;
+    void (*GlobalHandledExceptionNotify)(const TDrevnikExceptionRecord&, bool&) = nullptr;
+    void (*GlobalExceptionActionNotify)(const TDrevnikExceptionRecord&, TDrevnikActionType, bool&) = nullptr;
+    void (*GlobalExceptionErrorNotify)(const TDrevnikExceptionRecord&, TDrevnikActionType, bool&) = nullptr;
+    void (*GlobalPasswordRequest)(const TDrevnikExceptionRecord&, std::string&) = nullptr;
+    void (*GlobalCustomDataRequest)(const TDrevnikExceptionRecord&, TStrings&) = nullptr;
+    void (*GlobalAttachedFilesRequest)(const TDrevnikExceptionRecord&, TStrings&) = nullptr;
+    void (*GlobalCustomWebFieldsRequest)(const TDrevnikExceptionRecord&, TStrings&) = nullptr;
+    void (*GlobalCustomButtonClickNotify)(const TDrevnikExceptionRecord&, bool&) = nullptr;
 };
 TGlobalHandlers& GlobalHandlers();
 

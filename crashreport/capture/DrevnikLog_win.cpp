@@ -204,7 +204,7 @@ void ForwardExceptionNotify() {
     ForwardBoolean<TBooleanExport>("DrevnikLog_ExceptionNotifyEvent", ReportState().EventHandled);
 }
 void DispatchExceptionNotify() {
-    Dispatch(&TDrevnikLog::OnExceptionNotify, GlobalHandlers().ExceptionNotify, CurrentRecord(),
+    Dispatch(&TDrevnikLog::OnExceptionNotify, GlobalHandlers().GlobalExceptionNotify, CurrentRecord(),
              ReportState().EventHandled);
 }
 void FireExceptionNotify() {
@@ -216,7 +216,7 @@ void ForwardHandledNotify() {
     ForwardBoolean<TBooleanExport>("DrevnikLog_HandledExceptionNotifyEvent", ReportState().EventHandled);
 }
 void DispatchHandledNotify() {
-    Dispatch(&TDrevnikLog::OnHandledExceptionNotify, GlobalHandlers().HandledExceptionNotify, CurrentRecord(),
+    Dispatch(&TDrevnikLog::OnHandledExceptionNotify, GlobalHandlers().GlobalHandledExceptionNotify, CurrentRecord(),
              ReportState().EventHandled);
 }
 void FireHandledNotify() {
@@ -232,7 +232,8 @@ void ForwardActionEvent(const TDrevnikExceptionRecord& record, TDrevnikActionTyp
     }
 }
 void DispatchActionEvent(const TDrevnikExceptionRecord& record, TDrevnikActionType action, bool& execute) {
-    Dispatch(&TDrevnikLog::OnExceptionActionNotify, GlobalHandlers().ExceptionActionNotify, record, action, execute);
+    Dispatch(&TDrevnikLog::OnExceptionActionNotify, GlobalHandlers().GlobalExceptionActionNotify, record, action,
+             execute);
 }
 void ForwardErrorEvent(const TDrevnikExceptionRecord& record, TDrevnikActionType action, bool& retry) {
     if (const auto routine = FaultModuleExport<TActionExport>("DrevnikLog_ExceptionErrorNotifyEvent")) {
@@ -242,7 +243,7 @@ void ForwardErrorEvent(const TDrevnikExceptionRecord& record, TDrevnikActionType
     }
 }
 void DispatchErrorEvent(const TDrevnikExceptionRecord& record, TDrevnikActionType action, bool& retry) {
-    Dispatch(&TDrevnikLog::OnExceptionErrorNotify, GlobalHandlers().ExceptionErrorNotify, record, action, retry);
+    Dispatch(&TDrevnikLog::OnExceptionErrorNotify, GlobalHandlers().GlobalExceptionErrorNotify, record, action, retry);
 }
 
 bool FireActionEvent(TDrevnikActionType action) {
@@ -280,7 +281,7 @@ void ForwardPasswordRequest(TModuleHandle target) {
     ReportState().Password.assign(reinterpret_cast<const char*>(buffer + 1), buffer[0]);
 }
 void DispatchPasswordRequest() {
-    Dispatch(&TDrevnikLog::OnPasswordRequest, GlobalHandlers().PasswordRequest, CurrentRecord(),
+    Dispatch(&TDrevnikLog::OnPasswordRequest, GlobalHandlers().GlobalPasswordRequest, CurrentRecord(),
              ReportState().Password);
 }
 
@@ -289,7 +290,7 @@ void ForwardCustomDataRequest() {
         routine(&CurrentRecord(), &ReportState().CustomDataFields);
 }
 void DispatchCustomDataRequest() {
-    Dispatch(&TDrevnikLog::OnCustomDataRequest, GlobalHandlers().CustomDataRequest, CurrentRecord(),
+    Dispatch(&TDrevnikLog::OnCustomDataRequest, GlobalHandlers().GlobalCustomDataRequest, CurrentRecord(),
              ReportState().CustomDataFields);
 }
 void FireCustomDataRequest() {
@@ -302,7 +303,7 @@ void ForwardAttachedFilesRequest() {
         routine(&CurrentRecord(), &ReportState().AttachedFiles);
 }
 void DispatchAttachedFilesRequest() {
-    Dispatch(&TDrevnikLog::OnAttachedFilesRequest, GlobalHandlers().AttachedFilesRequest, CurrentRecord(),
+    Dispatch(&TDrevnikLog::OnAttachedFilesRequest, GlobalHandlers().GlobalAttachedFilesRequest, CurrentRecord(),
              ReportState().AttachedFiles);
 }
 void FireAttachedFilesRequest() {
@@ -315,7 +316,7 @@ void ForwardWebFieldsRequest() {
         routine(&CurrentRecord(), &ReportState().WebFields);
 }
 void DispatchWebFieldsRequest() {
-    Dispatch(&TDrevnikLog::OnCustomWebFieldsRequest, GlobalHandlers().CustomWebFieldsRequest, CurrentRecord(),
+    Dispatch(&TDrevnikLog::OnCustomWebFieldsRequest, GlobalHandlers().GlobalCustomWebFieldsRequest, CurrentRecord(),
              ReportState().WebFields);
 }
 void FireWebFieldsRequest() {
@@ -327,7 +328,7 @@ void ForwardButtonClick() {
     ForwardBoolean<TBooleanExport>("DrevnikLog_CustomButtonClickEvent", ReportState().CloseDialog);
 }
 void DispatchButtonClick() {
-    Dispatch(&TDrevnikLog::OnCustomButtonClickNotify, GlobalHandlers().CustomButtonClickNotify, CurrentRecord(),
+    Dispatch(&TDrevnikLog::OnCustomButtonClickNotify, GlobalHandlers().GlobalCustomButtonClickNotify, CurrentRecord(),
              ReportState().CloseDialog);
 }
 void FireButtonClick() {
