@@ -5,6 +5,7 @@
 #include <memory>
 #include <mutex>
 
+#include "crashreport/capture/CpuContext.h"
 #include "crashreport/capture/DrevnikCaptureSwitches.h"
 #include "crashreport/capture/DrevnikCore.h"
 #include "crashreport/capture/DrevnikLog.h"
@@ -112,11 +113,7 @@ private:
         CONTEXT context{};
         context.ContextFlags = CONTEXT_CONTROL | CONTEXT_INTEGER;
         if (GetThreadContext(main, &context)) {
-#if defined(_WIN64)
-            const uintptr_t ip = context.Rip, sp = context.Rsp;
-#else
-            const uintptr_t ip = context.Eip, sp = context.Esp;
-#endif
+            const uintptr_t ip = ProgramCounterOf(context), sp = StackPointerOf(context);
             if (ip != 0 && sp != 0) {
                 try {
                     const TDrevnikModuleOptionsEx* options = FindCurrentDrevnikLogOptions();

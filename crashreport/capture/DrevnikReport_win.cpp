@@ -6,6 +6,7 @@
 #include <cstring>
 #include <optional>
 
+#include "crashreport/capture/CpuContext.h"
 #include "crashreport/capture/DrevnikCaptureSwitches.h"
 #include "crashreport/capture/DrevnikExceptionFilters.h"
 #include "crashreport/capture/DrevnikLibrary.h"
@@ -55,21 +56,6 @@ std::atomic<TThreadCaptureState*> gFaultCapture{nullptr};
 constexpr std::size_t kStackCopyPool = 2 * 1024 * 1024;
 constexpr std::size_t kStackCopyMax = 256 * 1024;
 uint8_t* gStackCopyPool = nullptr;
-
-uintptr_t StackPointerOf(const CONTEXT& context) {
-#if defined(_WIN64)
-    return context.Rsp;
-#else
-    return context.Esp;
-#endif
-}
-uintptr_t ProgramCounterOf(const CONTEXT& context) {
-#if defined(_WIN64)
-    return context.Rip;
-#else
-    return context.Eip;
-#endif
-}
 
 bool MainThreadIs(uint32_t id) { return id == MainThreadIdValue(); }
 

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <exception>
 
+#include "crashreport/capture/CpuContext.h"
 #include "crashreport/capture/CxxRuntimeInternals.h"
 #include "crashreport/capture/DrevnikCaptureSwitches.h"
 #include "crashreport/capture/DrevnikOptions.h"
@@ -57,18 +58,6 @@ bool Active() {
 }
 
 bool IsMainThread() { return GetCurrentThreadId() == gMainThreadId.load(); }
-
-uintptr_t StackPointerOf(const CONTEXT& context) {
-#if defined(_WIN64)
-    return context.Rsp;
-#else
-    return context.Esp;
-#endif
-}
-
-#if !defined(_WIN64)
-uintptr_t ProgramCounterOf(const CONTEXT& context) { return context.Eip; }
-#endif
 
 // ---- C++ throws -------------------------------------------------------------------
 
