@@ -312,7 +312,11 @@ bool ManageCaughtException(const std::exception_ptr& exception, uint8_t mode) {
 
 bool HookedHandleException(fw::TComponent*, std::exception_ptr exception) {
     // An event routine of a report raised it: the framework shows it.
-    return !EventHandOverBusy() && ManageCaughtException(exception, rmDesktop);
+    if (EventHandOverBusy()) return false;
+    const bool handled = ManageCaughtException(exception, rmDesktop);
+    // Without a report dialog the user would see nothing: the framework's
+    // own message (or the program's handler) still runs.
+    return handled && ReportSeams().ShowExceptionDialog != nullptr;
 }
 
 bool HookedConnectionException(fw::TComponent*, std::exception_ptr exception) {
