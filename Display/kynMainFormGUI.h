@@ -8,6 +8,7 @@
 
 #include "Display/kynDisplayModel.h"
 #include "Display/kynResourceManager.h"
+#include "crashreport/capture/DrevnikLog.h"
 #include "framework/core/exceptions.h"
 #include "framework/gui/forms.h"
 #include "framework/gui/timer.h"
@@ -22,6 +23,7 @@ public:
 
     fw::TTimer* zuForceRepaint;
     fw::TTimer* dpLineSweep;
+    drevnik::TDrevnikLog* DrevnikLog1;
     int LastGLError = 0;
     HDC DeviceContext = nullptr;
     HGLRC RenderContext = nullptr;

@@ -76,6 +76,8 @@ TkynMainForm::TkynMainForm(fw::TComponent* owner, TkynDisplayModel& model)
     dpLineSweep->SetEnabled(false);
     dpLineSweep->SetInterval(SweepIntervalMs(model_.Settings().SweepRate));
     dpLineSweep->OnTimer = [this](fw::TComponent*) { dpLineSweepTimer(); };
+    DrevnikLog1 = new drevnik::TDrevnikLog(this);
+    DrevnikLog1->SetName(L"DrevnikLog1");
     subscription_ = model_.Subscribe([this](TModelChange change) { ModelChanged(change); });
 
     OnCreate = [this](fw::TComponent*) { FormCreate(); };

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "crashreport/capture/DrevnikLibrary.h"
 #include "framework/core/exceptions.h"
 #include "framework/gui/application.h"
 #include "widgets/drawing/KelDWM.h"
@@ -13,7 +14,9 @@
 namespace common {
 
 std::vector<fw::TStartStopStep> ProgramStepTable() {
-    return {
+    // The crash-report library's units first, so they stop last.
+    std::vector<fw::TStartStopStep> steps = drevnik::LibraryUnitSteps();
+    const std::vector<fw::TStartStopStep> drawing = {
         {L"GDI+", kel::StartGdiplus, kel::StopGdiplus},
         {L"OLE", kel::StartOle, kel::StopOle},
         {L"Visual styles",
@@ -25,6 +28,9 @@ std::vector<fw::TStartStopStep> ProgramStepTable() {
          }},
         {L"Desktop composition", nullptr, kel::UnloadDwmLibrary},
     };
+    steps.insert(steps.end(), drawing.begin(), drawing.end());
+    steps.push_back(drevnik::UnitTableEndsStep());
+    return steps;
 }
 
 namespace {

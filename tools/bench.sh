@@ -6,6 +6,8 @@
 #   - the typed edit's time per keystroke next to a plain system edit, there too;
 #   - a 2 KB mini-HTML caption on the GDI and GDI+ surfaces, next to a plain
 #     DrawText of its text, under Wine;
+#   - the crash report's time from a fault to the report being ready with 1,
+#     10 and 50 threads, under Wine;
 #   - the disassembler against objdump on 1 MiB of our own i686 code, from a
 #     release host build (build/bench-host, without the sanitizers).
 set -euo pipefail
@@ -19,6 +21,7 @@ KYN_PRIVATE_X=1 "$root/tools/wine-run" "$root/build/$win/bench/quorvex_sweep_ben
 KYN_PRIVATE_X=1 "$root/bench/Updater/netcopy_bench.sh" "$root/build/$win/bench/netcopy_bench.exe" 200
 KYN_PRIVATE_X=1 "$root/tools/wine-run" "$root/build/$win/bench/edit_keystroke_bench.exe"
 KYN_PRIVATE_X=1 "$root/tools/wine-run" "$root/build/$win/bench/html_render_bench.exe"
+KYN_PRIVATE_X=1 "$root/tools/wine-run" "$root/build/$win/bench/report_latency_bench.exe"
 
 # GCC 12 warns falsely (-Wrestrict) about std::string concatenation at -O3.
 cmake -S "$root" -B "$root/build/bench-host" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKYN_SANITIZE=OFF \

@@ -47,8 +47,8 @@ bool LibraryResumeFlag();
 
 // For other copies of the library in this process (found by name).
 extern "C" {
-__declspec(dllexport) void __stdcall DrevnikLog_CallCreateThread(const drevnik::TTrackedThreadWire* record);
-__declspec(dllexport) void __stdcall DrevnikLog_CallResumeThread(HANDLE thread,
+void __stdcall DrevnikLog_CallCreateThread(const drevnik::TTrackedThreadWire* record);
+void __stdcall DrevnikLog_CallResumeThread(HANDLE thread,
                                                                  const drevnik::TTrackedThreadWire* record);
-__declspec(dllexport) void __stdcall DrevnikLog_CallExitThread();
+void __stdcall DrevnikLog_CallExitThread();
 }

@@ -114,11 +114,19 @@ struct alignas(16) TThreadCaptureState {
     EXCEPTION_RECORD RaiseRecord{};
     bool InReport = false;
     bool InFilter = false;
+    // This thread's last report: the last-resort roads of the same thread
+    // must not report it again, whatever other threads reported meanwhile.
+    const std::type_info* ReportedType = nullptr;
+    const void* ReportedObject = nullptr;
+    uintptr_t ReportedAddress = 0;
 };
 TThreadCaptureState& ThreadCaptureState();
 // After a report: scan start, raise context and record cleared, last raise forgotten.
 void ResetThreadReportState();
 void RememberRaisedClass(const TRaisedObject& raised, uintptr_t address);
+void RememberRaisedClass(TThreadCaptureState& state, const TRaisedObject& raised, uintptr_t address);
+// Waits until a report in progress has ended.
+void WaitForRunningReport();
 
 // The last raise of the module; the last writer wins. Its object is only a
 // name for the type once the raise is over.
@@ -165,6 +173,10 @@ int ReportUnhandledException(const TRaisedObject& raised, uintptr_t address);
 void ExcludeThreadFromCapture(uint32_t threadId);
 void IncludeThreadInCapture(uint32_t threadId);
 bool IsExcludedThread(uint32_t threadId);
+// Called when a fault that nothing handles reaches one of those threads:
+// they are never reported, and the report's own thread must not hang the
+// one waiting for it.
+void SetExcludedThreadFaultHandler(void (*handler)());
 
 // An fw::EExternal for a fault, with the fault's kind, code and address.
 TRaisedObject MakeFaultObject(const EXCEPTION_RECORD& record);
@@ -179,16 +191,17 @@ uint32_t MainThreadIdValue();
 }  // namespace drevnik
 
 extern "C" {
+// Exported (by name and ordinal, see DrevnikExports.cmake).
 // The C++ raise of another copy of the library (code kCxxRaiseCode, its
 // arguments as in our record), remembered as the last raise.
-__declspec(dllexport) void __stdcall DrevnikLog_CallGeneralRaise(DWORD code, DWORD flags, DWORD count,
+void __stdcall DrevnikLog_CallGeneralRaise(DWORD code, DWORD flags, DWORD count,
                                                                  uintptr_t raiseStackPos, const ULONG_PTR* arguments);
 // The fault object for an OS exception record (routed when `filter` is set).
-__declspec(dllexport) void* __stdcall DrevnikLog_CallExceptObject(EXCEPTION_RECORD* record, CONTEXT* context,
+void* __stdcall DrevnikLog_CallExceptObject(EXCEPTION_RECORD* record, CONTEXT* context,
                                                                   int filter);
 // The language-exception flag stored with the last raise, as a byte.
-__declspec(dllexport) uint8_t __stdcall DrevnikLog_LastDelphiException();
+uint8_t __stdcall DrevnikLog_LastDelphiException();
 // ExceptionManager for other modules: the object as its type and address.
-__declspec(dllexport) BOOL __stdcall ExceptionManager(const std::type_info* type, void* object, uintptr_t address,
+BOOL __stdcall ExceptionManager(const std::type_info* type, void* object, uintptr_t address,
                                                       DWORD mode, uintptr_t module);
 }

@@ -145,7 +145,10 @@ void ResetThreadReportState() {
 }
 
 void RememberRaisedClass(const TRaisedObject& raised, uintptr_t address) {
-    TThreadCaptureState& state = ThreadCaptureState();
+    RememberRaisedClass(ThreadCaptureState(), raised, address);
+}
+
+void RememberRaisedClass(TThreadCaptureState& state, const TRaisedObject& raised, uintptr_t address) {
     const std::string name = RaisedClassName(raised).substr(0, sizeof state.LastReportedClass - 1);
     std::memcpy(state.LastReportedClass, name.c_str(), name.size() + 1);
     state.LastReportedAddress = address;
@@ -219,10 +222,19 @@ bool IsExcludedThread(uint32_t threadId) {
 
 void SetReportExceptionHandler(TReportExceptionHandler handler) { gReportHandler.store(handler); }
 
+void WaitForRunningReport() {
+    EnterCriticalSection(&ReportLock());
+    LeaveCriticalSection(&ReportLock());
+}
+
 bool IsLastReported(const TRaisedObject& raised, uintptr_t address) {
-    if (raised.Type != gLastReportType.load()) return false;
-    return (raised.Object != nullptr && raised.Object == gLastReportObject.load()) ||
-           (address != 0 && address == gLastReportAddress.load());
+    const auto same = [&](const std::type_info* type, const void* object, uintptr_t reportedAddress) {
+        return raised.Type == type && ((raised.Object != nullptr && raised.Object == object) ||
+                                       (address != 0 && address == reportedAddress));
+    };
+    const TThreadCaptureState& state = ThreadCaptureState();
+    return same(gLastReportType.load(), gLastReportObject.load(), gLastReportAddress.load()) ||
+           same(state.ReportedType, state.ReportedObject, state.ReportedAddress);
 }
 
 bool ReportException(const TReportRequest& request) { return ReportExceptionWaiting(request, INFINITE); }
@@ -236,6 +248,9 @@ bool ReportExceptionWaiting(const TReportRequest& request, DWORD lockTimeoutMs) 
     gLastReportAddress.store(request.Address);
     gLastReportType.store(request.Object.Type);
     gLastReportObject.store(request.Object.Object);
+    state.ReportedType = request.Object.Type;
+    state.ReportedObject = request.Object.Object;
+    state.ReportedAddress = request.Address;
     bool result = true;
     if (const TReportExceptionHandler handler = gReportHandler.load()) {
         try {

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <exception>
 
+#include "crashreport/capture/CpuContext.h"
 #include "crashreport/capture/CxxRuntimeInternals.h"
 #include "crashreport/capture/DrevnikCaptureSwitches.h"
 #include "crashreport/capture/DrevnikOptions.h"
@@ -57,18 +58,6 @@ bool Active() {
 }
 
 bool IsMainThread() { return GetCurrentThreadId() == gMainThreadId.load(); }
-
-uintptr_t StackPointerOf(const CONTEXT& context) {
-#if defined(_WIN64)
-    return context.Rsp;
-#else
-    return context.Esp;
-#endif
-}
-
-#if !defined(_WIN64)
-uintptr_t ProgramCounterOf(const CONTEXT& context) { return context.Eip; }
-#endif
 
 // ---- C++ throws -------------------------------------------------------------------
 
@@ -400,8 +389,13 @@ LONG CALLBACK VectoredHandler(EXCEPTION_POINTERS* pointers) {
 
 // ---- Last resorts ---------------------------------------------------------------------
 
+std::atomic<void (*)()> gExcludedThreadFault{nullptr};
+
 LONG WINAPI TopLevelExceptionFilter(EXCEPTION_POINTERS* pointers) {
     if (!Active()) return gPreviousFilter != nullptr ? gPreviousFilter(pointers) : EXCEPTION_CONTINUE_SEARCH;
+    if (IsExcludedThread(GetCurrentThreadId())) {
+        if (const auto handler = gExcludedThreadFault.load()) handler();
+    }
     const EXCEPTION_RECORD& record = *pointers->ExceptionRecord;
     // A C++ throw of the 64-bit runtime that nothing caught (in a thread
     // without the C runtime's start-up frame): continued, the unwinder
@@ -469,6 +463,8 @@ TRaisedObject MakeFaultObject(const EXCEPTION_RECORD& record) {
 }
 
 uint32_t MainThreadIdValue() { return gMainThreadId.load(); }
+
+void SetExcludedThreadFaultHandler(void (*handler)()) { gExcludedThreadFault.store(handler); }
 
 bool StartRaiseCapture() {
     gMainThreadId.store(GetCurrentThreadId());

@@ -43,10 +43,19 @@ TExceptionHook& HookCell() {
     return hook;
 }
 
+TExceptionHook& ConnectionHookCell() {
+    static TExceptionHook hook;
+    return hook;
+}
+
 }  // namespace
 
 void SetExceptionHook(TExceptionHook hook) { HookCell() = std::move(hook); }
 
 const TExceptionHook& ExceptionHook() { return HookCell(); }
+
+void SetConnectionExceptionHook(TExceptionHook hook) { ConnectionHookCell() = std::move(hook); }
+
+const TExceptionHook& ConnectionExceptionHook() { return ConnectionHookCell(); }
 
 }  // namespace fw

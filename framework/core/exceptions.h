@@ -69,4 +69,12 @@ using TExceptionHook = std::function<bool(TComponent* sender, std::exception_ptr
 void SetExceptionHook(TExceptionHook hook);
 const TExceptionHook& ExceptionHook();
 
+// A TCP server's connection thread catches what its OnExecute raises and
+// closes that connection only. Before its own handling (the server's
+// exception event) it calls this hook, on the connection's thread, with the
+// server as sender; a hook that returns true has dealt with the exception and
+// the server's event does not run. The connection closes either way.
+void SetConnectionExceptionHook(TExceptionHook hook);
+const TExceptionHook& ConnectionExceptionHook();
+
 }  // namespace fw

@@ -44,8 +44,9 @@ TExpectations ReadChecks(const std::string& source) {
     return checks;
 }
 
-// Runs the program with its output in a pipe; false when it does not end in time.
-bool RunProgram(const std::string& program, std::string& output, DWORD& exitCode) {
+// Runs the command line with its output in a pipe; false when it does not
+// end in time.
+bool RunProgram(std::string command, std::string& output, DWORD& exitCode) {
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     HANDLE readEnd = nullptr, writeEnd = nullptr;
     if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return false;
@@ -57,7 +58,6 @@ bool RunProgram(const std::string& program, std::string& output, DWORD& exitCode
     startup.hStdError = writeEnd;
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     PROCESS_INFORMATION process{};
-    std::string command = "\"" + program + "\"";
     const BOOL started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                                         &startup, &process);
     CloseHandle(writeEnd);
@@ -65,15 +65,20 @@ bool RunProgram(const std::string& program, std::string& output, DWORD& exitCode
         CloseHandle(readEnd);
         return false;
     }
-    char buffer[4096];
-    DWORD got = 0;
-    const ULONGLONG deadline = GetTickCount64() + 60000;
-    bool ended = false;
-    for (;;) {
-        DWORD available = 0;
+    // Reads only what waits in the pipe: a process the program started (Wine
+    // starts its desktop process from the first window) may keep the write
+    // end open after the program has ended.
+    const auto drain = [&] {
+        char buffer[4096];
+        DWORD available = 0, got = 0;
         while (PeekNamedPipe(readEnd, nullptr, 0, nullptr, &available, nullptr) && available > 0 &&
                ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0)
             output.append(buffer, got);
+    };
+    const ULONGLONG deadline = GetTickCount64() + 60000;
+    bool ended = false;
+    for (;;) {
+        drain();
         if (WaitForSingleObject(process.hProcess, 50) == WAIT_OBJECT_0) {
             ended = true;
             break;
@@ -81,7 +86,7 @@ bool RunProgram(const std::string& program, std::string& output, DWORD& exitCode
         if (GetTickCount64() > deadline) break;
     }
     if (!ended) TerminateProcess(process.hProcess, 0xDEAD);
-    while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0) output.append(buffer, got);
+    drain();
     GetExitCodeProcess(process.hProcess, &exitCode);
     CloseHandle(process.hProcess);
     CloseHandle(process.hThread);
@@ -97,7 +102,7 @@ TEST_P(CrashProgram, PrintsWhatItCarriesAndEndsWithItsCode) {
     ASSERT_FALSE(checks.Lines.empty()) << "no CHECK lines in " << name;
     std::string output;
     DWORD exitCode = 0;
-    ASSERT_TRUE(RunProgram(std::string(KYN_CRASH_PROGRAMS) + "/" + name + ".exe", output, exitCode))
+    ASSERT_TRUE(RunProgram("\"" + std::string(KYN_CRASH_PROGRAMS) + "/" + name + ".exe\"", output, exitCode))
         << name << " did not end; it printed:\n" << output;
     EXPECT_EQ(exitCode, checks.ExitCode) << std::hex << "exit code 0x" << exitCode << "; output:\n" << output;
     size_t at = 0;
@@ -114,6 +119,71 @@ TEST_P(CrashProgram, PrintsWhatItCarriesAndEndsWithItsCode) {
 INSTANTIATE_TEST_SUITE_P(Programs, CrashProgram,
                          ::testing::Values("crash_uncaught_throw", "crash_uncaught_rethrow", "crash_access_violation",
                                            "crash_thread_divide", "crash_stack_overflow", "crash_illegal_instruction",
-                                           "crash_noexcept", "crash_timer_fault"));
+                                           "crash_noexcept", "crash_timer_fault", "report_main_thread_fault",
+                                           "report_thread_fault", "report_window_procedure_fault",
+                                           "report_timer_fault", "report_two_threads", "report_handler_raises",
+                                           "report_handler_thread_faults", "report_freeze",
+                                           "report_shutdown_waits", "report_heap_lock",
+                                           "report_connection_fault"));
+
+struct TEndCase {
+    const char* Name;
+    bool Restart;
+};
+
+class TerminateOrRestart : public ::testing::TestWithParam<TEndCase> {};
+
+// Both roads end the process with exit code 1; a restart first starts the
+// same command line again in the folder that was current at start-up.
+TEST_P(TerminateOrRestart, EndsWithCodeOneAndRestartsWhenAsked) {
+    const TEndCase& c = GetParam();
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    const std::string folder =
+        std::string(temp) + "kyn_restart_" + std::to_string(GetCurrentProcessId()) + "_" + c.Name;
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string marker = folder + "\\marker.txt";
+    DeleteFileA(marker.c_str());
+    const std::string command = "\"" + std::string(KYN_CRASH_PROGRAMS) + "/report_terminate_or_restart.exe\" \"" +
+                                marker + "\" " + (c.Restart ? "restart" : "terminate");
+    // No output wanted: the restarted run reports through its marker file.
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    std::string line = command;
+    ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                               &process));
+    const DWORD waited = WaitForSingleObject(process.hProcess, 60000);
+    if (waited != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 0xDEAD);
+    DWORD exitCode = 0;
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    ASSERT_EQ(waited, WAIT_OBJECT_0);
+    EXPECT_EQ(exitCode, 1u);
+
+    // The restarted run ends on its own; give it time to write its facts.
+    std::string facts;
+    for (int i = 0; i < 200 && c.Restart; ++i) {
+        std::ifstream file(marker, std::ios::binary);
+        std::ostringstream read;
+        read << file.rdbuf();
+        facts = read.str();
+        if (facts.find('\n') != facts.rfind('\n')) break;
+        Sleep(50);
+    }
+    if (c.Restart) {
+        EXPECT_EQ(facts, command + "\n" + folder + "\n");
+    } else {
+        Sleep(300);
+        EXPECT_EQ(GetFileAttributesA(marker.c_str()), INVALID_FILE_ATTRIBUTES);
+    }
+    DeleteFileA(marker.c_str());
+    RemoveDirectoryA(folder.c_str());
+}
+
+INSTANTIATE_TEST_SUITE_P(Roads, TerminateOrRestart,
+                         ::testing::Values(TEndCase{"Terminate", false}, TEndCase{"Restart", true}),
+                         [](const auto& p) { return std::string(p.param.Name); });
 
 }  // namespace
