@@ -26,6 +26,16 @@ using TShiftState = unsigned;
 
 enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 
+// Reading order of a control's or a menu's text; right-to-left takes effect
+// only under a Middle-East system locale.
+enum class TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
+struct TSysLocale {
+    bool MiddleEast;  // the system shows right-to-left scripts
+};
+// Read from the system at start-up.
+extern TSysLocale SysLocale;
+inline bool BiDiIsRightToLeft(TBiDiMode mode) { return SysLocale.MiddleEast && mode != TBiDiMode::bdLeftToRight; }
+
 using TModalResult = int;
 constexpr TModalResult mrNone = 0;
 constexpr TModalResult mrOk = IDOK;
@@ -98,6 +108,9 @@ public:
     void SetPopupMenu(TPopupMenu* menu);
     int Tag() const { return tag_; }
     void SetTag(int tag) { tag_ = tag; }
+    TBiDiMode BiDiMode() const { return bidi_mode_; }
+    void SetBiDiMode(TBiDiMode mode);
+    bool IsRightToLeft() const { return BiDiIsRightToLeft(bidi_mode_); }
     // The linked action (actions.h): its caption, enabled, hint and visible
     // reach the control, and a click runs it.
     TBasicAction* Action() const;
@@ -169,6 +182,7 @@ protected:
     HCURSOR cursor_ = nullptr;
     TPopupMenu* popup_menu_ = nullptr;
     int tag_ = 0;
+    TBiDiMode bidi_mode_ = TBiDiMode::bdLeftToRight;
     bool mouse_in_control_ = false;
     bool click_pending_ = false;
     std::unique_ptr<TControlActionLink> action_link_;

@@ -10,6 +10,8 @@
 
 namespace fw {
 
+TSysLocale SysLocale{GetSystemMetrics(SM_MIDEASTENABLED) != 0};
+
 TShiftState KeysToShiftState(WPARAM keys) {
     TShiftState s = 0;
     if (keys & MK_SHIFT) s |= ssShift;
@@ -79,6 +81,12 @@ void TControl::ActionChange(TBasicAction* sender, bool checkDefaults) {
     if (!checkDefaults || enabled_) SetEnabled(action->Enabled());
     if (!checkDefaults || hint_.empty()) SetHint(action->Hint());
     if (!checkDefaults || visible_) SetVisible(action->Visible());
+}
+
+void TControl::SetBiDiMode(TBiDiMode mode) {
+    if (mode == bidi_mode_) return;
+    bidi_mode_ = mode;
+    Invalidate();
 }
 
 void TControl::SetPopupMenu(TPopupMenu* menu) {

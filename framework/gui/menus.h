@@ -175,6 +175,10 @@ public:
     // Items are drawn by MeasureItem and DrawItem (WM_MEASUREITEM / WM_DRAWITEM).
     bool OwnerDraw() const { return owner_draw_; }
     void SetOwnerDraw(bool v);
+    TBiDiMode BiDiMode() const { return bidi_mode_; }
+    void SetBiDiMode(TBiDiMode mode);
+    // Right-to-left reading under a Middle-East system locale.
+    bool IsRightToLeft() const { return BiDiIsRightToLeft(bidi_mode_); }
     // The system menu, built from the items on demand.
     HMENU Handle();
     // The window that receives the menu's messages.
@@ -194,6 +198,7 @@ private:
     TMenuItem* items_;
     TImageList* images_ = nullptr;
     bool owner_draw_ = false;
+    TBiDiMode bidi_mode_ = TBiDiMode::bdLeftToRight;
     HMENU handle_ = nullptr;
 };
 

@@ -423,6 +423,12 @@ void TMenu::SetImages(TImageList* images) {
     MenuChanged();
 }
 
+void TMenu::SetBiDiMode(TBiDiMode mode) {
+    if (mode == bidi_mode_) return;
+    bidi_mode_ = mode;
+    MenuChanged();
+}
+
 void TMenu::SetOwnerDraw(bool v) {
     if (v == owner_draw_) return;
     owner_draw_ = v;

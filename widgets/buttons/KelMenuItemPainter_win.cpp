@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "framework/gui/actions.h"
 #include "framework/gui/image_list.h"
 #include "widgets/buttons/KelMenuDraw.h"
 #include "widgets/buttons/KelMenuLayout.h"
@@ -164,6 +165,8 @@ void DrawMenuItemText(fw::TMenuItem* item, fw::TCanvas& canvas, const std::wstri
     IStyledMenu* host = nullptr;
     TCustomKelMenuStyler* styler = StylerOf(item, &host);
     if (!styler) return;
+    fw::TMenu* menu = item->GetParentMenu();
+    if (menu && menu->IsRightToLeft()) format |= DT_RIGHT | DT_RTLREADING;
     std::wstring shown = text;
     if ((format & DT_CALCRECT) && (shown.empty() || shown == L"&")) shown += L' ';
     canvas.Brush().SetStyle(fw::TBrushStyle::bsClear);
@@ -280,7 +283,9 @@ void DrawCheckGlyph(TCustomKelMenuStyler& styler, fw::TMenuItem* item, fw::TCanv
     DrawGlyph(canvas, g.left, g.top, glyph, fw::clBtnText);
 }
 
-void DrawSubmenuArrow(TCustomKelMenuStyler& styler, fw::TCanvas& canvas, const RECT& r) {
+void DrawSubmenuArrow(TCustomKelMenuStyler& styler, fw::TMenuItem* item, fw::TCanvas& canvas, const RECT& r) {
+    fw::TMenu* menu = item->GetParentMenu();
+    if (fw::SysLocale.MiddleEast && menu && menu->BiDiMode() == fw::TBiDiMode::bdRightToLeft) return;
     fw::TBitmap& glyph = styler.Glyphs().SubMenu();
     const int y = (r.top + r.bottom - 5) / 2;
     TIntRect box{r.right - 8, y, r.right - 5, y + 6};
@@ -298,24 +303,37 @@ void DrawItemContent(TCustomKelMenuStyler& styler, IStyledMenu& host, fw::TMenuI
     TIntRect g{r.left, r.top + 1, r.left + styler.IconBar().Size(), r.bottom - 1};
     const int side = MinInt(RectWidth(g), RectHeight(g));
     CenterRectSize(g, side, side);
+    const int index = item->ImageIndex();
     fw::TImageList* images = item->GetImageList();
-    const bool hasImage = images && item->ImageIndex() >= 0 && item->ImageIndex() < images->Count();
+    const bool hasImage = images && index >= 0 && index < images->Count();
+    // An image of the linked action, from its action list's images.
+    fw::TCustomActionList* actionList = nullptr;
+    if (auto* action = dynamic_cast<fw::TCustomAction*>(item->Action())) actionList = action->ActionList();
+    fw::TImageList* actionImages = actionList ? actionList->Images() : nullptr;
+    const bool hasActionImage = actionImages && index != -1 && index < actionImages->Count();
     const bool hasBitmap = !hasImage && item->HasBitmap();
     const bool drawsGlyph = item->Checked() && !hasImage && !hasBitmap;
-    if (hasImage || hasBitmap || drawsGlyph) {
+    if (hasImage || hasActionImage || hasBitmap || drawsGlyph) {
         // A disabled item's image comes in colour from the disabled images.
         fw::TImageList* list = images;
         bool enabled = item->Enabled();
-        if (!enabled && host.GetDisabledImages()) {
+        if (hasActionImage) {
+            list = actionImages;
+            auto* manager = dynamic_cast<fw::TActionManager*>(actionList);
+            if (!enabled && manager && manager->DisabledImages()) {
+                list = manager->DisabledImages();
+                enabled = true;
+            }
+        } else if (!enabled && host.GetDisabledImages()) {
             list = host.GetDisabledImages();
             enabled = true;
         }
         if (item->Checked())
             DrawMarkBox(canvas, ToRect(g), MarkColours(styler, selected, false), (state & fw::odDisabled) == 0);
-        if (hasImage) {
+        if (hasImage || hasActionImage) {
             TIntRect ir = g;
-            CenterRectSize(ir, images->Width(), images->Height());
-            if (item->ImageIndex() < list->Count()) list->Draw(canvas, ir.Left, ir.Top, item->ImageIndex(), enabled);
+            CenterRectSize(ir, list->Width(), list->Height());
+            if (index >= 0 && index < list->Count()) list->Draw(canvas, ir.Left, ir.Top, index, enabled);
         } else if (drawsGlyph) {
             TIntRect gr = g;
             fw::TBitmap& glyph = item->RadioItem() ? styler.Glyphs().Radio() : styler.Glyphs().Check();
@@ -328,7 +346,7 @@ void DrawItemContent(TCustomKelMenuStyler& styler, IStyledMenu& host, fw::TMenuI
             DrawTransparent(canvas, br.Left, br.Top, bitmap);
         }
     }
-    if (item->Count() > 0) DrawSubmenuArrow(styler, canvas, r);
+    if (item->Count() > 0) DrawSubmenuArrow(styler, item, canvas, r);
     RECT text = r;
     text.left += styler.IconBar().Size() + 8;
     const UINT format = DT_LEFT | DT_SINGLELINE | DT_EXPANDTABS;

@@ -1,14 +1,16 @@
 // The menu styler: the colours, fonts, glyphs and sizes that an owner-drawn
 // popup menu is painted with, grouped in parts (icon column, highlighted
 // item, menu-bar items, background, separators, side bar, glyphs, buttons).
-// A styler may serve several menus; it notifies the one that attached it
-// last. Menus reach it, and it reaches them, through IStyledMenu.
+// A styler may serve several menus; a change reaches every menu attached
+// to it, a change of one of its fonts too. Menus reach it, and it reaches
+// them, through IStyledMenu.
 #pragma once
 
 #include <windows.h>
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "framework/core/component.h"
 #include "framework/core/exceptions.h"
@@ -55,7 +57,9 @@ IStyledMenu* GetItemHost(fw::TMenuItem* item);
 // Tells the linked menu of a change; with `update` it rebuilds its items.
 void NotifyStyledMenu(fw::TComponent* menuLink, bool update);
 
-// Base of the parts that follow one menu: the link and its notification.
+// Base of the parts: the link to the menu that attached the styler last,
+// and the change notification, which the styler hands to every menu
+// attached to it.
 class TStyledPart {
 public:
     virtual ~TStyledPart() = default;
@@ -63,10 +67,12 @@ public:
     void SetMenuLink(fw::TComponent* menu) { menu_ = menu; }
 
 protected:
-    void Notify(bool update) const { NotifyStyledMenu(menu_, update); }
+    friend class TCustomKelMenuStyler;
+    void Notify(bool update) const;
 
 private:
     fw::TComponent* menu_ = nullptr;
+    const TCustomKelMenuStyler* styler_ = nullptr;  // set for the styler's own parts
 };
 
 // Two colours and the direction of the gradient between them.
@@ -444,9 +450,16 @@ public:
     // The menu background picture rendered at the menu's size.
     fw::TBitmap& BackgroundCache() { return background_cache_; }
 
-    // Links the styler and its parts to the menu (or to none).
+    // Adds the menu to those the styler notifies and links the parts to
+    // it; none detaches every menu.
     void AttachMenu(fw::TComponent* menu);
-    fw::TComponent* AttachedMenu() const { return menu_; }
+    void DetachMenu(fw::TComponent* menu);
+    // The menu attached last, or null.
+    fw::TComponent* AttachedMenu() const { return menus_.empty() ? nullptr : menus_.back(); }
+    const std::vector<fw::TComponent*>& AttachedMenus() const { return menus_; }
+    // Tells every attached menu of a change; with `update` they rebuild
+    // their items.
+    void NotifyMenus(bool update) const;
     // Copies the parts, Font and UseSystemFont of another styler.
     void Assign(fw::TComponent& source);
 
@@ -454,7 +467,8 @@ protected:
     void Notification(fw::TComponent* component, fw::TOperation operation) override;
 
 private:
-    void Notify(bool update) const { NotifyStyledMenu(menu_, update); }
+    void Notify(bool update) const { NotifyMenus(update); }
+    void LinkParts();
     std::unique_ptr<TSideBar> side_bar_;
     std::unique_ptr<TBackground> background_;
     std::unique_ptr<TIconBar> icon_bar_;
@@ -469,7 +483,7 @@ private:
     fw::TFont notes_font_;
     std::unique_ptr<TButtonAppearance> button_appearance_;
     TAntiAlias anti_alias_ = aaNone;
-    fw::TComponent* menu_ = nullptr;
+    std::vector<fw::TComponent*> menus_;
 };
 
 class TKelMenuStyler : public TCustomKelMenuStyler {

@@ -1,5 +1,6 @@
 #include "widgets/buttons/KelMenuStyler.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "widgets/drawing/KelGDIP.h"
@@ -49,6 +50,13 @@ void NotifyStyledMenu(fw::TComponent* menuLink, bool update) {
     if (!host || !host->GetMenu()) return;
     // Without an update the values show when the menu next draws.
     if (update) host->UpdateItems();
+}
+
+void TStyledPart::Notify(bool update) const {
+    if (styler_)
+        styler_->NotifyMenus(update);
+    else
+        NotifyStyledMenu(menu_, update);
 }
 
 // ---- TGradientBar and its descendants
@@ -103,17 +111,14 @@ void TIconBar::Assign(const TGradientBar& source) {
 TSelectedItem::TSelectedItem() : TMarkBar(0xC2EEFF, fw::clNone, gdVertical, 0x3E80FE) {
     SetMenuFontCopy(font_, false, fw::clWindowText);
     SetMenuFontCopy(notes_font_, true, fw::clWindowText);
+    // A change of a font's own properties reaches the menus too.
+    font_.OnChange = [this] { Notify(true); };
+    notes_font_.OnChange = [this] { Notify(true); };
 }
 
-void TSelectedItem::SetFont(const fw::TFont& font) {
-    font_.Assign(font);
-    Notify(true);
-}
+void TSelectedItem::SetFont(const fw::TFont& font) { font_.Assign(font); }
 
-void TSelectedItem::SetNotesFont(const fw::TFont& font) {
-    notes_font_.Assign(font);
-    Notify(true);
-}
+void TSelectedItem::SetNotesFont(const fw::TFont& font) { notes_font_.Assign(font); }
 
 void TSelectedItem::SetUseSystemFont(bool value) {
     use_system_font_ = value;
@@ -135,12 +140,10 @@ void TSelectedItem::Assign(const TGradientBar& source) {
 
 TRootItem::TRootItem() : TGradientBar(0xE5D7D7, 0xF7F2F2, gdHorizontal) {
     SetMenuFontCopy(font_, false, fw::MenuFont().Color());
+    font_.OnChange = [this] { Notify(true); };
 }
 
-void TRootItem::SetFont(const fw::TFont& font) {
-    font_.Assign(font);
-    Notify(true);
-}
+void TRootItem::SetFont(const fw::TFont& font) { font_.Assign(font); }
 
 void TRootItem::SetUseSystemFont(bool value) {
     use_system_font_ = value;
@@ -232,12 +235,10 @@ TBarCaption::TBarCaption() {
     font_.SetSize(14);
     font_.SetColor(fw::clWhite);
     font_.SetStyle(fw::fsBold | fw::fsItalic);
+    font_.OnChange = [this] { Notify(true); };
 }
 
-void TBarCaption::SetFont(const fw::TFont& font) {
-    font_.Assign(font);
-    Notify(true);
-}
+void TBarCaption::SetFont(const fw::TFont& font) { font_.Assign(font); }
 
 void TBarCaption::Assign(const TBarCaption& source) {
     caption_offset_ = source.caption_offset_;
@@ -387,6 +388,12 @@ TCustomKelMenuStyler::TCustomKelMenuStyler(fw::TComponent* owner)
       button_appearance_(std::make_unique<TButtonAppearance>()) {
     SetMenuFontCopy(font_, false, fw::MenuFont().Color());
     SetMenuFontCopy(notes_font_, true, fw::clGray);
+    font_.OnChange = [this] { Notify(true); };
+    notes_font_.OnChange = [this] { Notify(true); };
+    for (TStyledPart* part : std::initializer_list<TStyledPart*>{background_.get(), icon_bar_.get(),
+                                                                 selected_item_.get(), root_item_.get(),
+                                                                 glyphs_.get(), side_bar_.get(), separator_.get()})
+        part->styler_ = this;
 }
 
 TCustomKelMenuStyler::~TCustomKelMenuStyler() = default;
@@ -426,15 +433,10 @@ void TCustomKelMenuStyler::SetSideBar(const TSideBar& v) {
     Notify(true);
 }
 
-void TCustomKelMenuStyler::SetFont(const fw::TFont& font) {
-    font_.Assign(font);
-    Notify(true);
-}
+// The fonts tell the menus themselves when they change.
+void TCustomKelMenuStyler::SetFont(const fw::TFont& font) { font_.Assign(font); }
 
-void TCustomKelMenuStyler::SetNotesFont(const fw::TFont& font) {
-    notes_font_.Assign(font);
-    Notify(true);
-}
+void TCustomKelMenuStyler::SetNotesFont(const fw::TFont& font) { notes_font_.Assign(font); }
 
 void TCustomKelMenuStyler::SetUseSystemFont(bool value) {
     use_system_font_ = value;
@@ -447,14 +449,40 @@ void TCustomKelMenuStyler::SetAntiAlias(TAntiAlias value) {
 }
 
 void TCustomKelMenuStyler::AttachMenu(fw::TComponent* menu) {
-    if (menu_ && menu_ != menu) RemoveFreeNotification(menu_);
-    menu_ = menu;
-    if (menu) FreeNotification(menu);
+    // Free notifications go both ways and a menu may still use the styler,
+    // so they stay in place when a menu is detached.
+    if (!menu) {
+        menus_.clear();
+    } else {
+        // Attached again: it becomes the last one.
+        menus_.erase(std::remove(menus_.begin(), menus_.end(), menu), menus_.end());
+        menus_.push_back(menu);
+        FreeNotification(menu);
+    }
+    LinkParts();
+    Notify(false);
+}
+
+void TCustomKelMenuStyler::DetachMenu(fw::TComponent* menu) {
+    auto it = std::find(menus_.begin(), menus_.end(), menu);
+    if (it == menus_.end()) return;
+    menus_.erase(it);
+    LinkParts();
+}
+
+void TCustomKelMenuStyler::LinkParts() {
     for (TStyledPart* part : std::initializer_list<TStyledPart*>{background_.get(), icon_bar_.get(),
                                                                  selected_item_.get(), root_item_.get(),
                                                                  glyphs_.get(), side_bar_.get(), separator_.get()})
-        part->SetMenuLink(menu);
-    Notify(false);
+        part->SetMenuLink(AttachedMenu());
+}
+
+void TCustomKelMenuStyler::NotifyMenus(bool update) const {
+    // A menu may detach itself while it rebuilds.
+    const std::vector<fw::TComponent*> menus = menus_;
+    for (fw::TComponent* menu : menus) {
+        if (std::find(menus_.begin(), menus_.end(), menu) != menus_.end()) NotifyStyledMenu(menu, update);
+    }
 }
 
 void TCustomKelMenuStyler::Assign(fw::TComponent& source) {
@@ -477,10 +505,7 @@ void TCustomKelMenuStyler::Assign(fw::TComponent& source) {
 
 void TCustomKelMenuStyler::Notification(fw::TComponent* component, fw::TOperation operation) {
     fw::TComponent::Notification(component, operation);
-    if (operation == fw::TOperation::opRemove && component == menu_) {
-        menu_ = nullptr;
-        AttachMenu(nullptr);
-    }
+    if (operation == fw::TOperation::opRemove) DetachMenu(component);
 }
 
 }  // namespace kel::menus

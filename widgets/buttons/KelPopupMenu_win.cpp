@@ -84,7 +84,7 @@ TKelPopupMenu::TKelPopupMenu(fw::TComponent* owner) : fw::TPopupMenu(owner) {
 }
 
 TKelPopupMenu::~TKelPopupMenu() {
-    if (menu_styler_ && menu_styler_->AttachedMenu() == this) menu_styler_->AttachMenu(nullptr);
+    if (menu_styler_) menu_styler_->DetachMenu(this);
     menu_styler_ = current_styler_ = nullptr;
     delete internal_styler_;
 }
@@ -100,7 +100,7 @@ void TKelPopupMenu::CreateInternalStyler() {
 void TKelPopupMenu::SetMenuStyler(TCustomKelMenuStyler* styler) {
     if (styler == menu_styler_) return;
     if (menu_styler_) {
-        if (menu_styler_->AttachedMenu() == this) menu_styler_->AttachMenu(nullptr);
+        menu_styler_->DetachMenu(this);
         RemoveFreeNotification(menu_styler_);
     }
     if (!styler) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "framework/gui/actions.h"
 #include "framework/gui/image_list.h"
 #include "tests/widgets/drawing/win_paint.h"
 #include "widgets/buttons/KelMenuItemPainter.h"
@@ -283,6 +284,84 @@ TEST_F(ItemPaint, DisabledImagesDrawInColour) {
     EXPECT_EQ(Px(bmp, 12, 12), Rgb(0, 0, 255));
     menu.SetImages(nullptr);
     menu.SetDisabledImages(nullptr);
+}
+
+TEST_F(ItemPaint, ActionImagesComeFromTheActionList) {
+    fw::TImageList images(nullptr, 16, 16), disabled(nullptr, 16, 16);
+    fw::TBitmap red(16, 16), blue(16, 16);
+    red.Canvas().Brush().SetColor(fw::clRed);
+    red.Canvas().FillRect(RECT{0, 0, 16, 16});
+    blue.Canvas().Brush().SetColor(fw::clBlue);
+    blue.Canvas().FillRect(RECT{0, 0, 16, 16});
+    images.AddMasked(red, fw::clWhite);
+    disabled.AddMasked(blue, fw::clWhite);
+    fw::TActionList list(nullptr);
+    list.SetImages(&images);
+    fw::TAction action(nullptr);
+    action.SetActionList(&list);
+    action.SetImageIndex(0);
+    action.SetCaption(L"Act");
+    fw::TMenuItem* item = Add(L"");
+    item->SetAction(&action);
+    EXPECT_EQ(item->Caption(), L"Act");
+    // The menu has no images: the action list's draw.
+    DrawMenuItem(item, *canvas, RECT{0, 0, 133, 24}, false, 0);
+    EXPECT_EQ(Px(bmp, 12, 12), Rgb(255, 0, 0));
+    // An action manager's disabled images, in colour, for a disabled item.
+    fw::TActionManager manager(nullptr);
+    manager.SetImages(&images);
+    manager.SetDisabledImages(&disabled);
+    action.SetActionList(&manager);
+    action.SetEnabled(false);
+    EXPECT_FALSE(item->Enabled());
+    FillWhite(bmp);
+    DrawMenuItem(item, *canvas, RECT{0, 0, 133, 24}, false, fw::odDisabled);
+    EXPECT_EQ(Px(bmp, 12, 12), Rgb(0, 0, 255));
+    // A plain action list greys the disabled image instead.
+    action.SetActionList(&list);
+    FillWhite(bmp);
+    DrawMenuItem(item, *canvas, RECT{0, 0, 133, 24}, false, fw::odDisabled);
+    EXPECT_NE(Px(bmp, 12, 12), Rgb(0, 0, 255));
+    EXPECT_NE(Px(bmp, 12, 12), Rgb(255, 0, 0));
+    // An index beyond the list draws no image.
+    action.SetEnabled(true);
+    action.SetImageIndex(3);
+    FillWhite(bmp);
+    DrawMenuItem(item, *canvas, RECT{0, 0, 133, 24}, false, 0);
+    EXPECT_NE(Px(bmp, 12, 12), Rgb(255, 0, 0));
+    item->SetAction(nullptr);
+}
+
+TEST_F(ItemPaint, RightToLeftMenusUnderAMiddleEastLocale) {
+    fw::TMenuItem* parent = Add(L"More");
+    auto* child = new fw::TMenuItem(&menu);
+    child->SetCaption(L"Inner");
+    parent->Add(child);
+    const bool systemMiddleEast = fw::SysLocale.MiddleEast;
+    struct Row {
+        bool middleEast;
+        fw::TBiDiMode mode;
+        bool textRight, arrow;
+    } rows[] = {
+        {false, fw::TBiDiMode::bdRightToLeft, false, true},
+        {true, fw::TBiDiMode::bdLeftToRight, false, true},
+        {true, fw::TBiDiMode::bdRightToLeft, true, false},
+        {true, fw::TBiDiMode::bdRightToLeftNoAlign, true, true},
+    };
+    for (const Row& row : rows) {
+        fw::SysLocale.MiddleEast = row.middleEast;
+        menu.SetBiDiMode(row.mode);
+        FillWhite(bmp);
+        RECT r{30, 0, 140, 24};
+        DrawMenuItemText(parent, *canvas, L"Text", r, 0, DT_LEFT | DT_SINGLELINE | DT_VCENTER);
+        EXPECT_EQ(InkIn(bmp, 100, 0, 140, 24) > 0, row.textRight) << int(row.mode) << row.middleEast;
+        EXPECT_EQ(InkIn(bmp, 30, 0, 70, 24) > 0, !row.textRight) << int(row.mode) << row.middleEast;
+        FillWhite(bmp);
+        DrawMenuItem(parent, *canvas, RECT{0, 0, 133, 24}, false, 0);
+        EXPECT_EQ(Px(bmp, 126, 11) == 0u, row.arrow) << int(row.mode) << row.middleEast;
+    }
+    fw::SysLocale.MiddleEast = systemMiddleEast;
+    menu.SetBiDiMode(fw::TBiDiMode::bdLeftToRight);
 }
 
 TEST_F(ItemPaint, MeasureThroughTheMenu) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "widgets/buttons/KelPopupMenu.h"
 
 namespace kel::menus {
@@ -114,6 +116,49 @@ TEST(MenuStyler, ChangesReachTheAttachedMenu) {
     menu.SetMenuStyler(nullptr);
     EXPECT_EQ(styler.AttachedMenu(), nullptr);
     EXPECT_EQ(styler.IconBar().MenuLink(), nullptr);
+}
+
+TEST(MenuStyler, EveryMenuSharingTheStylerHearsChangesAndFontEdits) {
+    TKelMenuStyler styler(nullptr);
+    CountingMenu first(nullptr), second(nullptr);
+    first.SetMenuStyler(&styler);
+    second.SetMenuStyler(&styler);
+    EXPECT_EQ(styler.AttachedMenu(), &second);
+    EXPECT_EQ(styler.IconBar().MenuLink(), &second);
+    struct Row {
+        const char* name;
+        std::function<void()> change;
+    } rows[] = {
+        {"icon size", [&] { styler.IconBar().SetSize(28); }},
+        {"font style", [&] { styler.Font().SetStyle(fw::fsBold); }},
+        {"font colour", [&] { styler.Font().SetColor(fw::clRed); }},
+        {"notes font size", [&] { styler.NotesFont().SetHeight(styler.NotesFont().Height() - 3); }},
+        {"selected font name", [&] { styler.SelectedItem().Font().SetName(L"Courier New"); }},
+        {"selected notes font", [&] { styler.SelectedItem().NotesFont().SetStyle(fw::fsItalic); }},
+        {"root font", [&] { styler.RootItem().Font().SetHeight(styler.RootItem().Font().Height() - 3); }},
+        {"side-bar font", [&] { styler.SideBar().Font().SetSize(20); }},
+        {"font setter", [&] { styler.SetFont(fw::MenuFont()); }},
+    };
+    for (const Row& row : rows) {
+        first.updates = second.updates = 0;
+        row.change();
+        EXPECT_EQ(first.updates, 1) << row.name;
+        EXPECT_EQ(second.updates, 1) << row.name;
+    }
+    // A menu that leaves the styler hears no more of it.
+    first.SetMenuStyler(nullptr);
+    first.updates = second.updates = 0;
+    styler.IconBar().SetSize(30);
+    EXPECT_EQ(first.updates, 0);
+    EXPECT_EQ(second.updates, 1);
+    EXPECT_EQ(styler.AttachedMenus().size(), 1u);
+    {
+        CountingMenu third(nullptr);
+        third.SetMenuStyler(&styler);
+    }
+    // A freed menu is gone from the list; the one before it is linked again.
+    EXPECT_EQ(styler.AttachedMenu(), &second);
+    EXPECT_EQ(styler.IconBar().MenuLink(), &second);
 }
 
 TEST(MenuStyler, SizeHasAFloorOf16) {

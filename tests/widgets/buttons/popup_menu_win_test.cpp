@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "framework/gui/actions.h"
+#include "framework/gui/image_list.h"
 #include "tests/support/win_test_app.h"
 #include "widgets/buttons/KelMenuDraw.h"
 
@@ -224,6 +226,50 @@ TEST_F(LiveMenu, ChosenWithTheMouse) {
     PumpUntil([] { return false; }, 200);
     EXPECT_EQ(secondClicks, 1);
     EXPECT_EQ(firstClicks, 0);
+}
+
+TEST_F(LiveMenu, AnActionItemShowsTheActionsImageAndRunsItOnce) {
+    fw::TImageList images(nullptr, 16, 16);
+    fw::TBitmap red(16, 16);
+    red.Canvas().Brush().SetColor(fw::clRed);
+    red.Canvas().FillRect(RECT{0, 0, 16, 16});
+    images.AddMasked(red, fw::clWhite);
+    fw::TActionList list(nullptr);
+    list.SetImages(&images);
+    fw::TAction action(nullptr);
+    action.SetActionList(&list);
+    action.SetCaption(L"Run action");
+    action.SetImageIndex(0);
+    int executed = 0, itemClicks = 0;
+    action.OnExecute = [&](fw::TComponent*) { ++executed; };
+    fw::TMenuItem* item = AddItem(menu, menu.Items(), L"");
+    item->OnClick = [&](fw::TComponent*) { ++itemClicks; };
+    item->SetAction(&action);
+    bool redShown = false;
+    PopupAndRun(menu, 140, 100, [&](HWND hwnd) {
+        PumpUntil([] { return false; }, 300);
+        RECT window{};
+        GetWindowRect(hwnd, &window);
+        const int w = window.right - window.left, h = window.bottom - window.top;
+        fw::TBitmap shot(w, h);
+        HDC screen = GetDC(nullptr);
+        BitBlt(shot.Canvas().Handle(), 0, 0, w, h, screen, window.left, window.top, SRCCOPY);
+        ReleaseDC(nullptr, screen);
+        GdiFlush();
+        SaveBmp("kel_popup_menu_action.bmp", shot);
+        for (int y = h / 2; y < h && !redShown; ++y)
+            for (int x = 0; x < 30 && !redShown; ++x) redShown = (shot.ScanLine(y)[x] & 0xFFFFFF) == 0xFF0000;
+        // Up from no selection picks the last item.
+        PostMessageW(hwnd, WM_KEYDOWN, VK_UP, 0);
+        PostMessageW(hwnd, WM_KEYDOWN, VK_RETURN, 0);
+    });
+    EXPECT_TRUE(redShown);
+    EXPECT_TRUE(PumpUntil([&] { return executed == 1; }, 3000));
+    PumpUntil([] { return false; }, 200);
+    EXPECT_EQ(executed, 1);
+    EXPECT_EQ(itemClicks, 0);
+    EXPECT_EQ(firstClicks + secondClicks, 0);
+    item->SetAction(nullptr);
 }
 
 }  // namespace
