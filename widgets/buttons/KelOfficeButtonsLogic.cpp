@@ -49,6 +49,18 @@ int MajorFileVersion(int64_t fileVersionMS) {
     return static_cast<int>((fileVersionMS >> 16) & 0xFF);
 }
 
+bool IsAccelerator(wchar_t ch, const std::wstring& caption) {
+    for (size_t i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != L'&') continue;
+        if (caption[i + 1] == L'&') {
+            ++i;
+            continue;
+        }
+        return std::towupper(caption[i + 1]) == std::towupper(ch);
+    }
+    return false;
+}
+
 bool OpensInShell(const std::wstring& href) {
     std::wstring lower(href);
     std::transform(lower.begin(), lower.end(), lower.begin(),

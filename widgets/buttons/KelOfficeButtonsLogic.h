@@ -40,6 +40,10 @@ bool IsWinXPOrLater(uint32_t getVersionResult);
 // version could not be read (-1).
 int MajorFileVersion(int64_t fileVersionMS);
 
+// True when the caption marks `ch` (either case) as its accelerator with
+// "&"; "&&" is a literal ampersand.
+bool IsAccelerator(wchar_t ch, const std::wstring& caption);
+
 // A link that the shell opens: http, https and mailto only.
 bool OpensInShell(const std::wstring& href);
 

@@ -76,6 +76,15 @@ TEST(OfficeButtonsLogic, OnlyWebAndMailLinksGoToTheShell) {
     }
 }
 
+TEST(OfficeButtonsLogic, Accelerators) {
+    EXPECT_TRUE(IsAccelerator(L'g', L"&Grid"));
+    EXPECT_TRUE(IsAccelerator(L'R', L"G&rid"));
+    EXPECT_FALSE(IsAccelerator(L'g', L"Grid"));
+    EXPECT_FALSE(IsAccelerator(L'x', L"a && b"));
+    EXPECT_TRUE(IsAccelerator(L'b', L"a && &b"));
+    EXPECT_FALSE(IsAccelerator(L'a', L"trailing &"));
+}
+
 TEST(OfficeButtonsLogic, GlyphPlaces) {
     TGlyphPlace p;
     p.ClientWidth = 120;
