@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "framework/gui/actions.h"
 #include "framework/gui/custom_control.h"
 #include "framework/gui/image_list.h"
 #include "widgets/buttons/KelOfficeButtonsLogic.h"
@@ -201,7 +202,10 @@ protected:
     void SpaceClick() override;
     bool AcceleratorClick() override;
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
-    // The framework's click (OnClick).
+    // A linked action's caption, checked and enabled state.
+    void ActionChange(fw::TBasicAction* sender, bool checkDefaults) override;
+    std::unique_ptr<fw::TControlActionLink> CreateActionLink() override;
+    // The framework's click (a linked action, else OnClick).
     void FrameworkClick() { fw::TCustomControl::Click(); }
 
 private:
@@ -209,6 +213,19 @@ private:
     bool read_only_ = false;
     bool allow_grayed_ = false;
     bool in_button_up_ = false;
+};
+
+// Links a check box to an action: the action's caption and checked state
+// reach the check box's own setters.
+class TKelOfficeCheckBoxActionLink : public fw::TControlActionLink {
+public:
+    explicit TKelOfficeCheckBoxActionLink(TCustomKelOfficeCheckBox* client)
+        : fw::TControlActionLink(client), check_box_(client) {}
+    void SetCaption(const std::wstring& v) override;
+    void SetChecked(bool v) override;
+
+private:
+    TCustomKelOfficeCheckBox* check_box_;
 };
 
 class TKelOfficeCheckBox : public TCustomKelOfficeCheckBox {

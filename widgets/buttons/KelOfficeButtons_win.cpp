@@ -570,6 +570,25 @@ bool TCustomKelOfficeCheckBox::AcceleratorClick() {
     return true;
 }
 
+void TCustomKelOfficeCheckBox::ActionChange(fw::TBasicAction* sender, bool checkDefaults) {
+    TKelOfficeButtonBase::ActionChange(sender, checkDefaults);
+    auto* action = dynamic_cast<fw::TCustomAction*>(sender);
+    if (!action) return;
+    if (!checkDefaults || !GetChecked()) SetChecked(action->Checked());
+}
+
+std::unique_ptr<fw::TControlActionLink> TCustomKelOfficeCheckBox::CreateActionLink() {
+    return std::make_unique<TKelOfficeCheckBoxActionLink>(this);
+}
+
+void TKelOfficeCheckBoxActionLink::SetCaption(const std::wstring& v) {
+    if (IsCaptionLinked()) check_box_->SetCaption(v);
+}
+
+void TKelOfficeCheckBoxActionLink::SetChecked(bool v) {
+    if (IsCheckedLinked()) check_box_->SetChecked(v);
+}
+
 // ---- radio button
 
 TCustomKelOfficeRadioButton::TCustomKelOfficeRadioButton(fw::TComponent* owner)

@@ -388,6 +388,33 @@ TEST(OfficeButtons, AcceleratorAndReturnIsTab) {
     EXPECT_TRUE(PumpUntil([&] { return f.radio2->Focused(); }, 3000));
 }
 
+TEST(OfficeButtons, CheckBoxFollowsItsAction) {
+    Fixture f;
+    f.Show();
+    auto* action = new fw::TAction(f.form);
+    f.extra.push_back(action);
+    action->SetCaption(L"<b>Grid</b>");
+    action->SetChecked(true);
+    int executed = 0;
+    action->OnExecute = [&](fw::TComponent*) { ++executed; };
+    f.box->SetAction(action);
+    EXPECT_EQ(f.box->Caption(), L"<b>Grid</b>");
+    EXPECT_TRUE(f.box->Checked());
+    action->SetChecked(false);
+    EXPECT_FALSE(f.box->Checked());
+    action->SetCaption(L"Lines");
+    EXPECT_EQ(f.box->Caption(), L"Lines");
+    EXPECT_EQ(f.boxClicks, 0) << "the action's state reaches the box without a click";
+    // A click toggles the box and runs the action instead of OnClick.
+    Fixture::Click(f.box);
+    EXPECT_TRUE(f.box->Checked());
+    EXPECT_EQ(executed, 1);
+    EXPECT_EQ(f.boxClicks, 0);
+    action->SetEnabled(false);
+    EXPECT_FALSE(f.box->Enabled());
+    f.box->SetAction(nullptr);
+}
+
 TEST(OfficeButtons, RealClicksAndKeysUnderX) {
     if (!kel::test::XdotoolAvailable()) GTEST_SKIP() << "no xdotool";
     Fixture f;
