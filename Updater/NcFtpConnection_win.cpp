@@ -7,6 +7,18 @@
 
 namespace oru {
 
+namespace {
+
+// A line break in a name would smuggle a command of its own onto the control
+// connection: such names are refused before any command is sent.
+bool PlainName(const std::wstring& name) {
+    if (name.find_first_of(std::wstring_view(L"\r\n\0", 3)) == std::wstring::npos) return true;
+    SetLastError(ERROR_INVALID_NAME);
+    return false;
+}
+
+}  // namespace
+
 std::unique_ptr<TNcFtpConnection> TNcFtpConnection::Open(HINTERNET session, const TNcFtpLogin& login, bool passive,
                                                          DWORD timeoutMs) {
     if (!session || login.Host.empty()) return nullptr;
@@ -27,11 +39,12 @@ std::wstring TNcFtpConnection::CurrentDirectory() {
 }
 
 bool TNcFtpConnection::SetDirectory(const std::wstring& folder) {
-    return FtpSetCurrentDirectoryW(Handle(), folder.c_str()) != FALSE;
+    return PlainName(folder) && FtpSetCurrentDirectoryW(Handle(), folder.c_str()) != FALSE;
 }
 
 bool TNcFtpConnection::EnterOrMakeDirectory(const std::wstring& folder) {
     if (folder.empty() || SetDirectory(folder)) return true;
+    if (!PlainName(folder)) return false;
     for (const std::wstring& part : FtpFolderParts(folder)) {
         if (SetDirectory(part)) continue;
         if (!FtpCreateDirectoryW(Handle(), part.c_str()) || !SetDirectory(part)) return false;
@@ -41,6 +54,7 @@ bool TNcFtpConnection::EnterOrMakeDirectory(const std::wstring& folder) {
 
 bool TNcFtpConnection::List(const std::wstring& pattern, std::vector<WIN32_FIND_DATAW>& entries,
                             const std::function<void(const WIN32_FIND_DATAW&)>& onEntry) {
+    if (!PlainName(pattern)) return false;
     WIN32_FIND_DATAW data{};
     SetLastError(0);
     NcInetHandle find(FtpFindFirstFileW(Handle(), pattern.empty() ? nullptr : pattern.c_str(), &data,
@@ -85,8 +99,7 @@ std::optional<uint64_t> TNcFtpConnection::Size(const std::wstring& name) {
     // Some servers answer SIZE only in binary mode. WinINet's own size query
     // cannot serve: Wine answers 0 for every file, and its listings give no
     // size past 2 GiB.
-    // A line break in the name would smuggle a command of its own.
-    if (name.empty() || name.find_first_of(L"\r\n") != std::wstring::npos) return std::nullopt;
+    if (name.empty() || !PlainName(name)) return std::nullopt;
     HINTERNET none = nullptr;
     if (!FtpCommandW(Handle(), FALSE, FTP_TRANSFER_TYPE_BINARY, L"TYPE I", 0, &none)) return std::nullopt;
     std::wstring command = L"SIZE " + name;
@@ -95,13 +108,15 @@ std::optional<uint64_t> TNcFtpConnection::Size(const std::wstring& name) {
 }
 
 NcInetHandle TNcFtpConnection::OpenFile(const std::wstring& name, bool write) {
+    if (!PlainName(name)) return NcInetHandle();
     return NcInetHandle(FtpOpenFileW(Handle(), name.c_str(), write ? GENERIC_WRITE : GENERIC_READ,
                                      FTP_TRANSFER_TYPE_BINARY | INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0));
 }
 
-bool TNcFtpConnection::Delete(const std::wstring& name) { return FtpDeleteFileW(Handle(), name.c_str()) != FALSE; }
+bool TNcFtpConnection::Delete(const std::wstring& name) { return PlainName(name) && FtpDeleteFileW(Handle(), name.c_str()) != FALSE; }
 
 bool TNcFtpConnection::Rename(const std::wstring& from, const std::wstring& to) {
+    if (!PlainName(from) || !PlainName(to)) return false;
     if (FtpRenameFileW(Handle(), from.c_str(), to.c_str())) return true;
     if (!Find(to)) return false;
     return Delete(to) && FtpRenameFileW(Handle(), from.c_str(), to.c_str());

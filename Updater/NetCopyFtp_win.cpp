@@ -212,8 +212,13 @@ bool TNetCopy::FtpMultiDownload(const TNetCopyItem& item) {
             return false;
         }
     }
+    // A listing that failed is no empty folder: the item fails.
     std::vector<WIN32_FIND_DATAW> entries;
-    ftp->List(remote.Name, entries);
+    if (!ftp->List(remote.Name, entries)) {
+        if (kept_connection_) SetBackFolder(*kept_connection_, folderBefore);
+        if (OnURLNotFound) OnURLNotFound(this, item.URL);
+        return false;
+    }
     std::vector<std::wstring> names;
     for (const WIN32_FIND_DATAW& e : entries) {
         if (!IsFolder(e)) names.emplace_back(e.cFileName);

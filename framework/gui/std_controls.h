@@ -1,41 +1,5 @@
-// Plain standard controls the forms use: TLabel (a graphic control that
-// draws its caption), TPanel (a windowed container with a background).
+// The plain standard controls the forms use, one header for all.
 #pragma once
 
-#include "framework/gui/controls.h"
-
-namespace fw {
-
-enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
-
-class TLabel : public TGraphicControl {
-public:
-    explicit TLabel(TComponent* owner);
-    bool Transparent() const { return transparent_; }
-    void SetTransparent(bool v);
-    TAlignment Alignment() const { return alignment_; }
-    void SetAlignment(TAlignment a);
-    bool AutoSize() const { return auto_size_; }
-    void SetAutoSize(bool v);
-    void SetCaption(const std::wstring& caption) override;
-
-protected:
-    void Paint() override;
-    void FontChanged() override;
-
-private:
-    void AdjustSize();
-    bool transparent_ = true;
-    bool auto_size_ = true;
-    TAlignment alignment_ = TAlignment::taLeftJustify;
-};
-
-class TPanel : public TCustomControl {
-public:
-    explicit TPanel(TComponent* owner);
-
-protected:
-    void CreateParams(TCreateParams& params) override;
-};
-
-}  // namespace fw
+#include "framework/gui/std_label.h"
+#include "framework/gui/std_panel.h"

@@ -342,6 +342,27 @@ TEST_F(NetCopyFtp, ListingsMultiFileItemsDeleteAndTest) {
     EXPECT_EQ(events.find(L"multidone d.bin"), std::wstring::npos);
 }
 
+// A name with a line break never reaches the control connection: every kind
+// of item fails and the smuggled command is never sent.
+TEST_F(NetCopyFtp, NamesWithLineBreaksAreRefusedBeforeAnyCommand) {
+    Put(Home() + L"\\victim.bin", "keep");
+    Reset();
+    const std::wstring evil = L"x.bin\r\nDELE victim.bin";
+    std::vector<TNetCopyItem*> items;
+    for (TNetCopyProtocol p : {TNetCopyProtocol::wpFtp, TNetCopyProtocol::wpFtpList, TNetCopyProtocol::wpFtpDelete,
+                               TNetCopyProtocol::wpMultiFtp}) {
+        items.push_back(&AddItem(p, L"/" + evil, kUser));
+    }
+    Put(out_ + L"\\up.bin", "data");
+    TNetCopyItem& up = AddItem(TNetCopyProtocol::wpFtpUpload, out_ + L"\\up.bin", kUser);
+    up.TargetDir = L"in\r\nDELE victim.bin";
+    items.push_back(&up);
+    nc_->Execute();
+    for (size_t i = 0; i < items.size(); ++i) EXPECT_FALSE(items[i]->Success) << i;
+    EXPECT_EQ(CountCommands(L"DELE"), 0);
+    EXPECT_EQ(ReadBytes(Home() + L"\\victim.bin"), "keep");
+}
+
 TEST_F(NetCopyFtp, SizesPast4GiBComeFromTheServer) {
     // A sparse 5 GiB file: the listing and the download see its full size.
     const uint64_t size = 5368709120;

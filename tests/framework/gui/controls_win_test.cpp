@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/gui/common_controls.h"
 #include "framework/gui/controls.h"
 #include "framework/gui/forms.h"
 #include "framework/gui/std_button.h"
@@ -154,6 +155,18 @@ protected:
         return brush;
     }
 };
+
+// Called once or many times, it leaves every common-control class ready.
+TEST(CommonControls, EveryClassTheControlsUseCanBeMadeAfterInitialisation) {
+    InitCommonControlsOnce();
+    InitCommonControlsOnce();
+    for (const wchar_t* cls : {L"msctls_progress32", L"msctls_trackbar32", L"SysAnimate32", L"SysTabControl32",
+                               L"SysListView32", L"msctls_updown32", L"tooltips_class32"}) {
+        HWND w = CreateWindowExW(0, cls, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        EXPECT_NE(w, nullptr) << cls;
+        if (w) DestroyWindow(w);
+    }
+}
 
 TEST(Reflection, ParentHandsChildNotificationsToTheChild) {
     auto& app = TestApplication();

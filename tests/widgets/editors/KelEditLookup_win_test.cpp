@@ -52,6 +52,22 @@ TEST(KelEditLabel, PlacedAroundTheEditAndFollowingIt) {
     EXPECT_EQ(sender, edit);
 }
 
+// A label freed by other code while the edit lives is forgotten: the edit
+// then moves, hides and disables without touching it.
+TEST(KelEditLabel, FreedByItsOwnerIsForgotten) {
+    EditForm f;
+    TKelEdit* edit = f.Add(L"KelEdit1", 100, 60, 80, 21);
+    edit->SetLabelCaption(L"Port");
+    ASSERT_NE(edit->EditLabel(), nullptr);
+    edit->EditLabel()->Free();
+    EXPECT_EQ(edit->EditLabel(), nullptr);
+    edit->SetBounds(120, 90, 80, 21);
+    edit->Hide();
+    edit->Show();
+    edit->SetEnabled(false);
+    edit->SetLabelPosition(TLabelPosition::lpTopLeft);
+}
+
 class LookupTest : public ::testing::Test {
 protected:
     void SetUp() override {

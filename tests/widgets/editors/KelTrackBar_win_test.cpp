@@ -63,6 +63,38 @@ TEST(TrackBar, NewTrackBarDefaults) {
     EXPECT_FALSE(b.Buttons().Visible());
 }
 
+// A style preset clears the pictures, resets the shapes and writes the
+// colours of its row; the Office styles also write hot and down colours, and
+// an index without a row keeps the colours.
+TEST(TrackBar, StylePresetsWriteTheirRowAndClearPictures) {
+    Fixture f(L"TKelTbStyles");
+    TKelTrackBar& b = *f.bar;
+    const TGlossColors before = b.Thumb().Normal();
+    const fw::TColor borderBefore = b.Slider().BorderColor();
+    const TGlossColors hotBefore = b.Thumb().Hot();
+
+    b.ApplyStylePreset(8);
+    EXPECT_EQ(b.Thumb().Normal(), before);
+    EXPECT_EQ(b.Slider().BorderColor(), borderBefore);
+
+    fw::TBitmap pic(4, 4);
+    b.Thumb().Picture().Assign(pic);
+    b.Thumb().SetShape(tsRectangle);
+    b.Slider().SetOffset(3);
+    b.ApplyStylePreset(4);
+    EXPECT_TRUE(b.Thumb().Picture().Empty());
+    EXPECT_EQ(b.Thumb().Shape(), tsPointer);
+    EXPECT_EQ(b.Slider().Offset(), 10);
+    EXPECT_EQ(b.Slider().BorderColor(), 0x4A8CBAu);
+    EXPECT_EQ(b.TickMark().Color(), 0x4A8CBAu) << "ticks follow the slider border";
+    EXPECT_EQ(b.Thumb().Normal().BorderColor, 0x4A8CBAu);
+    EXPECT_EQ(b.Thumb().Hot(), hotBefore) << "only the Office styles write hot colours";
+
+    b.ApplyStylePreset(1);
+    EXPECT_EQ(b.Thumb().Hot().Color, 0xCCF4FFu);
+    EXPECT_EQ(b.Buttons().Down().Color, 0x76AFF1u);
+}
+
 TEST(TrackBar, PositionRangeAndChangeEvents) {
     Fixture f(L"TKelTbPosition");
     TKelTrackBar& b = *f.bar;

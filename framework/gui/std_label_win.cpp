@@ -1,5 +1,5 @@
-// TLabel and TPanel.
-#include "framework/gui/std_controls.h"
+// TLabel.
+#include "framework/gui/std_label.h"
 
 namespace fw {
 
@@ -62,16 +62,6 @@ void TLabel::Paint() {
     SetTextColor(dc, ToColorRef(enabled_ ? font_->Color() : clGrayText));
     UINT align = alignment_ == TAlignment::taCenter ? DT_CENTER : alignment_ == TAlignment::taRightJustify ? DT_RIGHT : DT_LEFT;
     DrawTextW(dc, caption_.c_str(), static_cast<int>(caption_.size()), &r, align | DT_NOPREFIX | DT_SINGLELINE);
-}
-
-TPanel::TPanel(TComponent* owner) : TCustomControl(owner) {
-    width_ = 185;
-    height_ = 41;
-}
-
-void TPanel::CreateParams(TCreateParams& params) {
-    TCustomControl::CreateParams(params);
-    params.winClassName = L"TPanel";
 }
 
 }  // namespace fw
