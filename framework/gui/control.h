@@ -16,6 +16,8 @@ namespace fw {
 
 class TWinControl;
 class TPopupMenu;
+class TBasicAction;
+class TControlActionLink;
 
 enum class TMouseButton { mbLeft, mbRight, mbMiddle };
 
@@ -96,6 +98,11 @@ public:
     void SetPopupMenu(TPopupMenu* menu);
     int Tag() const { return tag_; }
     void SetTag(int tag) { tag_ = tag; }
+    // The linked action (actions.h): its caption, enabled, hint and visible
+    // reach the control, and a click runs it.
+    TBasicAction* Action() const;
+    void SetAction(TBasicAction* action);
+    TControlActionLink* ActionLink() const { return action_link_.get(); }
 
     virtual void Invalidate();
     void Repaint();
@@ -139,6 +146,11 @@ protected:
     virtual void EnabledChanged() { Invalidate(); }
     virtual void VisibleChanged();
     virtual void BoundsChanged() {}
+    // The linked action was set or changed: take its properties; with
+    // checkDefaults only where the control still has its default.
+    virtual void ActionChange(TBasicAction* sender, bool checkDefaults);
+    // The link class of this control's kind.
+    virtual std::unique_ptr<TControlActionLink> CreateActionLink();
 
     TWinControl* parent_ = nullptr;
     int left_ = 0;
@@ -159,6 +171,7 @@ protected:
     int tag_ = 0;
     bool mouse_in_control_ = false;
     bool click_pending_ = false;
+    std::unique_ptr<TControlActionLink> action_link_;
 };
 
 }  // namespace fw

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "framework/gui/actions.h"
 #include "framework/gui/application.h"
 #include "framework/gui/menus.h"
 #include "framework/gui/win_control.h"
@@ -37,12 +38,47 @@ TControl::TControl(TComponent* owner) : TComponent(owner), font_(std::make_uniqu
 }
 
 TControl::~TControl() {
+    action_link_.reset();
     if (parent_) parent_->RemoveControl(this);
 }
 
 void TControl::Notification(TComponent* component, TOperation operation) {
     TComponent::Notification(component, operation);
-    if (operation == TOperation::opRemove && component == popup_menu_) popup_menu_ = nullptr;
+    if (operation != TOperation::opRemove) return;
+    if (component == popup_menu_) popup_menu_ = nullptr;
+    // The action let go of the link as it went.
+    if (action_link_ && !action_link_->Action()) action_link_.reset();
+}
+
+TBasicAction* TControl::Action() const { return action_link_ ? action_link_->Action() : nullptr; }
+
+void TControl::SetAction(TBasicAction* action) {
+    if (action == Action()) return;
+    if (TBasicAction* old = Action()) RemoveFreeNotification(old);
+    if (!action) {
+        action_link_.reset();
+        return;
+    }
+    if (!action_link_) {
+        action_link_ = CreateActionLink();
+        action_link_->OnChange = [this](TBasicAction* sender) { ActionChange(sender, false); };
+    }
+    action_link_->SetAction(action);
+    FreeNotification(action);
+    ActionChange(action, false);
+}
+
+std::unique_ptr<TControlActionLink> TControl::CreateActionLink() {
+    return std::make_unique<TControlActionLink>(this);
+}
+
+void TControl::ActionChange(TBasicAction* sender, bool checkDefaults) {
+    auto* action = dynamic_cast<TCustomAction*>(sender);
+    if (!action) return;
+    if (!checkDefaults || caption_.empty() || caption_ == Name()) SetCaption(action->Caption());
+    if (!checkDefaults || enabled_) SetEnabled(action->Enabled());
+    if (!checkDefaults || hint_.empty()) SetHint(action->Hint());
+    if (!checkDefaults || visible_) SetVisible(action->Visible());
 }
 
 void TControl::SetPopupMenu(TPopupMenu* menu) {
@@ -196,6 +232,12 @@ void TControl::BringToFront() {
 }
 
 void TControl::Click() {
+    // A linked action that handles execution runs instead of OnClick.
+    if (action_link_ && action_link_->IsOnExecuteLinked()) {
+        EventScope scope(this);
+        action_link_->Execute(this);
+        return;
+    }
     FireEvent(OnClick, this);
 }
 

@@ -24,6 +24,8 @@ namespace fw {
 
 class TImageList;
 class TMenu;
+class TBasicAction;
+class TMenuActionLink;
 
 using TShortCut = uint16_t;
 constexpr TShortCut scShift = 0x2000;
@@ -78,6 +80,12 @@ public:
     void SetImageIndex(int v);
     const std::wstring& Hint() const { return hint_; }
     void SetHint(const std::wstring& hint) { hint_ = hint; }
+    // The linked action (actions.h): its caption, checked, enabled, hint,
+    // visible, image index, shortcut and group index reach the item, and a
+    // click runs it.
+    TBasicAction* Action() const;
+    void SetAction(TBasicAction* action);
+    TMenuActionLink* ActionLink() const { return action_link_.get(); }
     // Images of the sub-items; without them the menu's.
     TImageList* SubMenuImages() const { return sub_menu_images_; }
     void SetSubMenuImages(TImageList* images);
@@ -121,6 +129,10 @@ public:
 
 protected:
     void Notification(TComponent* component, TOperation operation) override;
+    // The linked action was set or changed: take its properties; with
+    // checkDefaults only where the item still has its default.
+    virtual void ActionChange(TBasicAction* sender, bool checkDefaults);
+    virtual std::unique_ptr<TMenuActionLink> CreateActionLink();
 
 private:
     friend class TMenu;
@@ -148,6 +160,7 @@ private:
     TMenu* menu_ = nullptr;  // set on the root item only
     UINT command_ = 0;
     HMENU sub_menu_ = nullptr;
+    std::unique_ptr<TMenuActionLink> action_link_;
 };
 
 class TMenu : public TComponent {

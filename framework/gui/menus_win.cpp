@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <map>
 
+#include "framework/gui/actions.h"
 #include "framework/gui/application.h"
 #include "framework/gui/forms.h"
 #include "framework/gui/image_list.h"
@@ -111,6 +112,7 @@ const TFont& MenuFont() {
 TMenuItem::TMenuItem(TComponent* owner) : TComponent(owner), command_(AllocateCommand(this)) {}
 
 TMenuItem::~TMenuItem() {
+    action_link_.reset();
     Commands().erase(command_);
     while (!items_.empty()) {
         TMenuItem* last = items_.back();
@@ -124,7 +126,49 @@ TMenuItem::~TMenuItem() {
 
 void TMenuItem::Notification(TComponent* component, TOperation operation) {
     TComponent::Notification(component, operation);
-    if (operation == TOperation::opRemove && component == sub_menu_images_) sub_menu_images_ = nullptr;
+    if (operation != TOperation::opRemove) return;
+    if (component == sub_menu_images_) sub_menu_images_ = nullptr;
+    // The action let go of the link as it went.
+    if (action_link_ && !action_link_->Action()) {
+        action_link_.reset();
+        Changed();
+    }
+}
+
+TBasicAction* TMenuItem::Action() const { return action_link_ ? action_link_->Action() : nullptr; }
+
+void TMenuItem::SetAction(TBasicAction* action) {
+    if (action == Action()) return;
+    if (TBasicAction* old = Action()) RemoveFreeNotification(old);
+    if (!action) {
+        action_link_.reset();
+        Changed();
+        return;
+    }
+    if (!action_link_) {
+        action_link_ = CreateActionLink();
+        action_link_->OnChange = [this](TBasicAction* sender) { ActionChange(sender, false); };
+    }
+    action_link_->SetAction(action);
+    FreeNotification(action);
+    ActionChange(action, false);
+}
+
+std::unique_ptr<TMenuActionLink> TMenuItem::CreateActionLink() { return std::make_unique<TMenuActionLink>(this); }
+
+void TMenuItem::ActionChange(TBasicAction* sender, bool checkDefaults) {
+    if (auto* action = dynamic_cast<TCustomAction*>(sender)) {
+        if (!checkDefaults || caption_.empty()) SetCaption(action->Caption());
+        if (!checkDefaults || !checked_) SetChecked(action->Checked());
+        if (!checkDefaults || enabled_) SetEnabled(action->Enabled());
+        if (!checkDefaults || hint_.empty()) SetHint(action->Hint());
+        if (!checkDefaults || visible_) SetVisible(action->Visible());
+        if (!checkDefaults || image_index_ == -1) SetImageIndex(action->ImageIndex());
+        if (!checkDefaults || short_cut_ == scNone) SetShortCut(action->ShortCut());
+        if (!checkDefaults || group_index_ == 0) SetGroupIndex(action->GroupIndex());
+    }
+    // The action list's images may have changed too.
+    Changed();
 }
 
 TMenu* TMenuItem::GetParentMenu() const {
@@ -256,7 +300,15 @@ TBitmap& TMenuItem::Bitmap() {
     return *bitmap_;
 }
 
-void TMenuItem::Click() { FireEvent(OnClick, this); }
+void TMenuItem::Click() {
+    // A linked action that handles execution runs instead of OnClick.
+    if (action_link_ && action_link_->IsOnExecuteLinked()) {
+        EventScope scope(this);
+        action_link_->Execute(this);
+        return;
+    }
+    FireEvent(OnClick, this);
+}
 
 void TMenuItem::Select() { FireEvent(OnSelect, this); }
 
