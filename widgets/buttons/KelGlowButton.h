@@ -12,6 +12,7 @@
 #include <string>
 
 #include "framework/core/string_list.h"
+#include "framework/gui/actions.h"
 #include "framework/gui/custom_control.h"
 #include "framework/gui/hint_window.h"
 #include "widgets/buttons/KelGlowButtonAppearance.h"
@@ -23,6 +24,7 @@
 #include "widgets/drawing/StylePreset.h"
 
 namespace fw {
+class TBasicAction;
 class TImageList;
 class TPopupMenu;
 class TTimer;
@@ -54,6 +56,25 @@ protected:
 
 private:
     fw::TColor color_to_ = fw::clWhite;
+};
+
+// The button's action link: Checked, GroupIndex and ImageIndex of the
+// action reach the button too.
+class TKelGlowButtonActionLink : public fw::TControlActionLink {
+public:
+    explicit TKelGlowButtonActionLink(TKelCustomGlowButton* client);
+    TKelCustomGlowButton* Button() const { return button_; }
+    // Each also leaves its answer in the button's flag of the same name.
+    bool IsCheckedLinked() const override;
+    bool IsGroupIndexLinked() const override;
+    bool IsImageIndexLinked() const override;
+    void SetChecked(bool value) override;
+    void SetGroupIndex(int value) override;
+    void SetImageIndex(int value) override;
+
+private:
+    TKelCustomGlowButton* button_;
+    int image_index_ = -1;
 };
 
 class TKelCustomGlowButton : public fw::TCustomControl, public IStylePreset, public IKelVersion {
@@ -223,8 +244,11 @@ protected:
     void DoEnter() override;
     void DoExit() override;
     bool DialogKeyAction(WORD key, fw::TWinControl* focused) override;
+    bool DialogCharAction(wchar_t ch, fw::TShiftState shift) override;
     bool CommandNotify(WORD code) override;
     void EnabledChanged() override { Invalidate(); }
+    void ActionChange(fw::TBasicAction* sender, bool checkDefaults) override;
+    std::unique_ptr<fw::TControlActionLink> CreateActionLink() override;
 
 public:
     // Everything DrawButton takes (see the drawing module).
@@ -268,6 +292,7 @@ public:
     static SIZE DrawButton(fw::TCanvas& canvas, const TDrawInputs& in);
 
 private:
+    friend class TKelGlowButtonActionLink;
     // What the model asks of the control.
     struct Bridge final : IGlowButtonHost {
         explicit Bridge(TKelCustomGlowButton& button) : b(button) {}

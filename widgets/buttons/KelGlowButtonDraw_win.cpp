@@ -505,6 +505,14 @@ void TKelCustomGlowButton::Paint() {
     fw::TBitmap glyph(1, 1);
     GetGlyphBitmap(glyph);
     in.GlyphBitmap = &glyph;
+    if (auto* action = dynamic_cast<fw::TCustomAction*>(Action());
+        action && action->ImageIndex() >= 0 && action->ActionList() && action->ActionList()->Images()) {
+        if (!in.Images || image_list_type_ == ipActionList) {
+            in.Images = action->ActionList()->Images();
+            in.ImagesEnabled = Enabled();
+        }
+        image_index_ = action->ImageIndex();
+    }
     in.ImageIndex = image_index_;
     if (auto_size_ && (size_state_ == bsGlyph || size_state_ == bsLabel)) {
         in.PictureSize = SIZE{16, 16};

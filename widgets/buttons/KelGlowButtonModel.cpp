@@ -28,6 +28,17 @@ void TGlowButtonModel::SetDown(bool value) {
     if (value && !CheckedLinked) NotifyGroup();
 }
 
+void TGlowButtonModel::FollowActionChecked(bool checked) {
+    if (Style == bsCheck || GroupIndex != 0) {
+        if (checked == down_) return;
+        down_ = checked;
+        State = checked ? (Style == bsCheck ? vsDown : vsChecked) : vsUp;
+        host_.RepaintNow();
+        return;
+    }
+    SetDown(checked);
+}
+
 void TGlowButtonModel::NotifyGroup() {
     if (GroupIndex != 0) host_.BroadcastButtonPressed(GroupIndex);
 }

@@ -108,6 +108,9 @@ public:
 
     bool Down() const { return down_; }
     void SetDown(bool value);
+    // Down as a linked action's Checked says, also for a grouped button
+    // without AllowAllUp; the action's group keeps the siblings in step.
+    void FollowActionChecked(bool checked);
     // A sibling's CM_BUTTONPRESSED.
     void ButtonPressed(int groupIndex, const TGlowButtonModel* sender);
     void NotifyGroup();

@@ -466,3 +466,23 @@ TEST(GlowButtonModel, FreedFromItsOwnHandlers) {
 
 }  // namespace
 }  // namespace kel::glow
+
+namespace kel::glow {
+namespace {
+
+TEST(GlowButtonModel, ALinkedActionUnchecksAGroupedButton) {
+    test::FakeButton b;
+    b.model.GroupIndex = 1;
+    b.model.SetDown(true);
+    b.model.SetDown(false);
+    EXPECT_TRUE(b.model.Down()) << "setting Down alone keeps it";
+    b.model.FollowActionChecked(false);
+    EXPECT_FALSE(b.model.Down());
+    EXPECT_EQ(b.model.State, vsUp);
+    test::FakeButton plain;
+    plain.model.FollowActionChecked(true);
+    EXPECT_FALSE(plain.model.Down());
+}
+
+}  // namespace
+}  // namespace kel::glow

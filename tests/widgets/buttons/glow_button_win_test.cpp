@@ -8,7 +8,9 @@
 #include <cstdlib>
 #include <vector>
 
+#include "framework/gui/actions.h"
 #include "framework/gui/forms.h"
+#include "framework/gui/image_list.h"
 #include "framework/gui/timer.h"
 #include "tests/support/win_test_app.h"
 #include "tests/widgets/drawing/win_paint.h"
@@ -300,6 +302,39 @@ TEST(GlowButton, SpaceClicksDirectlyAndSetsTheFormsModalResult) {
     EXPECT_EQ(f.form->ModalResult(), fw::mrOk);
 }
 
+TEST(GlowButton, AltAcceleratorClicksAndEnterReachesTheDefaultButton) {
+    Fixture f(L"TGlowAccel");
+    f.Show();
+    int clicks = 0, defaults = 0;
+    f.button->SetCaption(L"&Go");
+    f.button->OnClick = [&](fw::TComponent*) { ++clicks; };
+    auto* ok = new TKelGlowButton(f.form);
+    ok->SetBounds(150, 20, 100, 41);
+    ok->SetDefault(true);
+    ok->SetParent(f.form);
+    ok->OnClick = [&](fw::TComponent*) { ++defaults; };
+    // Alt held while the character arrives.
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_MENU] = 0x80;
+    SetKeyboardState(keys);
+    SendMessageW(f.form->Handle(), WM_SYSCHAR, L'g', 0);
+    keys[VK_MENU] = 0;
+    SetKeyboardState(keys);
+    EXPECT_EQ(clicks, 1);
+    SendMessageW(f.form->Handle(), WM_SYSCHAR, L'x', 0);
+    EXPECT_EQ(clicks, 1);
+    // Enter on a control that is not a glow button reaches the default one.
+    auto* edit = new fw::TCustomControl(f.form);
+    edit->SetBounds(0, 100, 50, 20);
+    edit->SetParent(f.form);
+    edit->SetTabStop(true);
+    edit->SetFocus();
+    SendMessageW(edit->Handle(), WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_EQ(defaults, 1);
+    EXPECT_EQ(clicks, 1);
+}
+
 TEST(GlowButton, FreedFromItsOwnClickAndByAMessageItPosted) {
     Fixture f(L"TGlowFree");
     f.Show();
@@ -352,6 +387,61 @@ TEST(GlowButton, AnExceptionFromAClickReachesTheApplication) {
     app.OnException = saved;
     EXPECT_EQ(caught, 1);
     EXPECT_EQ(message, L"click failed");
+}
+
+TEST(GlowButton, ActionLinkCarriesCheckedGroupAndImage) {
+    Fixture f(L"TGlowAction");
+    auto* images = new fw::TImageList(f.form, 16, 16);
+    fw::TBitmap image(16, 16);
+    kel::test::Fill(image, fw::clFuchsia);
+    image.Canvas().Brush().SetColor(fw::clBlue);
+    image.Canvas().FillRect(RECT{4, 4, 12, 12});
+    GdiFlush();
+    images->AddMasked(image, fw::clFuchsia);
+    auto* list = new fw::TActionList(f.form);
+    list->SetImages(images);
+    auto* first = new fw::TAction(f.form);
+    auto* second = new fw::TAction(f.form);
+    for (fw::TAction* a : {first, second}) {
+        a->SetActionList(list);
+        a->SetGroupIndex(1);
+        a->SetAutoCheck(true);
+    }
+    first->SetCaption(L"First");
+    first->SetImageIndex(0);
+    int runs = 0;
+    first->OnExecute = [&](fw::TComponent*) { ++runs; };
+    auto* other = new TKelGlowButton(f.form);
+    other->SetBounds(150, 20, 100, 41);
+    other->SetParent(f.form);
+    f.button->SetAction(first);
+    other->SetAction(second);
+    EXPECT_EQ(f.button->Caption(), L"First");
+    EXPECT_EQ(f.button->GroupIndex(), 1);
+    EXPECT_EQ(f.button->ImageIndex(), 0);
+
+    first->SetChecked(true);
+    EXPECT_TRUE(f.button->Down());
+    second->SetChecked(true);
+    EXPECT_FALSE(first->Checked());
+    EXPECT_FALSE(f.button->Down()) << "the button follows its unchecked action";
+    EXPECT_TRUE(other->Down());
+
+    // A click runs the action, which checks it; the button follows.
+    HWND h = f.button->Handle();
+    SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+    SendMessageW(h, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+    EXPECT_EQ(runs, 1);
+    EXPECT_TRUE(first->Checked());
+    EXPECT_TRUE(f.button->Down());
+    EXPECT_FALSE(other->Down());
+
+    // The action list's image, keyed on its bottom-left pixel.
+    f.button->SetShowCaption(false);
+    fw::TBitmap bmp;
+    Paint(*f.button, bmp);
+    EXPECT_EQ(Px(bmp, 50, 20), 0x0000FFu);
+    EXPECT_NE(Px(bmp, 43, 13), 0xFF00FFu);
 }
 
 // ---- real input through the X server
@@ -434,7 +524,7 @@ TEST(GlowButtonLive, HoverFadeRepeatAndDropDown) {
     RECT menuRect{};
     g_menuRect = &menuRect;
     SetTimer(fw::PopupListWindow(), 0x4757, 50, CloseMenuWhenOpen);
-    const POINT ddCentre = dd->ClientToScreen(POINT{40, 20});
+    const POINT ddCentre = dd->ClientToScreen(POINT{93, 20});  // the part of a split button
     ASSERT_TRUE(kel::test::Xdotool(L"mousemove " + std::to_wstring(ddCentre.x) + L" " + std::to_wstring(ddCentre.y) +
                                    L" click 1"));
     PumpUntil([&] { return menuRect.bottom != 0; }, 3000);
