@@ -2,6 +2,7 @@
 // border shaped by the button's place in a row, the focus frame, the image,
 // the caption and notes, and the drop-down part with its arrow.
 #include <algorithm>
+#include <cmath>
 
 #include "framework/gui/image_list.h"
 #include "widgets/buttons/KelGlowButton.h"
@@ -190,6 +191,18 @@ bool UseGdiplusText(fw::TCanvas& canvas, fw::TFont& font, TAntiAlias antiAlias) 
     return found;
 }
 
+// Wine's GdipMeasureString leaves the box at the top-left of the layout
+// rectangle whatever the alignment; Windows places it as it would draw.
+void AlignMeasuredBox(TGPFloatRect& box, const TGPFloatRect& layout, int alignment, int lineAlignment) {
+    auto align = [](float& pos, float size, float start, float extent, int how) {
+        if (how == gpStringAlignmentNear || size >= extent || std::abs(pos - start) > 0.5f) return;
+        const float room = extent - size;
+        pos = start + (how == gpStringAlignmentCenter ? room / 2 : room);
+    };
+    align(box.X, box.Width, layout.X, layout.Width, alignment);
+    align(box.Y, box.Height, layout.Y, layout.Height, lineAlignment);
+}
+
 int GpStyle(const fw::TFont& f) {
     int s = 0;
     if (f.Style() & fw::fsBold) s |= gpFontStyleBold;
@@ -279,12 +292,14 @@ SIZE TKelCustomGlowButton::DrawButton(fw::TCanvas& canvas, const TDrawInputs& in
         family = MakeFontFamily(font.Name());
         gpFont = std::make_unique<TGPFont>(family.get(), F(font.Size()), GpStyle(font), gpUnitPoint);
         format = std::make_unique<TGPStringFormat>(in.WordWrap ? 0 : kStringFormatNoWrap);
-        format->SetAlignment(layout == blGlyphLeftAdjusted    ? gpStringAlignmentNear
-                             : layout == blGlyphRightAdjusted ? gpStringAlignmentFar
-                                                              : gpStringAlignmentCenter);
-        format->SetLineAlignment(layout == blGlyphTopAdjusted      ? gpStringAlignmentNear
-                                 : layout == blGlyphBottomAdjusted ? gpStringAlignmentFar
-                                                                   : gpStringAlignmentCenter);
+        const int alignment = layout == blGlyphLeftAdjusted    ? gpStringAlignmentNear
+                              : layout == blGlyphRightAdjusted ? gpStringAlignmentFar
+                                                               : gpStringAlignmentCenter;
+        format->SetAlignment(alignment);
+        const int lineAlignment = layout == blGlyphTopAdjusted      ? gpStringAlignmentNear
+                                  : layout == blGlyphBottomAdjusted ? gpStringAlignmentFar
+                                                                    : gpStringAlignmentCenter;
+        format->SetLineAlignment(lineAlignment);
         format->SetHotkeyPrefix(gpHotkeyPrefixShow);
         format->SetTrimming(in.Trimming);
         if (in.AntiAlias == aaClearType) g.SetTextRenderingHint(gpTextRenderingHintClearTypeGridFit);
@@ -294,6 +309,7 @@ SIZE TKelCustomGlowButton::DrawButton(fw::TCanvas& canvas, const TDrawInputs& in
         if (img.P > 0) layoutRect.Width -= F(img.P + in.Spacing);
         TGPFloatRect box{};
         g.MeasureString(caption.c_str(), static_cast<int>(caption.size()), gpFont.get(), layoutRect, format.get(), box);
+        AlignMeasuredBox(box, layoutRect, alignment, lineAlignment);
         m.TextWidth = box.Width;
         m.TextHeight = box.Height;
         place.TextLeft = box.X;

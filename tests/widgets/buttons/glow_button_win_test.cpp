@@ -539,5 +539,50 @@ TEST(GlowButtonLive, HoverFadeRepeatAndDropDown) {
     ASSERT_TRUE(kel::test::Xdotool(L"mousemove 600 600"));
 }
 
+// Holds a form of buttons in their states on the screen for a screenshot
+// (KYN_GLOW_HOLD_MS); skipped otherwise.
+TEST(GlowButtonLive, Showcase) {
+    const char* hold = std::getenv("KYN_GLOW_HOLD_MS");
+    if (!hold) GTEST_SKIP() << "only for screenshots";
+    Fixture f(L"TGlowShowcase");
+    f.form->SetColor(0xF0E0D0);
+    f.form->SetBounds(0, 0, 460, 220);
+    f.button->SetCaption(L"Plain");
+    auto add = [&](int x, int y, const wchar_t* caption) {
+        auto* b = new TKelGlowButton(f.form);
+        b->SetBounds(x, y, 100, 41);
+        b->SetCaption(caption);
+        b->SetParent(f.form);
+        return b;
+    };
+    add(130, 20, L"Disabled")->SetEnabled(false);
+    auto* dd = add(240, 20, L"Drop-down");
+    dd->SetDropDownButton(true);
+    auto* checked = add(350, 20, L"Checked");
+    checked->SetGroupIndex(1);
+    checked->SetDown(true);
+    TGDIPPicture picture;
+    KeyedPicture(picture);
+    auto* pic = add(20, 80, L"Picture");
+    pic->SetPicture(picture);
+    auto* notes = add(130, 80, L"Notes");
+    notes->Notes().Add(L"second line");
+    auto* blue = add(240, 80, L"Office 2007");
+    blue->ApplyStylePreset(spOffice2007Luna);
+    auto* black = add(350, 80, L"Office 2010");
+    black->ApplyStylePreset(spOffice2010Black);
+    const TButtonPosition row[] = {bpLeft, bpMiddle, bpMiddle, bpRight};
+    for (int i = 0; i < 4; ++i) {
+        auto* b = add(20 + 80 * i, 140, i == 0 ? L"Left" : i == 3 ? L"Right" : L"Middle");
+        b->SetBounds(20 + 80 * i, 140, 80, 30);
+        b->SetPosition(row[i]);
+    }
+    auto* focus = add(350, 140, L"Focused");
+    focus->SetTabStop(true);
+    f.Show();
+    focus->SetFocus();
+    PumpUntil([] { return false; }, static_cast<DWORD>(atoi(hold)));
+}
+
 }  // namespace
 }  // namespace kel::glow
