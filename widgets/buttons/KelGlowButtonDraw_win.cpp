@@ -447,12 +447,16 @@ SIZE TKelCustomGlowButton::DrawButton(fw::TCanvas& canvas, const TDrawInputs& in
 
     // Drop-down part.
     if (in.DropDownButton) {
+        canvas.Brush().SetStyle(fw::TBrushStyle::bsClear);
         if (in.Highlighted && in.DropDownSplit) {
+            canvas.Pen().SetColor(in.Colors.BorderColor);
+            canvas.MoveTo(d.Left, d.Top);
             if (in.DropDownPosition == dpBottom)
-                Line(g, in.Colors.BorderColor, d.Left, d.Top, d.Right, d.Top);
+                canvas.LineTo(d.Right, d.Top);
             else
-                Line(g, in.Colors.BorderColor, d.Left, d.Top, d.Left, d.Bottom);
+                canvas.LineTo(d.Left, d.Bottom);
         }
+        canvas.Brush().SetStyle(fw::TBrushStyle::bsSolid);
         const TPoint at = ArrowPoint(d, in.DropDownPosition, hasCaption, referenceLine);
         DrawDropDownArrow(canvas, at, in.Enabled ? fw::clBlack : kGrey, in.ArrowDown, fw::clWhite);
     }

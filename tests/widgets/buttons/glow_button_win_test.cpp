@@ -10,11 +10,13 @@
 
 #include "framework/gui/actions.h"
 #include "framework/gui/forms.h"
+#include "framework/gui/graphic_control.h"
 #include "framework/gui/image_list.h"
 #include "framework/gui/timer.h"
 #include "tests/support/win_test_app.h"
 #include "tests/widgets/drawing/win_paint.h"
 #include "tests/widgets/editors/xdotool.h"
+#include "widgets/buttons/KelPaintHelpers.h"
 #include "widgets/buttons/KelPopupMenu.h"
 #include "widgets/drawing/KelGDIP.h"
 
@@ -289,6 +291,37 @@ TEST(GlowButton, GroupsAmongSiblingsAndKeyTip) {
     f.button->Appearance().SetColor(0x123456);
     EXPECT_EQ(tip->Color(), fw::clWhite);
     EXPECT_EQ(tip->ColorTo(), 0x123456);
+}
+
+class RedBox : public fw::TGraphicControl {
+public:
+    using fw::TGraphicControl::TGraphicControl;
+
+protected:
+    void Paint() override {
+        Canvas().Brush().SetColor(fw::clRed);
+        Canvas().FillRect(RECT{0, 0, Width(), Height()});
+    }
+};
+
+TEST(GlowButton, ParentGraphicControlsPaintIntoAGivenDC) {
+    Fixture f(L"TGlowGraphic");
+    auto* first = new RedBox(f.form);
+    first->SetBounds(5, 5, 10, 10);
+    first->SetParent(f.form);
+    auto* second = new RedBox(f.form);
+    second->SetBounds(30, 5, 10, 10);
+    second->SetParent(f.form);
+    fw::TBitmap bmp(60, 30);
+    kel::test::FillWhite(bmp);
+    PaintParentGraphicControls(f.form, bmp.Canvas().Handle());
+    EXPECT_EQ(Px(bmp, 8, 8), 0xFF0000u);
+    EXPECT_EQ(Px(bmp, 33, 8), 0xFF0000u);
+    EXPECT_EQ(Px(bmp, 20, 8), 0xFFFFFFu);
+    kel::test::FillWhite(bmp);
+    PaintParentGraphicControls(f.form, bmp.Canvas().Handle(), second);
+    EXPECT_EQ(Px(bmp, 8, 8), 0xFFFFFFu) << "from the second on";
+    EXPECT_EQ(Px(bmp, 33, 8), 0xFF0000u);
 }
 
 TEST(GlowButton, SpaceClicksDirectlyAndSetsTheFormsModalResult) {
