@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -271,6 +272,31 @@ TEST(GlowButton, AutoSizeFollowsTheMeasuredCaption) {
     Paint(b, bmp);
     EXPECT_EQ(b.SizeState(), bsGlyph);
     EXPECT_EQ(b.Width(), 2 * 3 + 2 + 2 + 2);
+}
+
+TEST(GlowButton, WithoutAntiAliasTheTextGoesThroughGdi) {
+    Fixture f(L"TGlowGdiText");
+    TKelGlowButton& b = *f.button;
+    b.SetCaption(L"Hello there");
+    b.SetAntiAlias(aaNone);
+    b.SetAutoSize(true);
+    fw::TBitmap bmp;
+    Paint(b, bmp);
+    HDC dc = GetDC(nullptr);
+    RECT calc{0, 0, 4096, 0};
+    int th = 0;
+    {
+        fw::SelectGuard font(dc, b.Font().Handle());
+        th = DrawTextW(dc, L"Hello there", -1, &calc, DT_CALCRECT | DT_WORDBREAK);
+    }
+    ReleaseDC(nullptr, dc);
+    EXPECT_EQ(b.Width(), 2 * 3 + (calc.right + 2) + 2 + 2);
+    EXPECT_EQ(b.Height(), 2 * 2 + std::max(th + 2, 2) + 2);
+    Paint(b, bmp);
+    int ink = 0;
+    for (int y = 0; y < bmp.Height(); ++y)
+        for (int x = 0; x < bmp.Width(); ++x) ink += (Px(bmp, x, y) & 0xFF) < 0x60;
+    EXPECT_GT(ink, 20) << "the caption is drawn";
 }
 
 TEST(GlowButton, GroupsAmongSiblingsAndKeyTip) {
