@@ -47,6 +47,7 @@ TForm::TForm(TComponent* owner, std::wstring className)
         next->SetFocus();
         return true;
     };
+    top_hooks_.DialogChar = [this](wchar_t ch, TShiftState shift) { return BroadcastDialogChar(ch, shift); };
     top_hooks_.ModalResult = [this](TModalResult result) { SetModalResult(result); };
 }
 

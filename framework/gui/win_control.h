@@ -42,6 +42,9 @@ struct TTopLevelHooks {
     // Tab, Enter and Esc that the focused control does not take itself; true
     // when the top-level control used the key.
     std::function<bool(TWinControl* from, WORD key, TShiftState shift)> DialogKey;
+    // A character typed with Alt that no menu took (an accelerator); true
+    // when a control used it.
+    std::function<bool(wchar_t ch, TShiftState shift)> DialogChar;
     // A button's modal result.
     std::function<void(TModalResult result)> ModalResult;
 };
@@ -87,6 +90,9 @@ public:
     // Offers Enter or Esc to every visible, enabled windowed control inside
     // this one (DialogKeyAction) until one takes it.
     bool BroadcastDialogKey(WORD key, TWinControl* focused);
+    // Offers an Alt+character to every visible, enabled control inside this
+    // one (DialogCharAction) until one takes it.
+    bool BroadcastDialogChar(wchar_t ch, TShiftState shift);
     bool DoubleBuffered() const { return double_buffered_; }
     void SetDoubleBuffered(bool v) { double_buffered_ = v; }
     // A control with ParentBackground shows what lies beneath it (its
@@ -144,6 +150,8 @@ protected:
     // A control that acts on Enter or Esc wherever the focus is (a default
     // or cancel button) does it here and returns true.
     virtual bool DialogKeyAction(WORD /*key*/, TWinControl* /*focused*/) { return false; }
+    // A control whose caption has this accelerator acts on it and returns true.
+    virtual bool DialogCharAction(wchar_t /*ch*/, TShiftState /*shift*/) { return false; }
     virtual void DoEnter();
     virtual void DoExit();
     void VisibleChanged() override;

@@ -620,6 +620,15 @@ TWinControl* TWinControl::FindNextControl(TWinControl* current, bool forward) co
     return stops[forward ? (at + 1) % n : (at + n - 1) % n];
 }
 
+bool TWinControl::BroadcastDialogChar(wchar_t ch, TShiftState shift) {
+    for (TControl* c : std::vector<TControl*>(controls_)) {
+        auto* w = dynamic_cast<TWinControl*>(c);
+        if (!w || !w->visible_ || !w->enabled_) continue;
+        if (w->DialogCharAction(ch, shift) || w->BroadcastDialogChar(ch, shift)) return true;
+    }
+    return false;
+}
+
 bool TWinControl::BroadcastDialogKey(WORD key, TWinControl* focused) {
     for (TControl* c : std::vector<TControl*>(controls_)) {
         auto* w = dynamic_cast<TWinControl*>(c);
@@ -681,6 +690,12 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_SYSKEYUP:
         case WM_CHAR:
             return HandleKey(msg, wParam, lParam);
+        case WM_SYSCHAR: {
+            TTopLevelHooks* hooks = TopHooks();
+            if (hooks && hooks->DialogChar && hooks->DialogChar(static_cast<wchar_t>(wParam), KeyboardShiftState()))
+                return 0;
+            break;
+        }
         case WM_CONTEXTMENU:
             if (ContextPopup(lParam)) return 0;
             break;  // the default handling asks the parent
