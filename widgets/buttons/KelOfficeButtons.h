@@ -97,6 +97,8 @@ public:
     // The accelerator character of the caption, as a form hands it on;
     // true when the control took it.
     bool DialogChar(wchar_t ch);
+    // What the form offers on Alt+character.
+    bool DialogCharAction(wchar_t ch, fw::TShiftState /*shift*/) override { return DialogChar(ch); }
     // Saves the current cursor for the link hover logic (after loading).
     void Loaded();
 

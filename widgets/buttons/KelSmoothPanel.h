@@ -12,7 +12,7 @@
 #include "framework/gui/custom_control.h"
 #include "framework/gui/image_list.h"
 #include "widgets/buttons/KelSmoothPanelLayout.h"
-#include "widgets/buttons/KelStylePreset.h"
+#include "widgets/drawing/StylePreset.h"
 #include "widgets/drawing/GDIPFill.h"
 #include "widgets/drawing/GDIPPictureContainer.h"
 #include "widgets/drawing/GDIPicture.h"

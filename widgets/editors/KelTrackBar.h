@@ -16,6 +16,7 @@
 #include "framework/gui/timer.h"
 #include "widgets/drawing/GDIPicture.h"
 #include "widgets/drawing/KelGDIPColors.h"
+#include "widgets/drawing/StylePreset.h"
 #include "widgets/editors/KelTrackBarGroups.h"
 #include "widgets/editors/KelTrackBarLayout.h"
 
@@ -23,12 +24,7 @@ namespace kel::trackbar {
 
 class TTrackHintWindow;
 
-// The style interface the glossy widgets share.
-class IStylePreset {
-public:
-    virtual ~IStylePreset() = default;
-    virtual void ApplyStylePreset(int style) = 0;
-};
+using kel::IStylePreset;
 
 using TDrawTickEvent =
     std::function<void(fw::TComponent* sender, fw::TCanvas& canvas, POINT location, int position, TTickMark tickPos,
