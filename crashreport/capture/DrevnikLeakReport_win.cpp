@@ -226,9 +226,9 @@ void Internal_ShowLeaks() {
             request.ReportMode = rmAutomatic;
             request.Module = LibraryModuleHandle();
             request.ReadyCallStack = gLeaksList;
+            // The report owns the list from here on (it frees it when done).
+            gLeaksList = nullptr;
             ReportException(request);
-            // The report took the list over when it ran.
-            if (state.ExceptionCallStack.get() == gLeaksList) gLeaksList = nullptr;
         } catch (...) {
             ReportInternalError("Internal_ShowLeaks");
         }

@@ -258,7 +258,11 @@ void LibraryDone() {
         gMainThreadHandle = nullptr;
         if (!IsIdeHost() && gInstallOwnHooks.load()) StopRaiseCapture();
         switches.IsCaptureStarted.store(!IsExcludedThread(GetCurrentThreadId()));
-        state.RecentErrorTimes.clear();
+        // Emptied with their storage: what they hold would show in the leak report.
+        std::vector<std::string>().swap(state.RecentErrorTimes);
+        for (std::string* text : {&state.LastExceptMessage, &state.DialogMessageOverride, &state.LastWarningText,
+                                  &state.Password})
+            std::string().swap(*text);
         DestroyMainThreadsList();
         SaveLeakReportOptions();
         state.Modules.reset();
