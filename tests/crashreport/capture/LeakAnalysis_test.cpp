@@ -29,10 +29,10 @@ public:
 class TBlocks {
 public:
     ~TBlocks() {
-        for (void* b : raw_) std::free(b);
+        for (void* b : raw_) ::operator delete(b, std::align_val_t(kLeakAlign));
     }
     TGuardHeader* Add(std::size_t size, std::vector<TLeakAddress> stack = {}) {
-        void* raw = std::aligned_alloc(kLeakAlign, RoundUpTo(size + kLeakOverhead, kLeakAlign));
+        void* raw = ::operator new(size + kLeakOverhead, std::align_val_t(kLeakAlign));
         raw_.push_back(raw);
         auto* block = static_cast<TGuardHeader*>(raw);
         std::memset(raw, 0, size + kLeakOverhead);

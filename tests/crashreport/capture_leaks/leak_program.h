@@ -32,6 +32,8 @@ inline std::string PrintReport(const drevnik::TDrevnikExceptionRecord& record) {
                 drevnik::RaisedMessage(record.RaisedObject).c_str());
     if (drevnik::RaisedClassName(record.RaisedObject) != "drevnik::EMemoryLeak")
         std::printf("site release 0x%llx\n", static_cast<unsigned long long>(record.RaisedAddress));
+    else if (record.RaisedAddress != 0)
+        std::printf("site address 0x%llx\n", static_cast<unsigned long long>(record.RaisedAddress));
     if (record.StackList != nullptr) {
         for (int i = 0; i < record.StackList->Count(); ++i) {
             const drevnik::TCallStackEntry& entry = record.StackList->GetItem(i);

@@ -11,7 +11,7 @@ namespace {
 char* volatile gLast = nullptr;
 
 __attribute__((noinline)) void MakeTen() {
-    for (int i = 0; i < 10; ++i) gLast = new char[12];  // SITE: Data
+    for (int i = 0; i < 10; ++i) gLast = new char[12];  // SITE: Data address
 }
 
 }  // namespace

@@ -4,7 +4,8 @@
 The CHECK lines must appear in order (each a part of one output line),
 no CHECK-NOT text may appear after the last of them, the exit code must be
 CHECK-EXIT's, and every "site NAME 0xADDRESS" line the program prints must
-map (addr2line) to the source line marked "// SITE: NAME"; every marked line
+map (addr2line) to the source line marked "// SITE: NAME" (a line may carry
+several names); every marked name
 must be printed. A line "expected: TEXT" that the program prints (for
 figures only it knows, such as sizes) must be followed by a line holding TEXT.
 
@@ -26,9 +27,10 @@ def main():
                 sink.append(line.split(tag, 1)[1].rstrip())
         if "// CHECK-EXIT: " in line:
             exit_code = int(line.split("// CHECK-EXIT: ", 1)[1], 0)
-        match = re.search(r"// SITE: (\S+)", line)
+        match = re.search(r"// SITE: (.+)$", line)
         if match:
-            sites[match.group(1)] = number
+            for name in match.group(1).split():
+                sites[name] = number
     try:
         run = subprocess.run([wine_run, program], capture_output=True, text=True, timeout=120,
                              errors="replace")
