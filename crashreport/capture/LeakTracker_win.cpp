@@ -459,6 +459,11 @@ __attribute__((noinline)) void* LeakGetMem(std::size_t size) {
 
 void LeakFreeMemFrom(void* pointer, uintptr_t releasedAt) {
     if (pointer == nullptr) return;
+    // Without catching no block has a header to look for.
+    if (!gCatching.load(std::memory_order_relaxed)) {
+        std::free(pointer);
+        return;
+    }
     const TUntrackResult result = UntrackBlock(pointer, true);
     if (result.Error != teNone) HandleTrackError(result.Error, releasedAt);
     if (result.Action == utPassOn)
