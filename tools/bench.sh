@@ -8,6 +8,8 @@
 #     DrawText of its text, under Wine;
 #   - the crash report's time from a fault to the report being ready with 1,
 #     10 and 50 threads, under Wine;
+#   - the leak tracker's cost per allocation and release next to the
+#     runtime's own operator new and delete, under Wine;
 #   - the disassembler against objdump on 1 MiB of our own i686 code, from a
 #     release host build (build/bench-host, without the sanitizers).
 set -euo pipefail
@@ -22,6 +24,8 @@ KYN_PRIVATE_X=1 "$root/bench/Updater/netcopy_bench.sh" "$root/build/$win/bench/n
 KYN_PRIVATE_X=1 "$root/tools/wine-run" "$root/build/$win/bench/edit_keystroke_bench.exe"
 KYN_PRIVATE_X=1 "$root/tools/wine-run" "$root/build/$win/bench/html_render_bench.exe"
 KYN_PRIVATE_X=1 "$root/tools/wine-run" "$root/build/$win/bench/report_latency_bench.exe"
+KYN_PRIVATE_X=1 "$root/bench/crashreport/leak_tracking_bench.sh" "$root/tools/wine-run" \
+  "$root/build/$win/bench/leak_tracking_bench.exe" "$root/build/$win/bench/leak_tracking_bench_off.exe"
 
 # GCC 12 warns falsely (-Wrestrict) about std::string concatenation at -O3.
 cmake -S "$root" -B "$root/build/bench-host" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKYN_SANITIZE=OFF \

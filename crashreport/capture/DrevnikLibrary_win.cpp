@@ -8,12 +8,14 @@
 #include "crashreport/capture/CpuContext.h"
 #include "crashreport/capture/DrevnikCaptureSwitches.h"
 #include "crashreport/capture/DrevnikCore.h"
+#include "crashreport/capture/DrevnikLeakReport.h"
 #include "crashreport/capture/DrevnikLog.h"
 #include "crashreport/capture/DrevnikReport.h"
 #include "crashreport/capture/DrevnikShared.h"
 #include "crashreport/capture/DrevnikThreadHooks.h"
 #include "crashreport/capture/DrevnikThreadSystem.h"
 #include "crashreport/capture/EHook.h"
+#include "crashreport/capture/LeakTracker.h"
 #include "crashreport/capture/RaiseCapture.h"
 #include "crashreport/capture/ThreadInfoBlock.h"
 #include "framework/core/text_codec.h"
@@ -237,6 +239,7 @@ void LibraryInit() {
         HookThreadImports();
     }
     if (!IsIdeHost()) StartFreezeWatchdog();
+    if (IsLeakCatchingOn()) InstallLeakCallbacks();
 }
 
 void LibraryDone() {
@@ -255,8 +258,13 @@ void LibraryDone() {
         gMainThreadHandle = nullptr;
         if (!IsIdeHost() && gInstallOwnHooks.load()) StopRaiseCapture();
         switches.IsCaptureStarted.store(!IsExcludedThread(GetCurrentThreadId()));
-        state.RecentErrorTimes.clear();
+        // Emptied with their storage: what they hold would show in the leak report.
+        std::vector<std::string>().swap(state.RecentErrorTimes);
+        for (std::string* text : {&state.LastExceptMessage, &state.DialogMessageOverride, &state.LastWarningText,
+                                  &state.Password})
+            std::string().swap(*text);
         DestroyMainThreadsList();
+        SaveLeakReportOptions();
         state.Modules.reset();
         state.Processes.reset();
         state.HandlerOptions.reset();
@@ -269,6 +277,8 @@ void LibraryDone() {
         }
         switches.ThreadTrackingRunning.store(false);
     }
+    // Held until the statics go, it would show in the leak report.
+    std::string().swap(gStartFolder);
     SetInternalErrorHandler(nullptr);
 }
 

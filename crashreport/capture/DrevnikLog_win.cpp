@@ -6,6 +6,7 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <new>
 
 #include "crashreport/capture/DrevnikCaptureSwitches.h"
 #include "crashreport/capture/DrevnikReport.h"
@@ -164,7 +165,8 @@ TDrevnikLog::~TDrevnikLog() {
 }
 
 TGlobalHandlers& GlobalHandlers() {
-    static TGlobalHandlers& handlers = *new TGlobalHandlers;
+    alignas(TGlobalHandlers) static unsigned char storage[sizeof(TGlobalHandlers)];
+    static TGlobalHandlers& handlers = *new (storage) TGlobalHandlers;
     return handlers;
 }
 

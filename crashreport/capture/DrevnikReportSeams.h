@@ -52,6 +52,9 @@ struct TReportSeams {
     // Another thread's stack from its copy; its starter's stored stack.
     void (*ScanThreadStack)(TDrevnikStackList& list, const TThreadStackCopy& copy) = nullptr;
     void (*ScanStarterStack)(TDrevnikStackList& list, const TTrackedThread& record) = nullptr;
+    // Fills the entry of one code address (module, unit, routine, line);
+    // empty: the entry stays ekNothing.
+    void (*LookupAddress)(TCallStackEntry& entry, uintptr_t address) = nullptr;
     // The program, module and class names that open the bug ID's text.
     std::string (*BugIdPrefix)(const TDrevnikExceptionRecord& record) = nullptr;
     // CRC-16 of the bug ID's text; empty: the ID stays "0000".

@@ -365,13 +365,16 @@ void SelectOptions(TReportState& state, uintptr_t address, TModuleHandle module)
 }  // namespace
 
 // Never destroyed: a report may still run while static objects are destroyed.
+// Built in static storage: a block of the heap would be a leak to the leak report.
 TReportState& ReportState() {
-    static TReportState& state = *new TReportState;
+    alignas(TReportState) static unsigned char storage[sizeof(TReportState)];
+    static TReportState& state = *new (storage) TReportState;
     return state;
 }
 
 TReportSeams& ReportSeams() {
-    static TReportSeams& seams = *new TReportSeams;
+    alignas(TReportSeams) static unsigned char storage[sizeof(TReportSeams)];
+    static TReportSeams& seams = *new (storage) TReportSeams;
     return seams;
 }
 
