@@ -381,6 +381,17 @@ TEST(OfficeButtons, AcceleratorAndReturnIsTab) {
     EXPECT_TRUE(f.radio2->Checked());
     EXPECT_TRUE(f.radio2->Focused());
 
+    // The form hands Alt+character on to them.
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_MENU] = 0x80;
+    SetKeyboardState(keys);
+    SendMessageW(f.form->Handle(), WM_SYSCHAR, L'g', 0);
+    keys[VK_MENU] = 0;
+    SetKeyboardState(keys);
+    EXPECT_FALSE(f.box->Checked());
+    EXPECT_EQ(f.boxClicks, 2);
+
     // Enter moves on like Tab.
     f.box->SetReturnIsTab(true);
     f.box->SetFocus();
