@@ -509,6 +509,8 @@ bool ProcessException(const TRaisedObject& object, uintptr_t address, bool isLan
                                      : std::make_unique<TDrevnikThreadsList>();
     if (!state.HandlerOptions) state.HandlerOptions = std::make_unique<TDrevnikModuleOptionsEx>(std::string());
     TDrevnikExceptionRecord record;
+    state.ReportParams = &params;
+    state.ThreadsSnapshot = snapshot.get();
     bool handedOff = false;
     uint8_t handling = fhFullReport;
     uint8_t closeAction = caNone;
@@ -727,6 +729,8 @@ bool ProcessException(const TRaisedObject& object, uintptr_t address, bool isLan
         ReportInternalError(std::to_string(state.ReportStep.load()));
     }
     state.CurrentReport.store(nullptr);
+    state.ReportParams = nullptr;
+    state.ThreadsSnapshot = nullptr;
     snapshot.reset();
     SetLibraryResumeFlag(previousResumeFlag);
     return result;

@@ -1,0 +1,33 @@
+// Faults on its main thread with the report text and the log steps in
+// place; the log goes to the .dvf path given as the first argument, with
+// repeated crashes counted.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "crashreport/capture/DrevnikLibrary.h"
+#include "crashreport/capture/DrevnikOptions.h"
+#include "crashreport/capture/DrevnikReport.h"
+#include "crashreport/report/ReportState.h"
+#include "framework/core/start_stop.h"
+
+int main(int argc, char** argv) {
+    if (argc < 2) return 2;
+    std::vector<fw::TStartStopStep> steps = drevnik::LibraryUnitSteps();
+    steps.push_back({L"Crash report text and log", drevnik::InstallReportSteps, nullptr});
+    steps.push_back(drevnik::UnitTableEndsStep());
+    static fw::TStartStopTable table(std::move(steps));
+    table.Start();
+    if (drevnik::TDrevnikModuleOptionsEx* options = drevnik::FindCurrentDrevnikLogOptions()) {
+        options->SetOutputPath(argv[1]);
+        options->SetLogFlags(options->LogFlags() | drevnik::lgCountDuplicates);
+        options->SetDialogKind(drevnik::dkNone);
+    }
+    std::printf("faulting\n");
+    std::fflush(stdout);
+    volatile int* nowhere = nullptr;
+    *nowhere = 42;
+    return 0;
+}
