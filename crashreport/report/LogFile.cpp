@@ -43,21 +43,35 @@ TLogFile::TLogFile(std::string fileName, bool readOnly) : FileName(std::move(fil
 
 void TLogFile::LoadFromText(std::string_view bytes) {
     if (bytes.size() < 8) return;
-    std::string text(bytes);
-    if (text.size() < kFourBreaks.size() || text.compare(text.size() - kFourBreaks.size(), kFourBreaks.size(), kFourBreaks) != 0)
-        text += kFourBreaks;
+    if (bytes.size() >= kFourBreaks.size() && bytes.substr(bytes.size() - kFourBreaks.size()) == kFourBreaks) {
+        ParseReports(bytes);
+        return;
+    }
+    std::string text;
+    text.reserve(bytes.size() + kFourBreaks.size());
+    text += bytes;
+    text += kFourBreaks;
     ParseReports(text);
 }
 
 void TLogFile::ParseReports(std::string_view source) {
-    const std::string text = NormalizeLineBreaks(source);
+    // Copied only when its line breaks need it: a report may run on a small
+    // heap of its own.
+    std::string normalized;
+    std::string_view text = source;
+    if (HasUnpairedLineBreaks(source)) {
+        normalized = NormalizeLineBreaks(source);
+        text = normalized;
+    }
     std::size_t start = 0;
     for (;;) {
         const std::size_t run = FindFourLineBreaks(text, start);
-        if (run == std::string::npos) break;
-        const std::string_view piece = std::string_view(text).substr(start, run - start);
+        if (run == std::string_view::npos) break;
+        const std::string_view piece = text.substr(start, run - start);
         if (piece.find(kTableHeader) != std::string_view::npos) {
-            std::string entry(piece);
+            std::string entry;
+            entry.reserve(piece.size() + kReportSeparator.size());
+            entry += piece;
             entry += kReportSeparator;
             Reports.push_back(std::move(entry));
         }
