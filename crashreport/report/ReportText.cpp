@@ -615,6 +615,7 @@ TReportTexts BuildReportTexts(const TDrevnikModuleOptions& options, const TRepor
     t.GeneralText = BuildGeneralPartText(options, inputs.General);
     at(702233);
     const uint8_t logFlags = options.LogFlags();
+    const std::string emptyAssemblerCaption = options.GetText(14) + ":\r\n" + Dashes(options.GetText(14).size() + 1);
     if ((logFlags & lgAssemblerAndCpu) != 0) {
         at(7023);
         std::string dump;
@@ -626,9 +627,13 @@ TReportTexts BuildReportTexts(const TDrevnikModuleOptions& options, const TRepor
             at(7024);
             if (inputs.Registers) dump = BuildMemoryDumpText(inputs.StackPointer, inputs.ExceptionAddress, inputs.Memory);
         }
+        // Without a listing the caption still stands: an empty caption would
+        // put four line breaks in a row into the report, which the log
+        // reader takes for the report's end, losing the CPU section.
+        if (t.AssemblerCaption.empty()) t.AssemblerCaption = emptyAssemblerCaption;
         t.CpuText = BuildCpuSection(options, inputs.CodeIs32Bit ? inputs.Registers : std::nullopt, dump);
     } else {
-        t.AssemblerCaption = options.GetText(14) + ":\r\n" + Dashes(options.GetText(14).size() + 1);
+        t.AssemblerCaption = emptyAssemblerCaption;
         t.CpuText = EmptySectionCaption(options.GetText(141));
     }
     at(7027);

@@ -149,6 +149,17 @@ TEST(ReportText, WholeReportOrderAndFlags) {
     EXPECT_EQ(t.ReportText.substr(0, t.GeneralText.size()), t.GeneralText);
     EXPECT_EQ(t.TextToSend, t.ReportText);
 
+    // An unreadable exception address: the caption without a listing, and
+    // never four line breaks in a row inside the report.
+    TReportInputs unreadable = crash.Inputs();
+    unreadable.ExceptionAddress = 0x10;
+    const TReportTexts noListing = BuildReportTexts(crash.options, unreadable);
+    EXPECT_NE(noListing.ReportText.find("-\r\n\r\nAssembler Information:\r\n----------------------\r\n\r\nRegisters:\r\n"),
+              std::string::npos)
+        << noListing.ReportText;
+    EXPECT_EQ(noListing.ReportText.find("\r\n\r\n\r\n\r\n"), std::string::npos);
+    EXPECT_EQ(t.ReportText.find("\r\n\r\n\r\n\r\n"), std::string::npos);
+
     crash.options.SetLogFlags(0);
     const TReportTexts off = BuildReportTexts(crash.options, crash.Inputs());
     EXPECT_NE(off.ReportText.find("-\r\n\r\nModules Information:\r\n--------------------\r\n\r\n"
