@@ -214,9 +214,11 @@ namespace {
 
 // 1-based position of the item line's first ": ", counted from its two blanks.
 std::size_t ItemColumn(std::string_view report, std::size_t valueBegin) {
-    const std::size_t lineStart = report.rfind("\r\n", valueBegin);
+    // Searched from the ": " back: an empty value begins at the line break.
+    const std::size_t colon = valueBegin - 2;
+    const std::size_t lineStart = report.rfind("\r\n", colon);
     const std::size_t from = lineStart == std::string_view::npos ? 0 : lineStart + 2;
-    return valueBegin - 2 - from + 1;
+    return colon - from + 1;
 }
 
 }  // namespace

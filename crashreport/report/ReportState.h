@@ -24,6 +24,13 @@ TReportTexts& CurrentReportTexts();
 std::string& ReportMessageText();
 std::string& ReportTypeText();
 
+// The program's file name without ".vshost"; the handle of that module,
+// loaded when it is not mapped (ReleaseMainModuleHandle frees what was
+// loaded so).
+std::string GetHostExeName();
+uintptr_t GetMainModuleHandle();
+void ReleaseMainModuleHandle();
+
 // Names an address for the assembler listing: the debug-data readers plug
 // in here; without it the listing has no routine headers.
 using TReportAddressLookup = void (*)(uintptr_t address, TCallStackEntry& entry);

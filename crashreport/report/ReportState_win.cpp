@@ -296,6 +296,27 @@ std::string& ReportTypeText() {
 
 void SetReportAddressLookup(TReportAddressLookup lookup) { gAddressLookup = lookup; }
 
+namespace {
+HMODULE gLoadedMainModule = nullptr;
+}  // namespace
+
+std::string GetHostExeName() { return RemoveVsHostSuffix(GetProgramFileName()); }
+
+uintptr_t GetMainModuleHandle() {
+    const std::string name = GetHostExeName();
+    HMODULE module = GetModuleHandleA(name.c_str());
+    if (module == nullptr) {
+        if (gLoadedMainModule == nullptr) gLoadedMainModule = LoadLibraryA(name.c_str());
+        module = gLoadedMainModule;
+    }
+    return reinterpret_cast<uintptr_t>(module);
+}
+
+void ReleaseMainModuleHandle() {
+    if (gLoadedMainModule != nullptr) FreeLibrary(gLoadedMainModule);
+    gLoadedMainModule = nullptr;
+}
+
 void InstallReportSteps() {
     TReportSeams& seams = ReportSeams();
     seams.BuildReportText = BuildReportTextStep;

@@ -78,6 +78,10 @@ TEST(TLogFile, ItemsReadAndWritten) {
     EXPECT_EQ(log.FindReport({"2.7"}, {"AAA"}), -1) << "a prefix is no match";
     EXPECT_TRUE(ReportItemEquals("2.6", "First line.\r\nsecond: part\r\n\r\nlast.", log.Reports[0]));
 
+    EXPECT_TRUE(ReportItemEquals("2.10", "", log.Reports[0]));
+    log.SetItemValue("2.10", "seen", 0, "Note");
+    EXPECT_EQ(log.GetItemValue("2.10", 0), "seen");
+    log.SetItemValue("2.10", "", 0, "Note");
     log.SetItemValue("2.8", "2", 0, "Count");
     EXPECT_EQ(log.GetItemValue("2.8", 0), "2");
     EXPECT_EQ(log.GetItemValue("2.9", 0), "New");
@@ -188,6 +192,9 @@ TEST(TLogFile, FailedSaveLeavesTheOldLogWhole) {
 TEST(StampFileName, ComputerNameFirst) {
     EXPECT_EQ(StampFileName("C:\\t\\Screenshot.png", true, "PC", true, 46365.0 + (10 * 3600 + 44 * 60 + 19) / 86400.0),
               "Screenshot__PC__20261209104419.png");
+    EXPECT_EQ(StampFileName("C:\\t\\BugReport.zip", true, "OFFICE7", true,
+                            46365.0 + (10 * 3600 + 44 * 60 + 19) / 86400.0),
+              "BugReport__OFFICE7__20261209104419.zip");
     EXPECT_EQ(StampFileName("C:\\t\\BugReport.zip", false, "PC", false, 0), "BugReport.zip");
 }
 
