@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 
 #include "crashreport/capture/DrevnikSystem.h"
 #include "crashreport/capture/DrevnikUtils.h"
@@ -27,7 +28,12 @@ bool IsBlankOrControl(std::string_view line) {
 }  // namespace
 
 std::size_t FindFourLineBreaks(std::string_view text, std::size_t from) {
-    return from > text.size() ? std::string_view::npos : text.find(kFourBreaks, from);
+    if (from > text.size()) return std::string_view::npos;
+    // Reports are full of single line breaks: a skipping search is much
+    // faster here than one that stops at every CR.
+    static const std::boyer_moore_horspool_searcher searcher(kFourBreaks.begin(), kFourBreaks.end());
+    const auto found = std::search(text.begin() + static_cast<std::ptrdiff_t>(from), text.end(), searcher);
+    return found == text.end() ? std::string_view::npos : static_cast<std::size_t>(found - text.begin());
 }
 
 TLogFile::TLogFile(std::string fileName, bool readOnly) : FileName(std::move(fileName)), ReadOnly(readOnly) {
