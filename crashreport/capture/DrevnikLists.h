@@ -92,6 +92,8 @@ struct TCallStackEntry {
     int32_t SourceLine = 0;
     uint32_t LineInRoutine = 0;
     std::string ExtraText;
+    // The module record of a bare entry (full lookup off), which the entry owns.
+    std::shared_ptr<TDrevnikModuleInfo> OwnModuleRecord;
 };
 
 class TDrevnikStackList : public TDrevnikOwningList<TCallStackEntry> {};
