@@ -24,6 +24,15 @@ public:
     TScan(TDrevnikStackList& list, const TStackScanParams& params, const TStackScanServices& services)
         : list_(list), p_(params), s_(services) {}
 
+    void AddAll(const std::vector<uintptr_t>& sites) {
+        const int firstNew = list_.Count();
+        if (p_.FirstAddress != 0) AddStackEntry(p_.FirstAddress, 1);
+        for (uintptr_t site : sites) AddStackEntry(site, 0);
+        // Unwound frames are all real: a recursion repeats its call site and
+        // no stale values lie between frames, so only the IDE pass applies.
+        FilterStackEntries(list_, firstNew, s_.InsideIde, p_.FullLookup, false);
+    }
+
     void Run() {
         const int firstNew = list_.Count();
         if (p_.FirstAddress != 0) AddStackEntry(p_.FirstAddress, 1);
@@ -155,7 +164,12 @@ void ScanStackWith(TDrevnikStackList& list, const TStackScanParams& params, cons
     TScan(list, params, services).Run();
 }
 
-void FilterStackEntries(TDrevnikStackList& list, int firstNew, bool insideIde, bool fullLookup) {
+void AddStackAddresses(TDrevnikStackList& list, const TStackScanParams& params, const TStackScanServices& services,
+                       const std::vector<uintptr_t>& callSites) {
+    TScan(list, params, services).AddAll(callSites);
+}
+
+void FilterStackEntries(TDrevnikStackList& list, int firstNew, bool insideIde, bool fullLookup, bool rawScan) {
     if (firstNew < 0) firstNew = 0;
     // 1. Inside the development environment only named entries outside the
     // framework's exception handling stay.
@@ -165,6 +179,7 @@ void FilterStackEntries(TDrevnikStackList& list, int firstNew, bool insideIde, b
             if (!IsNamedKind(e.EntryKind) || e.RoutineName.find("HandleException") != std::string::npos) list.Delete(i);
         }
     }
+    if (!rawScan) return;
     // 2. An address found again within the next two named entries of its
     // module is shown at its later place only.
     for (int i = list.Count() - 2; i >= firstNew; --i) {

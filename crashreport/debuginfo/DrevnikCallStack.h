@@ -11,6 +11,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <vector>
 
 #include "crashreport/capture/DrevnikLists.h"
 
@@ -73,14 +75,25 @@ struct TStackScanServices {
 // Appends the entries of one stack range to `list`, then filters the new ones.
 void ScanStackWith(TDrevnikStackList& list, const TStackScanParams& params, const TStackScanServices& services);
 
-// The three filter passes over the entries from `firstNew` on.
-void FilterStackEntries(TDrevnikStackList& list, int firstNew, bool insideIde, bool fullLookup);
+// The unwinder's road (64-bit): enters the first address, then each given
+// call site, with the same kinds, skip and maximum, then filters.
+void AddStackAddresses(TDrevnikStackList& list, const TStackScanParams& params, const TStackScanServices& services,
+                       const std::vector<uintptr_t>& callSites);
+
+// The three filter passes over the entries from `firstNew` on; the repeat
+// and stale-frame passes only after a raw scan.
+void FilterStackEntries(TDrevnikStackList& list, int firstNew, bool insideIde, bool fullLookup, bool rawScan = true);
 
 // ---- The live process --------------------------------------------------------------
 
 // Scans the live stack range with LookupAddress (or bare entries). On the
-// 64-bit build the range is walked with the images' unwind data instead.
-void ScanStack(TDrevnikStackList& list, const TStackScanParams& params);
+// 64-bit build the range is walked with the images' unwind data instead,
+// from `programCounter` (0: from the first address) at the stack start.
+void ScanStack(TDrevnikStackList& list, const TStackScanParams& params, uintptr_t programCounter = 0);
+// The same over a copy of the stack: `copy` holds the bytes of
+// [StackStart, StackStart + copySize).
+void ScanStackCopy(TDrevnikStackList& list, const TStackScanParams& params, const uint8_t* copy, std::size_t copySize,
+                   uintptr_t programCounter = 0);
 // A new list filled by ScanStack with full lookup on; the caller owns it.
 std::unique_ptr<TDrevnikStackList> BuildCallStack(const TStackScanParams& params);
 
