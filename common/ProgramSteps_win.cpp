@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "crashreport/capture/DrevnikLibrary.h"
+#include "crashreport/debuginfo/DrevnikAddressLookup.h"
 #include "crashreport/report/ReportState.h"
 #include "framework/core/exceptions.h"
 #include "framework/gui/application.h"
@@ -17,6 +18,8 @@ namespace common {
 std::vector<fw::TStartStopStep> ProgramStepTable() {
     // The crash-report library's units first, so they stop last.
     std::vector<fw::TStartStopStep> steps = drevnik::LibraryUnitSteps();
+    // The debug-information readers go in before the library looks for its data.
+    steps.insert(steps.begin(), {L"DrevnikDebugInfo", drevnik::InstallDebugInfoReaders, nullptr});
     steps.push_back({L"Crash report text and log", drevnik::InstallReportSteps, nullptr});
     const std::vector<fw::TStartStopStep> drawing = {
         {L"GDI+", kel::StartGdiplus, kel::StopGdiplus},

@@ -31,8 +31,8 @@ std::string GetHostExeName();
 uintptr_t GetMainModuleHandle();
 void ReleaseMainModuleHandle();
 
-// Names an address for the assembler listing: the debug-data readers plug
-// in here; without it the listing has no routine headers.
+// Names an address for the assembler listing in place of the library's
+// address lookup (tests); null restores it.
 using TReportAddressLookup = void (*)(uintptr_t address, TCallStackEntry& entry);
 void SetReportAddressLookup(TReportAddressLookup lookup);
 

@@ -11,6 +11,7 @@
 #include "crashreport/capture/DrevnikReport.h"
 #include "crashreport/capture/DrevnikSystem.h"
 #include "crashreport/capture/DrevnikUtils.h"
+#include "crashreport/debuginfo/DrevnikAddressLookup.h"
 #include "crashreport/debuginfo/DrevnikModuleSystem.h"
 #include "crashreport/debuginfo/DrevnikSystemFacts.h"
 #include "crashreport/report/ReportLogItem.h"
@@ -222,7 +223,11 @@ std::string BuildReportTextStep(const TDrevnikExceptionRecord& record) {
     inputs.ExceptionAddress = address;
     inputs.Memory.Read = ReadOwnMemory;
     inputs.Names.ResolveThunk = ResolveImportThunk;
-    if (gAddressLookup != nullptr) inputs.Names.Lookup = gAddressLookup;
+    if (gAddressLookup != nullptr) {
+        inputs.Names.Lookup = gAddressLookup;
+    } else {
+        inputs.Names.Lookup = [](uintptr_t at, TCallStackEntry& entry) { LookupAddress(at, 0, entry, 1, 0); };
+    }
 #if defined(__i386__) || defined(_M_IX86)
     if (record.CpuContext != nullptr) {
         const CONTEXT& c = *record.CpuContext;

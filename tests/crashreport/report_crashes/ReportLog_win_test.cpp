@@ -51,6 +51,8 @@ TEST(ReportLogLive, FaultWritesTheLogAndARepeatIsCounted) {
         EXPECT_FALSE(log.GetItemValue("6.1", 0).empty());
         EXPECT_NE(report.find("\r\nCall Stack Information:\r\n"), std::string::npos);
         EXPECT_NE(report.find("\r\nRegisters:\r\n"), std::string::npos);
+        // The program carries its debug data: the faulting routine is named.
+        EXPECT_NE(log.GetCallStackTableText(0).find("|main"), std::string::npos) << report;
         EXPECT_NE(log.GetXMLText().find("<Line ID=\"2.8\" Label=\"Count\" Value=\"1\"/>"), std::string::npos);
     }
     EXPECT_EQ(RunFaultingProgram(path), 0xC0000005u);
