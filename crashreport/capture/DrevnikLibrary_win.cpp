@@ -197,7 +197,6 @@ void LibraryInit() {
     }
 
     TReportState& state = ReportState();
-    state.Modules = std::make_unique<TDrevnikModulesList>();
     state.Processes = std::make_unique<TDrevnikProcessesList>();
     ResetSharedOptionsBlock(LibraryModuleHandle());
     if (FindCurrentDrevnikLogOptions() == nullptr) {
@@ -257,7 +256,6 @@ void LibraryDone() {
         switches.IsCaptureStarted.store(!IsExcludedThread(GetCurrentThreadId()));
         state.RecentErrorTimes.clear();
         DestroyMainThreadsList();
-        state.Modules.reset();
         state.Processes.reset();
         state.HandlerOptions.reset();
         state.CurrentReport.store(nullptr);

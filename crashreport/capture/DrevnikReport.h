@@ -70,8 +70,8 @@ struct TReportState {
     // reads it without the list's lock); null outside a report.
     const TExceptNotifyParams* ReportParams = nullptr;
     TDrevnikThreadsList* ThreadsSnapshot = nullptr;
-    // The process-wide modules and processes lists.
-    std::unique_ptr<TDrevnikModulesList> Modules;
+    // The processes of the latest report. The modules list is the
+    // process-wide one (ReportSeams().ModulesList).
     std::unique_ptr<TDrevnikProcessesList> Processes;
 };
 TReportState& ReportState();

@@ -18,6 +18,7 @@
 #include "crashreport/debuginfo/DrevnikLibraryData.h"
 #include "crashreport/debuginfo/DrevnikModuleSystem.h"
 #include "crashreport/debuginfo/DrevnikModules.h"
+#include "crashreport/debuginfo/DrevnikProcesses.h"
 
 namespace drevnik {
 
@@ -300,6 +301,12 @@ void InstallDebugInfoReaders() {
     SetModuleDebugInfoReaders(readers);
     TReportSeams& seams = ReportSeams();
     seams.HasLibraryData = HasLibraryData;
+    seams.ModulesList = ModulesList;
+    seams.RefreshModulesList = RefreshModulesList;
+    seams.PurgeChangedModules = PurgeChangedModules;
+    seams.ModuleInfoOfAddress = GetModuleInfoOfAddress;
+    seams.ModuleInfoOfHandle = GetModuleInfo;
+    seams.BuildProcessesList = [](TDrevnikProcessesList& list) { BuildProcessesList(list); };
     seams.BuildCallStack = [](TDrevnikStackList& list, uintptr_t address, uintptr_t stackStart, uintptr_t stackTop,
                               uint32_t threadId) {
         TStackScanParams p;

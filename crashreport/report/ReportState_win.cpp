@@ -13,7 +13,9 @@
 #include "crashreport/capture/DrevnikUtils.h"
 #include "crashreport/debuginfo/DrevnikAddressLookup.h"
 #include "crashreport/debuginfo/DrevnikModuleSystem.h"
+#include "crashreport/debuginfo/DrevnikModules.h"
 #include "crashreport/debuginfo/DrevnikSystemFacts.h"
+#include "crashreport/delivery/Crc16.h"
 #include "crashreport/report/ReportLogItem.h"
 
 namespace drevnik {
@@ -69,6 +71,15 @@ std::string ExceptionModuleVersion(uintptr_t address) {
     std::string description, version;
     GetFileVersionFacts(ModulePathOf(address), description, version);
     return version;
+}
+
+std::string ExceptionClassName(const TDrevnikExceptionRecord& record) {
+    return record.RaisedObject ? RaisedClassName(record.RaisedObject) : "Unknown exception type";
+}
+
+// Program, module and class: the start of the text the bug ID is the CRC of.
+std::string BugIdPrefixStep(const TDrevnikExceptionRecord& record) {
+    return GetApplicationNameText() + ExceptionModuleName(record.RaisedAddress) + ExceptionClassName(record);
 }
 
 std::string ExceptionMessageText(const TDrevnikExceptionRecord& record) {
@@ -132,10 +143,10 @@ TGeneralValues GeneralValues(const TDrevnikExceptionRecord& record, uintptr_t ad
     v["1.2"] = GetApplicationNameText();
     v["1.3"] = GetProgramVersion();
     v["1.4"] = ParametersFromCommandLine(GetCommandLineText(), GetProgramFileName());
-    if (state.Modules) {
+    if (const TDrevnikModulesList* modules = ModulesList()) {
         const TModuleHandle own = reinterpret_cast<TModuleHandle>(GetModuleHandleW(nullptr));
-        for (int i = 0; i < state.Modules->Count(); ++i) {
-            const TDrevnikModuleInfo& m = (*state.Modules)[i];
+        for (int i = 0; i < modules->Count(); ++i) {
+            const TDrevnikModuleInfo& m = (*modules)[i];
             if (m.ModuleHandle == own && m.DataBuildTime != 0)
                 v["1.5"] = FormatRfc822Date(m.DataBuildTime + GetUtcOffsetHours() / 24.0);
         }
@@ -145,7 +156,7 @@ TGeneralValues GeneralValues(const TDrevnikExceptionRecord& record, uintptr_t ad
     v["2.2"] = address == 0 ? std::string() : HexText(address, 8);
     v["2.3"] = ExceptionModuleName(address);
     v["2.4"] = ExceptionModuleVersion(address);
-    ReportTypeText() = record.RaisedObject ? RaisedClassName(record.RaisedObject) : "Unknown exception type";
+    ReportTypeText() = ExceptionClassName(record);
     v["2.5"] = ReportTypeText();
     ReportMessageText() = ExceptionMessageText(record);
     v["2.6"] = ReportMessageText();
@@ -213,11 +224,13 @@ std::string BuildReportTextStep(const TDrevnikExceptionRecord& record) {
     TReportState& state = ReportState();
     const TDrevnikModuleOptions& options = *Options();
     TReportInputs inputs;
+    // Held while the text reads the modules list: a lookup may change it.
+    const TModulesListLock modulesLock;
     const uintptr_t address = record.RaisedAddress;
     Step(702200);
     inputs.General = GeneralValues(record, address);
     inputs.Stack = record.StackList;
-    inputs.Modules = state.Modules.get();
+    inputs.Modules = modulesLock.Locked() ? ModulesList() : nullptr;
     inputs.Processes = state.Processes.get();
     inputs.Threads = ThreadFactsOf;
     inputs.ExceptionAddress = address;
@@ -324,6 +337,8 @@ void ReleaseMainModuleHandle() {
 
 void InstallReportSteps() {
     TReportSeams& seams = ReportSeams();
+    seams.BugIdPrefix = BugIdPrefixStep;
+    seams.CalcCrc16 = [](const std::string& text) { return CalcCrc16(text); };
     seams.BuildReportText = BuildReportTextStep;
     seams.ReportHeaderText = ReportHeaderTextStep;
     seams.CheckDuplicateReport = CheckDuplicateReport;
