@@ -1,9 +1,12 @@
 // A live fault under Wine writes its report into the log file; the same
-// fault again is counted in that report instead of being added.
+// fault again is counted in that report instead of being added; a fault
+// elsewhere is a new report with its own bug ID.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <string>
 
 #include "crashreport/capture/DrevnikSystem.h"
@@ -12,8 +15,8 @@
 namespace drevnik {
 namespace {
 
-DWORD RunFaultingProgram(const std::string& logPath) {
-    std::string command = std::string("\"") + KYN_REPORT_PROGRAM + "\" \"" + logPath + "\"";
+DWORD RunFaultingProgram(const std::string& logPath, const char* extra = "") {
+    std::string command = std::string("\"") + KYN_REPORT_PROGRAM + "\" \"" + logPath + "\"" + extra;
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
@@ -30,11 +33,18 @@ DWORD RunFaultingProgram(const std::string& logPath) {
     return code;
 }
 
+std::string Lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
 TEST(ReportLogLive, FaultWritesTheLogAndARepeatIsCounted) {
     char folder[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, folder);
     const std::string path = std::string(folder) + "drevnik_live_" + std::to_string(GetCurrentProcessId()) + ".dvf";
     DeleteFileA(path.c_str());
+    std::string bugId;
 
     EXPECT_EQ(RunFaultingProgram(path), 0xC0000005u);
     {
@@ -54,12 +64,33 @@ TEST(ReportLogLive, FaultWritesTheLogAndARepeatIsCounted) {
         // The program carries its debug data: the faulting routine is named.
         EXPECT_NE(log.GetCallStackTableText(0).find("|main"), std::string::npos) << report;
         EXPECT_NE(log.GetXMLText().find("<Line ID=\"2.8\" Label=\"Count\" Value=\"1\"/>"), std::string::npos);
+        // The modules and processes of the live process are listed.
+        const std::string modules = Lower(log.GetModulesTableText(0));
+        for (const char* name : {"report_log_fault.exe", "ntdll.dll", "kernel32.dll"})
+            EXPECT_NE(modules.find(name), std::string::npos) << name << "\n" << modules;
+        EXPECT_NE(Lower(log.GetProcessesTableText(0)).find(".exe"), std::string::npos) << report;
+        // A bug ID made from the program, module, class and stack lines.
+        bugId = log.GetItemValue("2.7", 0);
+        EXPECT_EQ(bugId.size(), 4u) << report;
+        EXPECT_NE(bugId, "0000") << report;
     }
     EXPECT_EQ(RunFaultingProgram(path), 0xC0000005u);
     {
         TLogFile log(path, true);
         ASSERT_EQ(log.GetCount(), 1);
         EXPECT_EQ(log.GetItemValue("2.8", 0), "2");
+        EXPECT_EQ(log.GetItemValue("2.7", 0), bugId);
+    }
+    // A fault at another place is a new report with another bug ID.
+    EXPECT_EQ(RunFaultingProgram(path, " elsewhere"), 0xC0000005u);
+    {
+        TLogFile log(path, true);
+        ASSERT_EQ(log.GetCount(), 2);
+        EXPECT_EQ(log.GetItemValue("2.8", 1), "1");
+        const std::string other = log.GetItemValue("2.7", 1);
+        EXPECT_EQ(other.size(), 4u);
+        EXPECT_NE(other, bugId);
+        EXPECT_NE(other, "0000");
     }
     DeleteFileA(path.c_str());
 }

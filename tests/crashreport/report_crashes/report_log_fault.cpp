@@ -1,6 +1,6 @@
 // Faults on its main thread with the report text and the log steps in
 // place; the log goes to the .dvf path given as the first argument, with
-// repeated crashes counted.
+// repeated crashes counted. A second argument makes it fault elsewhere.
 #include <windows.h>
 
 #include <cstdio>
@@ -14,6 +14,12 @@
 #include "crashreport/debuginfo/DrevnikModules.h"
 #include "crashreport/report/ReportState.h"
 #include "framework/core/start_stop.h"
+
+namespace {
+
+__attribute__((noinline)) void FaultElsewhere(volatile int* target) { *target = 7; }
+
+}  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) return 2;
@@ -38,6 +44,7 @@ int main(int argc, char** argv) {
     std::printf("faulting\n");
     std::fflush(stdout);
     volatile int* nowhere = nullptr;
+    if (argc > 2) FaultElsewhere(nowhere);
     *nowhere = 42;
     return 0;
 }
