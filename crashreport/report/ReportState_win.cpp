@@ -133,7 +133,8 @@ std::string LanguageText() {
     return text;
 }
 
-TGeneralValues GeneralValues(const TDrevnikExceptionRecord& record, uintptr_t address) {
+TGeneralValues GeneralValues(const TDrevnikExceptionRecord& record, uintptr_t address,
+                             const TDrevnikModulesList* modules) {
     const TReportState& state = ReportState();
     const TReportSeams& seams = ReportSeams();
     TGeneralValues v;
@@ -143,7 +144,7 @@ TGeneralValues GeneralValues(const TDrevnikExceptionRecord& record, uintptr_t ad
     v["1.2"] = GetApplicationNameText();
     v["1.3"] = GetProgramVersion();
     v["1.4"] = ParametersFromCommandLine(GetCommandLineText(), GetProgramFileName());
-    if (const TDrevnikModulesList* modules = ModulesList()) {
+    if (modules != nullptr) {
         const TModuleHandle own = reinterpret_cast<TModuleHandle>(GetModuleHandleW(nullptr));
         for (int i = 0; i < modules->Count(); ++i) {
             const TDrevnikModuleInfo& m = (*modules)[i];
@@ -228,9 +229,9 @@ std::string BuildReportTextStep(const TDrevnikExceptionRecord& record) {
     const TModulesListLock modulesLock;
     const uintptr_t address = record.RaisedAddress;
     Step(702200);
-    inputs.General = GeneralValues(record, address);
-    inputs.Stack = record.StackList;
     inputs.Modules = modulesLock.Locked() ? ModulesList() : nullptr;
+    inputs.General = GeneralValues(record, address, inputs.Modules);
+    inputs.Stack = record.StackList;
     inputs.Processes = state.Processes.get();
     inputs.Threads = ThreadFactsOf;
     inputs.ExceptionAddress = address;
