@@ -4,6 +4,8 @@
 #include <windows.h>
 
 #include "crashreport/capture/DrevnikLibrary.h"
+#include "crashreport/debuginfo/DrevnikAddressLookup.h"
+#include "crashreport/report/ReportState.h"
 #include "framework/core/exceptions.h"
 #include "framework/gui/application.h"
 #include "widgets/drawing/KelDWM.h"
@@ -16,6 +18,9 @@ namespace common {
 std::vector<fw::TStartStopStep> ProgramStepTable() {
     // The crash-report library's units first, so they stop last.
     std::vector<fw::TStartStopStep> steps = drevnik::LibraryUnitSteps();
+    // The debug-information readers go in before the library looks for its data.
+    steps.insert(steps.begin(), {L"DrevnikDebugInfo", drevnik::InstallDebugInfoReaders, nullptr});
+    steps.push_back({L"Crash report text and log", drevnik::InstallReportSteps, nullptr});
     const std::vector<fw::TStartStopStep> drawing = {
         {L"GDI+", kel::StartGdiplus, kel::StopGdiplus},
         {L"OLE", kel::StartOle, kel::StopOle},

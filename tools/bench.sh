@@ -10,8 +10,10 @@
 #     10 and 50 threads, under Wine;
 #   - the leak tracker's cost per allocation and release next to the
 #     runtime's own operator new and delete, under Wine;
-#   - the disassembler against objdump on 1 MiB of our own i686 code, from a
-#     release host build (build/bench-host, without the sanitizers).
+#   - the disassembler against objdump on 1 MiB of our own i686 code, and the
+#     crash report's text for 50 threads and 200 modules appended to a log of
+#     1,000 reports, from a release host build (build/bench-host, without the
+#     sanitizers).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 KYN_SKIP_HOST=1 "$root/tools/build.sh" >/dev/null
@@ -30,7 +32,7 @@ KYN_PRIVATE_X=1 "$root/bench/crashreport/leak_tracking_bench.sh" "$root/tools/wi
 # GCC 12 warns falsely (-Wrestrict) about std::string concatenation at -O3.
 cmake -S "$root" -B "$root/build/bench-host" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKYN_SANITIZE=OFF \
   -DCMAKE_CXX_FLAGS=-Wno-restrict >/dev/null
-cmake --build "$root/build/bench-host" -j "${KYN_JOBS:-$(nproc)}" --target disasm_bench >/dev/null
+cmake --build "$root/build/bench-host" -j "${KYN_JOBS:-$(nproc)}" --target disasm_bench report_text_bench >/dev/null
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 # The code sections of the 32-bit program and test programs, to 1 MiB.
@@ -41,3 +43,4 @@ for exe in "$root/build/win/bin/Quorvex.exe" $(find "$root/build/win/tests" -nam
 done
 head -c 1048576 "$work/all.bin" >"$work/code.bin"
 "$root/build/bench-host/bench/disasm_bench" "$work/code.bin"
+"$root/build/bench-host/bench/report_text_bench" "$work"

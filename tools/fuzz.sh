@@ -18,6 +18,7 @@ targets=(
   "dns_mx_reply_fuzz crashreport/delivery_fuzz"
   "codecs_fuzzer crashreport/delivery/fuzz"
   "web_urls_fuzz crashreport/delivery/fuzz"
+  "report_log_fuzz crashreport/report"
   "gif_layout_fuzz widgets/drawing/fuzz"
   "html_layout_fuzz widgets/drawing/html_fuzz"
 )

@@ -199,7 +199,6 @@ void LibraryInit() {
     }
 
     TReportState& state = ReportState();
-    state.Modules = std::make_unique<TDrevnikModulesList>();
     state.Processes = std::make_unique<TDrevnikProcessesList>();
     ResetSharedOptionsBlock(LibraryModuleHandle());
     if (FindCurrentDrevnikLogOptions() == nullptr) {
@@ -265,7 +264,6 @@ void LibraryDone() {
             std::string().swap(*text);
         DestroyMainThreadsList();
         SaveLeakReportOptions();
-        state.Modules.reset();
         state.Processes.reset();
         state.HandlerOptions.reset();
         state.CurrentReport.store(nullptr);

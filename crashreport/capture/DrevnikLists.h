@@ -92,6 +92,8 @@ struct TCallStackEntry {
     int32_t SourceLine = 0;
     uint32_t LineInRoutine = 0;
     std::string ExtraText;
+    // The module record of a bare entry (full lookup off), which the entry owns.
+    std::shared_ptr<TDrevnikModuleInfo> OwnModuleRecord;
 };
 
 class TDrevnikStackList : public TDrevnikOwningList<TCallStackEntry> {};
@@ -113,11 +115,26 @@ public:
     void SortByAddress();
 };
 
+class TDVDebugInfoSource;
+
+// The answer of an external debug-information source for one address.
+struct TDVLocationInfo {
+    uintptr_t LocAddress = 0;
+    std::string LocUnit;
+    std::string LocRoutine;      // possibly qualified with unit and class, joined by dots
+    int32_t LocLineOffset = 0;   // line minus the line at the routine's start
+    int32_t LocLine = 0;         // 0 when none
+    std::string LocSourceFile;
+    TDVDebugInfoSource* LocSource = nullptr;
+};
+
 // Debug information found outside the library data of a module. The readers
 // of the debug formats derive from it; a module record owns its source.
 class TDVDebugInfoSource {
 public:
     virtual ~TDVDebugInfoSource() = default;
+    virtual bool HasData() const { return false; }
+    virtual bool LookupLocation(uintptr_t /*address*/, TDVLocationInfo& /*info*/) { return false; }
 };
 
 enum TModuleKind : uint8_t { mkUnknown = 0, mkProgram = 1, mkRuntimePackage = 2, mkLibrary = 3 };

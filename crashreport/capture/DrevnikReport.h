@@ -65,8 +65,13 @@ struct TReportState {
     std::vector<std::string> WebFields;
     std::string Password;
     bool CloseDialog = false;
-    // The process-wide modules and processes lists.
-    std::unique_ptr<TDrevnikModulesList> Modules;
+    // The running report's facts from the faulting thread, and the copy of
+    // the threads list made before any thread was suspended (the report
+    // reads it without the list's lock); null outside a report.
+    const TExceptNotifyParams* ReportParams = nullptr;
+    TDrevnikThreadsList* ThreadsSnapshot = nullptr;
+    // The processes of the latest report. The modules list is the
+    // process-wide one (ReportSeams().ModulesList).
     std::unique_ptr<TDrevnikProcessesList> Processes;
 };
 TReportState& ReportState();

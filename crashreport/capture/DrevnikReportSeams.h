@@ -33,11 +33,13 @@ struct TThreadStackCopy {
 
 struct TReportSeams {
     // ---- Modules and processes ----
-    // The process-wide modules list, refreshed; the processes list, made anew.
-    void (*RefreshModulesList)(TDrevnikModulesList& modules) = nullptr;
+    // The process-wide modules list (null: none), refreshed; the processes
+    // list, made anew.
+    TDrevnikModulesList* (*ModulesList)() = nullptr;
+    void (*RefreshModulesList)() = nullptr;
     void (*BuildProcessesList)(TDrevnikProcessesList& processes) = nullptr;
-    // Drops records whose module file changed on disk.
-    void (*PurgeChangedModules)(TDrevnikModulesList& modules) = nullptr;
+    // Drops the records of the modules list whose module file changed on disk.
+    void (*PurgeChangedModules)() = nullptr;
     // The record of the module that holds `address` / of `module`; null: none.
     TDrevnikModuleInfo* (*ModuleInfoOfAddress)(uintptr_t address) = nullptr;
     TDrevnikModuleInfo* (*ModuleInfoOfHandle)(TModuleHandle module) = nullptr;

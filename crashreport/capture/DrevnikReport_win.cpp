@@ -512,6 +512,8 @@ bool ProcessException(const TRaisedObject& object, uintptr_t address, bool isLan
                                      : std::make_unique<TDrevnikThreadsList>();
     if (!state.HandlerOptions) state.HandlerOptions = std::make_unique<TDrevnikModuleOptionsEx>(std::string());
     TDrevnikExceptionRecord record;
+    state.ReportParams = &params;
+    state.ThreadsSnapshot = snapshot.get();
     bool handedOff = false;
     uint8_t handling = fhFullReport;
     uint8_t closeAction = caNone;
@@ -520,7 +522,7 @@ bool ProcessException(const TRaisedObject& object, uintptr_t address, bool isLan
             RememberRaisedClass(*fault, object, address);
         if (address != 0) state.LastReportAddress = address;
         if (isLanguage && address != 0) address -= 5;
-        if (state.Modules && seams.PurgeChangedModules != nullptr) seams.PurgeChangedModules(*state.Modules);
+        if (seams.PurgeChangedModules != nullptr) seams.PurgeChangedModules();
         record.RaisedObject = object;
         record.RaisedAddress = address;
         record.FaultThreadId = params.FaultThreadId;
@@ -581,7 +583,7 @@ bool ProcessException(const TRaisedObject& object, uintptr_t address, bool isLan
                 Step(6);
                 state.EventHandled = true;
                 if ((options.LogFlags() & lgModulesAndProcesses) != 0) {
-                    if (state.Modules && seams.RefreshModulesList != nullptr) seams.RefreshModulesList(*state.Modules);
+                    if (seams.RefreshModulesList != nullptr) seams.RefreshModulesList();
                     if (state.Processes && seams.BuildProcessesList != nullptr)
                         seams.BuildProcessesList(*state.Processes);
                 }
@@ -593,7 +595,7 @@ bool ProcessException(const TRaisedObject& object, uintptr_t address, bool isLan
                 Step(702);
                 if (seams.BuildReportText != nullptr) record.ReportTextCopy = seams.BuildReportText(record);
                 Step(703);
-                record.Modules = state.Modules.get();
+                record.Modules = seams.ModulesList != nullptr ? seams.ModulesList() : nullptr;
                 Step(704);
                 state.CurrentReport.store(&record);
                 if (seams.CheckDuplicateReport != nullptr) seams.CheckDuplicateReport(true);
@@ -730,6 +732,8 @@ bool ProcessException(const TRaisedObject& object, uintptr_t address, bool isLan
         ReportInternalError(std::to_string(state.ReportStep.load()));
     }
     state.CurrentReport.store(nullptr);
+    state.ReportParams = nullptr;
+    state.ThreadsSnapshot = nullptr;
     snapshot.reset();
     SetLibraryResumeFlag(previousResumeFlag);
     return result;

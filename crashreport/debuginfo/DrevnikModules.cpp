@@ -156,6 +156,20 @@ void RefreshModulesList() {
     list->SortByHandle();
 }
 
+void PurgeChangedModules() {
+    TModulesListLock lock;
+    TDrevnikModulesList* list = gModulesList.get();
+    if (!lock.Locked() || list == nullptr) {
+        return;
+    }
+    for (int i = list->Count() - 1; i >= 0; --i) {
+        const TDrevnikModuleInfo& record = list->GetItem(i);
+        if (record.FileDate != GetFileDateTime(record.FilePath)) {
+            list->Delete(i);
+        }
+    }
+}
+
 // ---- Images -----------------------------------------------------------------------------------
 
 bool ReadExportTable(TModuleHandle module, TDrevnikFunctionsList& list) {

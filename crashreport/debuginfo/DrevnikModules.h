@@ -72,6 +72,9 @@ TDrevnikModuleInfo* CreateModuleInfo(TModuleHandle module, const std::string& fi
 // Drops the records of modules that are gone and adds quick records for the
 // new ones; the list ends sorted by module handle.
 void RefreshModulesList();
+// Drops the records whose module file's last-write time is no longer the
+// one the record was made with.
+void PurgeChangedModules();
 
 // ---- Images -----------------------------------------------------------------------------------
 

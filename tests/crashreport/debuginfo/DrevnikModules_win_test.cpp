@@ -224,6 +224,24 @@ TEST(DrevnikModules, RefreshMakesQuickRecordsThatTheFirstLookupRebuilds) {
     EXPECT_EQ(gSources, 0);
 }
 
+TEST(DrevnikModules, PurgeDropsOnlyRecordsWhoseFileDateChanged) {
+    TModulesListScope scope;
+    const TModuleHandle program = reinterpret_cast<TModuleHandle>(GetModuleHandleW(nullptr));
+    const TModuleHandle kernel = reinterpret_cast<TModuleHandle>(GetModuleHandleW(L"kernel32.dll"));
+    RefreshModulesList();
+    ASSERT_NE(FindRecord(program), nullptr);
+    ASSERT_NE(FindRecord(kernel), nullptr);
+    const int before = ModulesList()->Count();
+    PurgeChangedModules();
+    EXPECT_EQ(ModulesList()->Count(), before);
+    // As if the program's file had been written since its record was made.
+    FindRecord(program)->FileDate -= 1.0;
+    PurgeChangedModules();
+    EXPECT_EQ(FindRecord(program), nullptr);
+    EXPECT_NE(FindRecord(kernel), nullptr);
+    EXPECT_EQ(ModulesList()->Count(), before - 1);
+}
+
 TEST(DrevnikModules, DamagedOrUnreadableExportDirectoryGivesAnEmptyTable) {
     TLoadedFixture fixture("kyn_exports_fixture.dll");
     ASSERT_NE(fixture.Module(), nullptr);
