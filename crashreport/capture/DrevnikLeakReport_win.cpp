@@ -43,7 +43,6 @@ void FreeLeakReportState() {
     delete gLeaksList;
     gLeaksList = nullptr;
     state.ExceptionCallStack.reset();
-    state.Modules.reset();
     state.Processes.reset();
     state.HandlerOptions.reset();
     state.CurrentReport.store(nullptr);
@@ -141,7 +140,6 @@ void Internal_ResetLeaks() {
         gLeaksList = new TDrevnikStackList();
         TReportState& state = ReportState();
         ResetSharedOptionsBlock(LibraryModuleHandle());
-        state.Modules = std::make_unique<TDrevnikModulesList>();
         if (FindCurrentDrevnikLogOptions() == nullptr) {
             gLeakOptions = std::make_unique<TDrevnikModuleOptionsEx>(GetLibraryModuleFileName());
             SetCurrentOptionsProvider(LeakOptionsProvider);

@@ -307,6 +307,7 @@ void InstallDebugInfoReaders() {
     seams.ModuleInfoOfAddress = GetModuleInfoOfAddress;
     seams.ModuleInfoOfHandle = GetModuleInfo;
     seams.BuildProcessesList = [](TDrevnikProcessesList& list) { BuildProcessesList(list); };
+    seams.LookupAddress = [](TCallStackEntry& entry, uintptr_t address) { LookupAddress(address, 0, entry, 1, 0); };
     seams.BuildCallStack = [](TDrevnikStackList& list, uintptr_t address, uintptr_t stackStart, uintptr_t stackTop,
                               uint32_t threadId) {
         TStackScanParams p;
