@@ -24,6 +24,11 @@ __attribute__((noinline)) void Wait(int depth) {
     WaitForSingleObject(gRelease, INFINITE);
 }
 
+DWORD WINAPI WaitThread(void* depth) {
+    Wait(static_cast<int>(reinterpret_cast<intptr_t>(depth)));
+    return 0;
+}
+
 }  // namespace
 
 int main() {
@@ -52,13 +57,8 @@ int main() {
     gRelease = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     std::vector<HANDLE> threads;
     for (int i = 0; i < 50; ++i)
-        threads.push_back(CreateThread(
-            nullptr, 0,
-            [](void* depth) -> DWORD {
-                Wait(static_cast<int>(reinterpret_cast<intptr_t>(depth)));
-                return 0;
-            },
-            reinterpret_cast<void*>(static_cast<intptr_t>(5 + i % 10)), 0, nullptr));
+        threads.push_back(
+            CreateThread(nullptr, 0, WaitThread, reinterpret_cast<void*>(static_cast<intptr_t>(5 + i % 10)), 0, nullptr));
     Sleep(500);
     t0 = clock::now();
     drevnik::TDrevnikStackList list;
