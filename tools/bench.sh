@@ -28,6 +28,8 @@ KYN_PRIVATE_X=1 "$root/tools/wine-run" "$root/build/$win/bench/html_render_bench
 KYN_PRIVATE_X=1 "$root/tools/wine-run" "$root/build/$win/bench/report_latency_bench.exe"
 KYN_PRIVATE_X=1 "$root/bench/crashreport/leak_tracking_bench.sh" "$root/tools/wine-run" \
   "$root/build/$win/bench/leak_tracking_bench.exe" "$root/build/$win/bench/leak_tracking_bench_off.exe"
+echo "== Address lookups and the stack walk of 50 threads"
+KYN_PRIVATE_X=1 "$root/tools/wine-run" "$root/build/$win/bench/stackwalk_bench.exe"
 
 # GCC 12 warns falsely (-Wrestrict) about std::string concatenation at -O3.
 cmake -S "$root" -B "$root/build/bench-host" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKYN_SANITIZE=OFF \

@@ -15,6 +15,7 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPI
 # target and its folder below tests/
 targets=(
   "disasm_fuzz crashreport/debuginfo"
+  "debuginfo_fuzz crashreport/debuginfo"
   "dns_mx_reply_fuzz crashreport/delivery_fuzz"
   "codecs_fuzzer crashreport/delivery/fuzz"
   "web_urls_fuzz crashreport/delivery/fuzz"

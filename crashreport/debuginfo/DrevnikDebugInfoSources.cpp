@@ -8,7 +8,8 @@
 namespace drevnik {
 
 bool TDVScannerSource::LookupLocation(uintptr_t address, TDVLocationInfo& info) {
-    if (!HasData()) return false;
+    // Below the code section there is nothing to name (and the offset would wrap).
+    if (!HasData() || address < module_ + 0x1000) return false;
     const uint32_t offset = AddressToOffset(address);
     info.LocUnit = scanner_->UnitNameAt(offset);
     if (info.LocUnit.empty()) return false;
@@ -441,7 +442,16 @@ std::string CleanTD32ProcName(std::string_view unitName, std::string_view raw) {
     return s;
 }
 
-TDVTD32InfoScanner::TDVTD32InfoScanner(std::vector<uint8_t> data) : data_(std::move(data)) {
+bool TDVTD32InfoScanner::Spend(std::size_t count) {
+    if (budget_ < count) {
+        budget_ = 0;
+        return false;
+    }
+    budget_ -= count;
+    return true;
+}
+
+TDVTD32InfoScanner::TDVTD32InfoScanner(std::vector<uint8_t> data) : data_(std::move(data)), budget_(data_.size()) {
     names_.push_back(std::string::npos);
     valid_ = IsTD32Data(data_);
     if (valid_) AnalyseDirectory();
@@ -451,7 +461,11 @@ void TDVTD32InfoScanner::AnalyseDirectory() {
     // The debug information starts L bytes before the end.
     const std::size_t base = data_.size() - Get32(data_, data_.size() - 4);
     std::size_t dir = base + Get32(data_, base + 4);
-    for (int guard = 0; guard < 4096; ++guard) {
+    std::vector<std::size_t> visited;
+    for (;;) {
+        // A chain of directories that comes back to one already read ends there.
+        if (std::find(visited.begin(), visited.end(), dir) != visited.end()) break;
+        visited.push_back(dir);
         if (dir > data_.size() || data_.size() - dir < 16) {
             valid_ = false;
             return;
@@ -489,7 +503,7 @@ void TDVTD32InfoScanner::ReadNames(std::size_t at, std::size_t size) {
     std::size_t p = at + 4;
     for (uint32_t i = 0; i < count && p < end; ++i) {
         const std::size_t length = data_[p];
-        if (end - p < length + 2) break;
+        if (end - p < length + 2 || !Spend()) break;
         names_.push_back(p);
         p += length + 2;
     }
@@ -501,7 +515,7 @@ void TDVTD32InfoScanner::ReadSymbols(std::size_t at, std::size_t size) {
     while (p + 4 <= end) {
         const std::size_t length = Get16(data_, p);
         const uint16_t type = Get16(data_, p + 2);
-        if (length < 2 || end - p < length + 2) break;
+        if (length < 2 || end - p < length + 2 || !Spend()) break;
         if ((type == 0x204 || type == 0x205) && length + 2 >= 44)
             procs_.push_back({Get32(data_, p + 28), Get32(data_, p + 16), Get32(data_, p + 40)});
         else if (type == 3 || type == 4 || type == 9 || (type >= 0x201 && type <= 0x203) || type == 0x208 ||
@@ -512,13 +526,13 @@ void TDVTD32InfoScanner::ReadSymbols(std::size_t at, std::size_t size) {
 }
 
 void TDVTD32InfoScanner::ReadModule(std::size_t at, std::size_t size) {
-    if (size < 32) return;
+    if (size < 32 || !Spend()) return;
     TModule m;
     const uint16_t segments = Get16(data_, at + 4);
     m.NameIndex = Get32(data_, at + 8);
     for (uint16_t i = 0; i < segments; ++i) {
         const std::size_t s = at + 28 + 12 * static_cast<std::size_t>(i);
-        if (s + 12 > at + size) break;
+        if (s + 12 > at + size || !Spend()) break;
         const uint32_t offset = Get32(data_, s + 4);
         m.Segments.push_back({offset, offset + Get32(data_, s + 8)});
     }
@@ -533,6 +547,7 @@ void TDVTD32InfoScanner::ReadSourceModule(std::size_t at, std::size_t size) {
         if (file > size || size - file < 6) continue;
         const uint16_t segments = Get16(sub, file);
         if (segments == 0) continue;
+        if (!Spend()) return;
         TSourceModule s;
         s.NameIndex = Get32(sub, file + 2);
         for (uint16_t g = 0; g < segments; ++g) {
@@ -541,7 +556,7 @@ void TDVTD32InfoScanner::ReadSourceModule(std::size_t at, std::size_t size) {
             if (range <= size && size - range >= 8) s.Ranges.push_back({Get32(sub, range), Get32(sub, range + 4)});
             if (table > size || size - table < 4) continue;
             const uint16_t pairs = Get16(sub, table + 2);
-            if ((size - table - 4) / 6 < pairs) continue;
+            if ((size - table - 4) / 6 < pairs || !Spend(pairs)) continue;
             for (uint16_t i = 0; i < pairs; ++i)
                 s.Lines.push_back({Get32(sub, table + 4 + 4 * static_cast<std::size_t>(i)),
                                    Get16(sub, table + 4 + 4 * static_cast<std::size_t>(pairs) + 2 * i)});

@@ -181,6 +181,10 @@ private:
     std::vector<TSourceModule> sources_;
     std::vector<TProc> procs_;
     std::size_t otherSymbols_ = 0;
+    // Records taken so far may not outnumber the data's bytes: damaged
+    // directories that name the same bytes again and again end there.
+    bool Spend(std::size_t count = 1);
+    std::size_t budget_ = 0;
 };
 
 // ---- Writers (our build's writer and tests) -------------------------------------------------
