@@ -10,6 +10,8 @@
 #     10 and 50 threads, under Wine;
 #   - the leak tracker's cost per allocation and release next to the
 #     runtime's own operator new and delete, under Wine;
+#   - the crash report's address lookups per second and the walk of 50
+#     threads' stacks, under Wine;
 #   - the disassembler against objdump on 1 MiB of our own i686 code, and the
 #     crash report's text for 50 threads and 200 modules appended to a log of
 #     1,000 reports, from a release host build (build/bench-host, without the
