@@ -82,9 +82,9 @@ void ReportBadRelease(int textIndex, const char* ownText, uintptr_t releasedAt) 
 }  // namespace
 
 std::string GetLeakDataFileName() {
-    char name[64];
-    std::snprintf(name, sizeof name, "%08lX%08llX.bin", static_cast<unsigned long>(GetCurrentProcessId()),
-                  static_cast<unsigned long long>(LibraryModuleHandle()));
+    char name[32];
+    std::snprintf(name, sizeof name, "%08lX%08lX.bin", static_cast<unsigned long>(GetCurrentProcessId()),
+                  static_cast<unsigned long>(reinterpret_cast<uintptr_t>(GetModuleHandleW(nullptr)) & 0xFFFFFFFFu));
     return GetTempFolder() + name;
 }
 

@@ -53,7 +53,7 @@ std::string GetScreenshotFileName();
 std::string GetLastHTMLPageFileName();
 std::string GetTempXMLLogFileName();
 std::string GetBugReportZipName();
-std::string GetLeakDataFileName();
+// GetLeakDataFileName() lives with the leak report (crashreport/capture/DrevnikLeakReport.h).
 std::string StampFileName(std::string_view path);
 void SaveXMLLogCopy();
 std::string LoadTextFile(std::string_view path);

@@ -456,11 +456,6 @@ std::string GetTempXMLLogFileName() {
 
 std::string GetBugReportZipName() { return TempName("BugReport.zip"); }
 
-std::string GetLeakDataFileName() {
-    return TempName(HexText(GetCurrentProcessId(), 8) +
-                    HexText(reinterpret_cast<uintptr_t>(GetModuleHandleW(nullptr)) & 0xFFFFFFFFu, 8) + ".bin");
-}
-
 std::string StampFileName(std::string_view path) {
     const TDrevnikModuleOptions* o = Options();
     const uint16_t flags = o != nullptr ? o->SendFlags() : 0;
