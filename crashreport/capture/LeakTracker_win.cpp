@@ -2,6 +2,7 @@
 // and the shut-down report. Nothing here allocates while it tracks: the
 // manager's own paths use fixed storage only.
 #include "crashreport/capture/LeakTracker.h"
+#include "crashreport/capture/DrevnikSystem.h"
 #include "crashreport/capture/ThreadInfoBlock.h"
 
 #include <windows.h>
@@ -66,31 +67,9 @@ public:
 
 uintptr_t StackTop() { return reinterpret_cast<uintptr_t>(CurrentTib()->StackBase); }
 
-bool IsReadableProtection(DWORD protect) {
-    switch (protect) {
-        case PAGE_READONLY:
-        case PAGE_READWRITE:
-        case PAGE_WRITECOPY:
-        case PAGE_EXECUTE:
-        case PAGE_EXECUTE_READ:
-        case PAGE_EXECUTE_READWRITE:
-        case PAGE_EXECUTE_WRITECOPY:
-            return true;
-        default:
-            return false;
-    }
-}
-
-// How many bytes from `address` on are readable, at most `wanted`.
-std::size_t ReadableBytesAt(uintptr_t address, std::size_t wanted) {
-    std::size_t readable = 0;
-    while (readable < wanted) {
-        MEMORY_BASIC_INFORMATION info;
-        if (VirtualQuery(reinterpret_cast<void*>(address + readable), &info, sizeof info) != sizeof info) break;
-        if (info.State != MEM_COMMIT || !IsReadableProtection(info.Protect)) break;
-        readable += reinterpret_cast<uintptr_t>(info.BaseAddress) + info.RegionSize - (address + readable);
-    }
-    return readable < wanted ? readable : wanted;
+// Whether `length` bytes from `address` on are committed and readable.
+bool Readable(uintptr_t address, std::size_t length) {
+    return IsReadableMemory(reinterpret_cast<const void*>(address), length);
 }
 
 // One VirtualQuery per 4 KB page while the report runs.
@@ -117,11 +96,11 @@ public:
         if (address + length < address) return false;
         const uintptr_t page = address >> 12;
         if (cache_ == nullptr || ((address + length - 1) >> 12) != page)
-            return ReadableBytesAt(address, length) == length;
+            return Readable(address, length);
         TEntry& entry = cache_[page % kEntries];
         if (entry.PagePlusOne != page + 1) {
             entry.PagePlusOne = page + 1;
-            entry.State = ReadableBytesAt(page << 12, 4096) == 4096 ? 1 : 2;
+            entry.State = Readable(page << 12, 4096) ? 1 : 2;
         }
         return entry.State == 1;
     }
@@ -200,7 +179,7 @@ bool HeaderReadable(const void* user) {
     if (at < kLeakHeaderSize) return false;
     const uintptr_t start = at - kLeakHeaderSize;
     if ((start >> 12) == (at >> 12)) return true;
-    return ReadableBytesAt(start, kLeakHeaderSize) == kLeakHeaderSize;
+    return Readable(start, kLeakHeaderSize);
 }
 
 bool IsTrackedPointer(const void* user) {
@@ -354,7 +333,7 @@ void ReportLeaks() {
         step = "Lock AllocatedList_Lock";
         Lock();
         locked = true;
-        if (ReadableBytesAt(reinterpret_cast<uintptr_t>(gList.Oldest), kLeakHeaderSize) != kLeakHeaderSize) {
+        if (!Readable(reinterpret_cast<uintptr_t>(gList.Oldest), kLeakHeaderSize)) {
             if (IsDebuggerPresent())
                 LeakMessageBox("The application contains some memory leaks but it's impossible to show them because "
                                "another Memory Manager has already freed them.\r\nTry to replaced the Memory Manager "
@@ -435,7 +414,7 @@ void RegisterLeakAllocationEntries(const uintptr_t* entries, int count) {
     gEntryCount = 0;
     struct TPlainMemory final : TLeakMemory {
         bool IsReadable(TLeakAddress address, std::size_t length) override {
-            return ReadableBytesAt(address, length) == length;
+            return Readable(address, length);
         }
     } memory;
     for (int i = 0; i < count && gEntryCount < 16; ++i) gEntries[gEntryCount++] = FollowJumpThunk(memory, entries[i]);

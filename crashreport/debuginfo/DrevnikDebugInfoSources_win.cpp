@@ -4,9 +4,8 @@
 #include <windows.h>
 
 #include <cstring>
-#include <fstream>
-#include <sstream>
 
+#include "crashreport/capture/DrevnikSystem.h"
 #include "crashreport/debuginfo/DrevnikDebugInfoSources.h"
 
 namespace drevnik {
@@ -28,15 +27,8 @@ std::string WithExtension(const std::string& path, const char* extension) {
     return stem + extension;
 }
 
-bool ReadWholeFile(const std::string& path, std::string& out) {
-    if (path.empty()) return false;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream s;
-    s << in.rdbuf();
-    out = s.str();
-    return true;
-}
+// External debug files larger than this are not ours.
+constexpr std::size_t kMaxDebugFileSize = std::size_t{256} << 20;
 
 // Copies readable image memory; empty when any of it is not readable.
 std::vector<uint8_t> CopyImage(uintptr_t address, std::size_t size) {
@@ -90,18 +82,18 @@ std::unique_ptr<TDVDebugInfoSource> CreateExternalDebugInfo(TModuleHandle module
     try {
         const std::string file = ModuleFileName(module);
         std::string text;
-        if (ReadWholeFile(WithExtension(file, ".map"), text)) {
+        if (ReadWholeFile(WithExtension(file, ".map"), text, kMaxDebugFileSize)) {
             auto source = std::make_unique<TDVDebugInfoMap>(module, std::make_unique<TDVMapScanner>(std::move(text)));
             if (source->HasData()) return source;
         }
         std::vector<uint8_t> td32 = TD32InImage(module);
-        if (td32.empty() && ReadWholeFile(WithExtension(file, ".tds"), text)) td32.assign(text.begin(), text.end());
+        if (td32.empty() && ReadWholeFile(WithExtension(file, ".tds"), text, kMaxDebugFileSize)) td32.assign(text.begin(), text.end());
         if (IsTD32Data(td32)) {
             auto source = std::make_unique<TDVDebugInfoTD32>(module, std::make_unique<TDVTD32InfoScanner>(std::move(td32)));
             if (source->HasData()) return source;
         }
         std::vector<uint8_t> jcl = JclSection(module);
-        if (jcl.empty() && ReadWholeFile(WithExtension(file, ".jdbg"), text)) jcl.assign(text.begin(), text.end());
+        if (jcl.empty() && ReadWholeFile(WithExtension(file, ".jdbg"), text, kMaxDebugFileSize)) jcl.assign(text.begin(), text.end());
         if (!jcl.empty()) {
             auto source =
                 std::make_unique<TDVDebugInfoJedy>(module, std::make_unique<TDVBinDebugScanner>(std::move(jcl), true));
