@@ -262,7 +262,8 @@ void BuildCallStacksAndBugId(TReportState& state, const TRaisedObject& object, u
             copy.Record = &thread;
             std::size_t size = thread.StackTop > sp ? thread.StackTop - sp : 0;
             size = std::min({size, kStackCopyMax, kStackCopyPool - poolUsed});
-            size = GetReadableLength(reinterpret_cast<const void*>(sp), size);
+            // The readable length can run past the size asked for: never copy more than the pool holds.
+            size = std::min(size, GetReadableLength(reinterpret_cast<const void*>(sp), size));
             if (gStackCopyPool != nullptr && size != 0) {
                 std::memcpy(gStackCopyPool + poolUsed, reinterpret_cast<const void*>(sp), size);
                 copy.Bytes = gStackCopyPool + poolUsed;

@@ -134,7 +134,8 @@ std::string ReadRegistryString(uintptr_t rootKey, std::string_view keyPath, std:
 // ---- Foreign memory ------------------------------------------------------------------------
 
 // How many bytes from `address` on are committed and readable, following
-// regions until `length` is reached; 0 as soon as one is not.
+// regions until `length` is reached; 0 as soon as one is not. The answer is
+// the readable rest of the last region, so it can be more than `length`.
 std::size_t GetReadableLength(const void* address, std::size_t length);
 bool IsReadableMemory(const void* address, std::size_t length);
 // The target of an import thunk "jmp [pointer]" (FF 25) at `address`, else

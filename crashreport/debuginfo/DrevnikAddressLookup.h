@@ -39,8 +39,6 @@ void LookupAddress(uintptr_t address, uint32_t threadId, TCallStackEntry& entry,
 bool LoadModuleLibraryData(TDrevnikModuleInfo& record);
 bool HasLibraryData(TModuleHandle module);
 uint16_t GetLibraryDataVersion(TModuleHandle module);
-// While set, the library's own units are named too (a report of its own failure).
-void SetReportingOwnFailure(bool value);
 
 // Plugs the readers into the modules list and the walker into the report.
 void InstallDebugInfoReaders();

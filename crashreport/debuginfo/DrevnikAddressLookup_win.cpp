@@ -24,8 +24,6 @@ namespace drevnik {
 
 namespace {
 
-bool gReportingOwnFailure = false;
-
 // Our writer names units by their path below the source tree; the library's
 // own units are those of the crash-report folders.
 bool IsLibraryUnitName(std::string_view unit) {
@@ -90,7 +88,7 @@ bool LookupLibraryDebugData(uintptr_t address, TCallStackEntry& entry) {
     lookup.Key.PasswordValid = module->DataPasswordValid;
     lookup.Key.Password = module->DataPassword;
     lookup.HasFramePrologue = ReadPrologue;
-    if (!gReportingOwnFailure) lookup.IsLibraryUnit = IsLibraryUnitName;
+    lookup.IsLibraryUnit = IsLibraryUnitName;
     return LookupDebugData(*module->DebugDataStream, address, lookup, entry);
 }
 
@@ -193,8 +191,6 @@ std::vector<uintptr_t> UnwindCallSites(uintptr_t pc, uintptr_t sp, uintptr_t end
 #endif
 
 }  // namespace
-
-void SetReportingOwnFailure(bool value) { gReportingOwnFailure = value; }
 
 void LookupAddress(uintptr_t address, uint32_t threadId, TCallStackEntry& entry, uint8_t ownStack, uint8_t faultFlag) {
     try {
