@@ -18,5 +18,8 @@ ctest --test-dir "$root/build/host" --output-on-failure -j "${KYN_JOBS:-$(nproc)
 echo "== Windows tests under Wine ($win)"
 # Make the prefix and the display before the tests race for them.
 "$root/tools/wine-run" --arch "$win" cmd /c exit 0 >/dev/null 2>&1 || true
+# Windows tests leave their screenshots here (Wine maps the root as Z:).
+mkdir -p "$root/build/$win/artifacts"
+export KYN_ARTIFACT_DIR=${KYN_ARTIFACT_DIR:-Z:$(echo "$root/build/$win/artifacts" | tr / '\\')}
 ctest --test-dir "$root/build/$win" --output-on-failure -j "${KYN_JOBS:-$(nproc)}" || status=1
 exit $status
