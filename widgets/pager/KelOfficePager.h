@@ -1,0 +1,330 @@
+// TKelOfficePager, a container of TKelOfficePage children that shows one of
+// them (the active page) and draws a strip of office-style tabs along one
+// side; and the page. The pager takes its colours from a styler, its own
+// internal one unless an external one is set.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/gui/custom_control.h"
+#include "widgets/buttons/KelGlowButton.h"
+#include "widgets/drawing/KelGDIPColors.h"
+#include "widgets/drawing/KelHintInfo.h"
+#include "widgets/pager/KelOfficePagerStyler.h"
+
+namespace fw {
+class TImageList;
+class TPopupMenu;
+}  // namespace fw
+
+namespace kel::pager {
+
+class TKelOfficePager;
+
+using TTabChangingEvent = std::function<void(fw::TComponent* sender, int fromIndex, int toIndex, bool& allowChange)>;
+using TTabMovedEvent = std::function<void(fw::TComponent* sender, int fromIndex, int toIndex)>;
+using TTabIndexEvent = std::function<void(fw::TComponent* sender, int tabIndex)>;
+
+class TKelOfficePage : public fw::TCustomControl {
+public:
+    explicit TKelOfficePage(fw::TComponent* owner);
+    ~TKelOfficePage() override;
+
+    TKelOfficePager* Pager() const { return pager_; }
+    // Moves the page into another pager (or out of any, for null).
+    void SetPager(TKelOfficePager* pager);
+    // Parent changes follow the pager rules: a page dropped on a page moves
+    // to its place; into another pager it moves there.
+    void SetParent(fw::TWinControl* parent) override;
+
+    void SetCaption(const std::wstring& caption) override;
+    const std::wstring& WideCaption() const { return wideCaption_; }
+    void SetWideCaption(const std::wstring& v);
+    // The tab's text: Caption, else WideCaption.
+    const std::wstring& TabCaption() const { return Caption().empty() ? wideCaption_ : Caption(); }
+    bool TabVisible() const { return tabVisible_; }
+    void SetTabVisible(bool v);
+    bool TabEnabled() const { return tabEnabled_; }
+    void SetTabEnabled(bool v);
+    int ImageIndex() const { return imageIndex_; }
+    void SetImageIndex(int v);
+    TGDIPPicture& Picture() { return picture_; }
+    void SetPicture(const TGDIPPicture& p);
+    TGDIPPicture& DisabledPicture() { return disabledPicture_; }
+    void SetDisabledPicture(const TGDIPPicture& p);
+    const std::wstring& TabHint() const { return tabHint_; }
+    void SetTabHint(const std::wstring& v) { tabHint_ = v; }
+    TKelHintInfo& OfficeHint() { return officeHint_; }
+    void SetOfficeHint(const TKelHintInfo& v) { officeHint_.Assign(&v); }
+    bool ShowClose() const { return showClose_; }
+    void SetShowClose(bool v);
+    bool ShowCheckBox() const { return showCheckBox_; }
+    void SetShowCheckBox(bool v);
+    bool Checked() const { return checked_; }
+    void SetChecked(bool v);
+    bool Glow() const { return glow_; }
+    void SetGlow(bool v);
+    fw::TColor GlowColor() const { return glowColor_; }
+    void SetGlowColor(fw::TColor v) { glowColor_ = v; }
+    int PageIndex() const;
+    void SetPageIndex(int v);
+    const std::wstring& ShortCutHint() const { return shortCutHint_; }
+    void SetShortCutHint(const std::wstring& v) { shortCutHint_ = v; }
+    TShortCutHintPos ShortCutHintPos() const { return shortCutHintPos_; }
+    void SetShortCutHintPos(TShortCutHintPos v) { shortCutHintPos_ = v; }
+    TTabAppearance& TabAppearance() { return tabAppearance_; }
+    void SetTabAppearance(const TTabAppearance& v) { tabAppearance_.Assign(v); }
+    bool UseTabAppearance() const { return useTabAppearance_; }
+    void SetUseTabAppearance(bool v);
+    TVistaBackground& PageAppearance() { return pageAppearance_; }
+    void SetPageAppearance(const TVistaBackground& v) { pageAppearance_.Assign(v); }
+    bool UsePageAppearance() const { return usePageAppearance_; }
+    void SetUsePageAppearance(bool v);
+    TTabProgress& Progress() { return progress_; }
+    void SetProgress(const TTabProgress& v) { progress_.Assign(v); }
+
+    // The tab's own close button (while the pager shows close buttons on tabs).
+    glow::TKelGlowButton* CloseButton() const { return closeButton_; }
+    void SetCloseButton(glow::TKelGlowButton* b) { closeButton_ = b; }
+
+    // Gives the focus to the first focusable child.
+    void SelectFirst();
+    void ShowShortCutHint();
+    void HideShortCutHint();
+
+    fw::TNotifyEvent OnShow;
+    fw::TNotifyEvent OnHide;
+
+    void SetVisible(bool visible) override;
+
+protected:
+    friend class TKelOfficePager;
+    void Paint() override;
+    void CreateParams(fw::TCreateParams& params) override;
+    void EnabledChanged() override;
+    void AlignChildren();
+    void TabAppearanceChanged();
+    void TabAppearanceFontChanged();
+    void PictureChanged();
+    void RepaintPager();
+
+private:
+    TKelOfficePager* pager_ = nullptr;
+    bool moving_ = false;
+    glow::TShortCutHintWindow* hintWindow_ = nullptr;
+    glow::TKelGlowButton* closeButton_ = nullptr;
+    std::wstring wideCaption_;
+    bool tabVisible_ = true;
+    bool tabEnabled_ = true;
+    int imageIndex_ = -1;
+    TGDIPPicture picture_;
+    TGDIPPicture disabledPicture_;
+    std::wstring tabHint_;
+    TKelHintInfo officeHint_;
+    bool showClose_ = true;
+    bool showCheckBox_ = false;
+    bool checked_ = false;
+    bool glow_ = false;
+    fw::TColor glowColor_ = fw::clRed;
+    std::wstring shortCutHint_;
+    TShortCutHintPos shortCutHintPos_ = glow::shpTop;
+    TTabAppearance tabAppearance_;
+    bool useTabAppearance_ = false;
+    TVistaBackground pageAppearance_;
+    bool usePageAppearance_ = false;
+    TTabProgress progress_;
+};
+
+class TKelOfficePager : public fw::TCustomControl, public IPagerStylerClient, public IKelVersion {
+public:
+    explicit TKelOfficePager(fw::TComponent* owner);
+    ~TKelOfficePager() override;
+
+    // A pager nests in another pager only through a page.
+    void SetParent(fw::TWinControl* parent) override;
+
+    // Page list and selection.
+    int AddPage(TKelOfficePage* page);
+    void RemovePage(TKelOfficePage* page);
+    void MovePage(int curIndex, int newIndex);
+    int PageCount() const { return static_cast<int>(pages_.size()); }
+    // Raises "Index out of bounds in list read access" outside the list.
+    TKelOfficePage* Page(int index);
+    int IndexOfPage(const TKelOfficePage* page) const;
+    int ActivePageIndex() const { return activeIndex_; }
+    TKelOfficePage* ActivePage() const;
+    // A page that is not in this pager (or null) is ignored.
+    void SetActivePage(TKelOfficePage* page);
+    void SelectPage(int index);
+    void ChangeActivePage(int index);
+    void SelectNextPage(bool goForward);
+    bool IsTabVisible(int index) const;
+    int VisibleTabCount() const;
+    bool NeedsCloseButton() const;
+
+    // Pages whose tab is hidden, under their names, in the order they left.
+    struct TClosedPage {
+        std::wstring Name;
+        TKelOfficePage* Page;
+    };
+    const std::vector<TClosedPage>& ClosedPages() const { return closedPages_; }
+
+    // Geometry.
+    RECT PageRect() const;
+    void SetPageBounds(TKelOfficePage* page);
+    void UpdatePageBounds();
+    // The band of the tab strip along the pager's side.
+    RECT StripRect() const;
+    // A tab's rectangle; left -1 when the tab is out of view.
+    RECT TabRect(int index) const;
+    // Where the button area starts along the strip.
+    int ButtonAreaStart() const;
+    void InvalidateTab(int index);
+
+    // Styler.
+    TCustomKelOfficePagerStyler* KelOfficePagerStyler() const { return externalStyler_; }
+    void SetKelOfficePagerStyler(TCustomKelOfficePagerStyler* styler);
+    TCustomKelOfficePagerStyler* CurrentStyler() const { return currentStyler_; }
+    TCustomKelOfficePagerStyler* InternalStyler() const { return internalStyler_; }
+    void StylerChanged(int kind) override;
+
+    // Settings.
+    TPagerTabSettings& TabSettings() { return tabSettings_; }
+    void SetTabSettings(const TPagerTabSettings& v) { tabSettings_.Assign(v); }
+    TPageButtonSettings& ButtonSettings() { return *buttonSettings_; }
+    void SetButtonSettings(const TPageButtonSettings& v);
+    TPagerTabScroller& TabScroller() { return scroller_; }
+    TKelHintInfo& OfficeHint() { return officeHint_; }
+    void SetOfficeHint(const TKelHintInfo& v) { officeHint_.Assign(&v); }
+
+    TPagerAntiAlias AntiAlias() const { return antiAlias_; }
+    void SetAntiAlias(TPagerAntiAlias v);
+    bool CloseOnTab() const { return closeOnTab_; }
+    void SetCloseOnTab(bool v);
+    TCloseOnTabPos CloseOnTabPosition() const { return closeOnTabPosition_; }
+    void SetCloseOnTabPosition(TCloseOnTabPos v);
+    fw::TImageList* Images() const { return images_; }
+    void SetImages(fw::TImageList* v);
+    fw::TImageList* DisabledImages() const { return disabledImages_; }
+    void SetDisabledImages(fw::TImageList* v);
+    fw::TPopupMenu* PageListMenu() const { return pageListMenu_; }
+    void SetPageListMenu(fw::TPopupMenu* v) { pageListMenu_ = v; }
+    fw::TPopupMenu* ClosedListMenu() const { return closedListMenu_; }
+    void SetClosedListMenu(fw::TPopupMenu* v) { closedListMenu_ = v; }
+    int FixedTabs() const { return fixedTabs_; }
+    void SetFixedTabs(int v);
+    bool FreeOnClose() const { return freeOnClose_; }
+    void SetFreeOnClose(bool v) { freeOnClose_ = v; }
+    bool Glow() const { return glow_; }
+    void SetGlow(bool v) { glow_ = v; }
+    int PageMargin() const { return pageMargin_; }
+    void SetPageMargin(int v);
+    bool RotateTabLeftRight() const { return rotateTabLeftRight_; }
+    void SetRotateTabLeftRight(bool v);
+    bool ShowCloseOnNonSelectedTabs() const { return showCloseOnNonSelectedTabs_; }
+    void SetShowCloseOnNonSelectedTabs(bool v);
+    bool ShowNonSelectedTabs() const { return showNonSelectedTabs_; }
+    void SetShowNonSelectedTabs(bool v);
+    bool ShowShortCutHints() const { return showShortCutHints_; }
+    void SetShowShortCutHints(bool v) { showShortCutHints_ = v; }
+    bool ShowTabHint() const { return showTabHint_; }
+    void SetShowTabHint(bool v) { showTabHint_ = v; }
+    TTabPosition TabPosition() const { return tabPosition_; }
+    void SetTabPosition(TTabPosition v);
+    bool TabReorder() const { return tabReorder_; }
+    void SetTabReorder(bool v) { tabReorder_ = v; }
+    fw::TColor TabReorderIndicatorColor() const { return tabReorderIndicatorColor_; }
+    void SetTabReorderIndicatorColor(fw::TColor v) { tabReorderIndicatorColor_ = v; }
+    bool Transparent() const { return transparent_; }
+    void SetTransparent(bool v);
+    uint32_t GetVersionNr() const override { return 33619970; }
+    bool GlassCapable() const { return glassCapable_; }
+    bool Initialised() const { return initialised_; }
+
+    // After the form has been built from its description: marks the pager
+    // initialised, so OnChanging fires from now on.
+    void AfterLoad();
+    // While the form is being built: the active page is selected silently.
+    void BeginLoad() { loading_ = true; }
+
+    // Index of the tab the hint is for (set by the mouse handling).
+    void SetHintTab(int index) { hintTab_ = index; }
+    void DoTabMouseEnter(int tabIndex);
+    void DoTabMouseLeave(int tabIndex);
+    void HintShow(std::wstring& hint, POINT& screenPos) override;
+
+    // Layout and buttons that follow a change.
+    void UpdateTabScroller();
+    void UpdateButtons();
+    void RepaintActivePage();
+
+    // The registered message that frees a removed page's close button.
+    static UINT DestroyCloseButtonMessage();
+
+    fw::TNotifyEvent OnChange;
+    TTabChangingEvent OnChanging;
+    TTabMovedEvent OnTabMoved;
+    TTabIndexEvent OnTabMouseEnter;
+    TTabIndexEvent OnTabMouseLeave;
+
+protected:
+    friend class TKelOfficePage;
+    void Notification(fw::TComponent* component, fw::TOperation operation) override;
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void Resize() override;
+    void VisibleChanged() override;
+    void TabSettingsChanged();
+    void ButtonSettingsChanged();
+    void HideShortCutHints();
+    void FreeHintWindow(glow::TShortCutHintWindow* window);
+    glow::TShortCutHintWindow* CreateHintWindow();
+    void TakeOutOfClosedList(TKelOfficePage* page);
+
+    std::vector<TKelOfficePage*> pages_;
+    int activeIndex_ = -1;
+    int hotTab_ = -1;
+    int hintTab_ = -1;
+    int downTab_ = -1;
+    int dragTab_ = -1;
+    TCustomKelOfficePagerStyler* internalStyler_ = nullptr;
+    TCustomKelOfficePagerStyler* externalStyler_ = nullptr;
+    TCustomKelOfficePagerStyler* currentStyler_ = nullptr;
+    TPagerTabScroller scroller_;
+    std::vector<TClosedPage> closedPages_;
+    TPagerTabSettings tabSettings_;
+    std::unique_ptr<TPageButtonSettings> buttonSettings_;
+    TKelHintInfo officeHint_;
+    std::vector<glow::TShortCutHintWindow*> hintWindows_;
+    TPagerAntiAlias antiAlias_ = aaClearType;
+    bool closeOnTab_ = false;
+    TCloseOnTabPos closeOnTabPosition_ = cpRight;
+    fw::TImageList* images_ = nullptr;
+    fw::TImageList* disabledImages_ = nullptr;
+    fw::TPopupMenu* pageListMenu_ = nullptr;
+    fw::TPopupMenu* closedListMenu_ = nullptr;
+    int fixedTabs_ = 0;
+    bool freeOnClose_ = false;
+    bool glow_ = true;
+    int pageMargin_ = 1;
+    bool rotateTabLeftRight_ = true;
+    bool showCloseOnNonSelectedTabs_ = false;
+    bool showNonSelectedTabs_ = false;
+    bool showShortCutHints_ = false;
+    bool shortCutHintMode_ = false;
+    bool showTabHint_ = false;
+    TTabPosition tabPosition_ = tpTop;
+    bool tabReorder_ = false;
+    fw::TColor tabReorderIndicatorColor_ = fw::clBlue;
+    bool transparent_ = false;
+    bool initialised_ = false;
+    bool loading_ = false;
+    bool destroying_ = false;
+    bool glassCapable_ = false;
+    bool comCtl6_ = false;
+    int stripInset_ = 4;
+};
+
+}  // namespace kel::pager
