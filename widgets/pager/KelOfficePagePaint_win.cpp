@@ -75,8 +75,8 @@ void TKelOfficePage::Paint() {
         if (tab.left != -1) {
             const bool side = pos == tpLeft || pos == tpRight;
             const int margin = pager_->PageMargin();
-            int start = (side ? tab.top : tab.left) - margin;
-            int end = std::min((side ? tab.bottom : tab.right) - margin, pager_->ButtonAreaStart());
+            int start = int(side ? tab.top : tab.left) - margin;
+            int end = std::min(int(side ? tab.bottom : tab.right) - margin, pager_->ButtonAreaStart());
             const int r2 = tabs.Rounding() / 2;
             const TKelTabShape shape = tabs.Shape();
             // Start and end adjustments by position and shape.
@@ -111,16 +111,13 @@ void TKelOfficePage::Paint() {
     }
     const bool glass = tabs.Glass() && pager_->GlassCapable();
     if (glass || !rounded || pager_->PageMargin() < 1) return;
-    // What the pager draws just outside the page, in a bitmap one pixel
-    // larger on every side.
-    TBitmap around(w + 2, h + 2);
+    // What the pager draws just outside the page.
+    TBitmap around(pager_->Width(), pager_->Height());
     HDC adc = around.Canvas().Handle();
-    POINT old;
-    SetViewportOrgEx(adc, 1, 1, &old);
-    TWinControl::PaintParentBackground(this, adc);
-    SetViewportOrgEx(adc, old.x, old.y, nullptr);
+    pager_->PaintTo(adc);
     GdiFlush();
-    auto from = [&](int px, int py) { return GetPixel(adc, px + 1, py + 1); };  // page coordinates
+    const int lp = Left(), tp = Top();
+    auto from = [&](int px, int py) { return GetPixel(adc, lp + px, tp + py); };  // page coordinates
     struct Copy {
         int x, y, fx, fy;
     } copies[] = {{0, 0, -1, -1},         {1, 0, 1, -1},          {0, 1, -1, 0},          {0, h - 1, -1, h},

@@ -40,26 +40,21 @@ namespace {
 
 class TNotifierWindow : public fw::TWinControl {
 public:
-    TNotifierWindow(fw::TComponent* owner, TKelOfficePagerOfficeStyler& styler)
-        : TWinControl(owner), styler_(styler) {
-        SetVisible(false);
-    }
+    explicit TNotifierWindow(fw::TComponent* owner) : TWinControl(owner) { SetVisible(false); }
     std::function<void()> OnThemeChange;
 
 protected:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
-        if (msg == WM_THEMECHANGED) styler_.ApplyThemeStyle();
+        if (msg == WM_THEMECHANGED && OnThemeChange) OnThemeChange();
         return TWinControl::WndProc(msg, wParam, lParam);
     }
-
-private:
-    TKelOfficePagerOfficeStyler& styler_;
 };
 
 }  // namespace
 
 fw::TComponent* CreateThemeNotifier(TKelOfficePagerOfficeStyler& styler) {
-    auto* window = new TNotifierWindow(&styler, styler);
+    auto* window = new TNotifierWindow(&styler);
+    window->OnThemeChange = [&styler] { styler.ApplyThemeStyle(); };
     for (fw::TComponent* o = styler.Owner(); o; o = o->Owner()) {
         if (auto* parent = dynamic_cast<fw::TWinControl*>(o)) {
             window->SetParent(parent);

@@ -602,7 +602,7 @@ void TKelOfficePager::Notification(TComponent* component, TOperation operation) 
     TCustomControl::Notification(component, operation);
     if (operation != TOperation::opRemove || destroying_) return;
     if (component == externalStyler_) {
-        externalStyler_->DetachPager(this);
+        // The styler is going away: it needs no detaching.
         externalStyler_ = nullptr;
         currentStyler_ = internalStyler_;
         StylerChanged(scStylerSet);

@@ -70,7 +70,7 @@ void FillTwoHalves(TGPGraphics& g, const TPagerRect& body, const TBodyColors& c,
         if (inset) {
             if (!side) f.Left += 1, f.Right -= 1;
             else f.Top += 1, f.Bottom -= 1;
-            auto& far = [&]() -> int& {
+            auto& edge = [&]() -> int& {
                 switch (orientation) {
                     case tpTop: return h.first ? f.Top : f.Bottom;
                     case tpBottom: return h.first ? f.Bottom : f.Top;
@@ -80,9 +80,9 @@ void FillTwoHalves(TGPGraphics& g, const TPagerRect& body, const TBodyColors& c,
             }();
             const bool grows = (orientation == tpTop || orientation == tpLeft) ? !h.first : h.first;
             if (!h.first && depthFlag)
-                far += grows ? 2 : -2;
+                edge += grows ? 2 : -2;
             else
-                far += grows ? -1 : 1;
+                edge += grows ? -1 : 1;
         }
         if (f.Width() <= 0 || f.Height() <= 0) continue;
         if (h.gradient == ggRadial) {

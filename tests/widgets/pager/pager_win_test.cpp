@@ -1,0 +1,451 @@
+// The pager under Wine: page switches and their events, vetoes, removals,
+// tab visibility and the closed-pages list, parenting, the page rectangle,
+// the styler link, and page bodies painted into off-screen bitmaps.
+#include "widgets/pager/KelOfficePager.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "framework/gui/forms.h"
+#include "tests/support/win_screenshot.h"
+#include "tests/support/win_test_app.h"
+#include "tests/widgets/drawing/win_paint.h"
+#include "widgets/drawing/KelGDIPColors.h"
+#include "widgets/pager/KelPagerPaint.h"
+
+namespace kel::pager {
+namespace {
+
+using fw::test::PumpUntil;
+using fw::test::TestApplication;
+using kel::test::Near;
+using kel::test::Px;
+
+uint32_t Rgb(TColor c) {
+    const TColor v = fw::ColorToRGB(c);
+    return ((v & 0xFF) << 16) | (v & 0xFF00) | ((v >> 16) & 0xFF);
+}
+
+// One form, shown once (showing a form under Wine takes a while); each
+// fixture puts its own pager on it.
+fw::TForm& SharedForm() {
+    static fw::TForm* form = [] {
+        fw::TForm* f = TestApplication().CreateForm<fw::TForm>(std::wstring(L"TPagerTestForm"));
+        f->SetBorderStyle(fw::TFormBorderStyle::bsNone);
+        f->SetBounds(0, 0, 420, 240);
+        f->SetFormStyle(fw::TFormStyle::fsStayOnTop);
+        f->Show();
+        PumpUntil([] { return false; }, 50);
+        return f;
+    }();
+    return *form;
+}
+
+struct Fixture {
+    fw::TForm* form;
+    TKelOfficePager* pager;
+    std::vector<TKelOfficePage*> pages;
+    std::vector<std::string> log;
+
+    explicit Fixture(int pageCount) {
+        form = &SharedForm();
+        // Pages belong to the pager here, so they go with it.
+        pager = new TKelOfficePager(nullptr);
+        pager->SetBounds(10, 10, 400, 200);
+        pager->SetParent(form);
+        for (int i = 0; i < pageCount; ++i) {
+            auto* p = new TKelOfficePage(pager);
+            p->SetName(L"Page" + std::to_wstring(i));
+            p->SetCaption(p->Name());
+            p->SetPager(pager);
+            p->OnShow = [this, i](fw::TComponent*) { log.push_back("show " + std::to_string(i)); };
+            p->OnHide = [this, i](fw::TComponent*) { log.push_back("hide " + std::to_string(i)); };
+            pages.push_back(p);
+        }
+        if (pageCount) pager->SetActivePage(pages[0]);
+        pager->OnChanging = [this](fw::TComponent*, int from, int to, bool&) {
+            log.push_back("changing " + std::to_string(from) + ">" + std::to_string(to));
+        };
+        pager->OnChange = [this](fw::TComponent*) { log.push_back("change"); };
+        log.clear();
+    }
+    ~Fixture() { delete pager; }
+    int Active() const { return pager->ActivePageIndex(); }
+};
+
+using Log = std::vector<std::string>;
+
+TEST(Pager, NewPagerDefaults) {
+    TKelOfficePager p(nullptr);
+    EXPECT_EQ(p.PageCount(), 0);
+    EXPECT_EQ(p.ActivePage(), nullptr);
+    EXPECT_EQ(p.ActivePageIndex(), -1);
+    EXPECT_EQ(p.Width(), 400);
+    EXPECT_EQ(p.Height(), 200);
+    EXPECT_EQ(p.GetVersion(), L"2.1.0.2");
+    p.SetVersion(L"9.9.9.9");
+    EXPECT_EQ(p.GetVersion(), L"2.1.0.2");
+    EXPECT_EQ(p.PageMargin(), 1);
+    EXPECT_EQ(p.TabSettings().Height(), 26);
+    EXPECT_FALSE(p.GlassCapable()) << "Wine reports no desktop composition";
+    // The internal styler carries the Office 2007 Luna colours.
+    EXPECT_EQ(p.CurrentStyler(), p.InternalStyler());
+    EXPECT_EQ(p.CurrentStyler()->PageAppearance().ColorMirrorTo(), 16773863u);
+    EXPECT_EQ(p.CurrentStyler()->TabAppearance().TextColor(), 9126421u);
+    EXPECT_THROW(p.Page(0), fw::Exception);
+}
+
+TEST(Pager, SwitchEventsInOrder) {
+    struct Row {
+        const char* what;
+        int pages;
+        std::function<void(Fixture&)> act;
+        Log expected;
+        int active;
+    } rows[] = {
+        {"another page", 3, [](Fixture& f) { f.pager->SetActivePage(f.pages[2]); },
+         {"changing 0>2", "hide 0", "show 2", "change"}, 2},
+        {"the active page again", 3, [](Fixture& f) { f.pager->SetActivePage(f.pages[0]); }, {}, 0},
+        {"the only page again", 1, [](Fixture& f) { f.pager->SetActivePage(f.pages[0]); },
+         {"changing 0>0", "hide 0", "show 0", "change"}, 0},
+        {"a page of no pager", 2, [](Fixture& f) { TKelOfficePage free(nullptr); f.pager->SetActivePage(&free); },
+         {}, 0},
+        {"index out of range", 2, [](Fixture& f) { f.pager->ChangeActivePage(5), f.pager->ChangeActivePage(-1); },
+         {}, 0},
+        {"next page forward", 3, [](Fixture& f) { f.pager->SelectNextPage(true); },
+         {"changing 0>1", "hide 0", "show 1", "change"}, 1},
+        {"previous page wraps", 3, [](Fixture& f) { f.pager->SelectNextPage(false); },
+         {"changing 0>2", "hide 0", "show 2", "change"}, 2},
+        {"next page skips hidden and disabled tabs", 3,
+         [](Fixture& f) {
+             f.pages[1]->SetTabVisible(false);
+             f.pages[2]->SetTabEnabled(false);
+             f.pager->SelectNextPage(true);
+         },
+         {}, 0},
+        {"a page whose tab is hidden", 3,
+         [](Fixture& f) {
+             f.pages[1]->SetTabVisible(false);
+             f.pager->SetActivePage(f.pages[1]);
+         },
+         {"changing 0>1", "hide 0", "show 1", "change"}, 1},
+    };
+    for (const Row& r : rows) {
+        Fixture f(r.pages);
+        r.act(f);
+        EXPECT_EQ(f.log, r.expected) << r.what;
+        EXPECT_EQ(f.Active(), r.active) << r.what;
+        for (int i = 0; i < r.pages; ++i) EXPECT_EQ(f.pages[size_t(i)]->Visible(), i == r.active) << r.what << " " << i;
+    }
+}
+
+TEST(Pager, VetoLeavesEverythingAlone) {
+    Fixture f(3);
+    f.pages[0]->SetFocus();
+    const HWND focus = GetFocus();
+    ASSERT_EQ(focus, f.pages[0]->Handle());
+    f.pager->OnChanging = [&](fw::TComponent*, int from, int to, bool& allow) {
+        f.log.push_back("changing " + std::to_string(from) + ">" + std::to_string(to));
+        allow = false;
+    };
+    f.pager->SetActivePage(f.pages[1]);
+    EXPECT_EQ(f.log, (Log{"changing 0>1"}));
+    EXPECT_EQ(f.Active(), 0);
+    EXPECT_TRUE(f.pages[0]->Visible());
+    EXPECT_FALSE(f.pages[1]->Visible());
+    EXPECT_EQ(GetFocus(), focus);
+}
+
+TEST(Pager, OnChangingWaitsForTheFirstParent) {
+    TKelOfficePager pager(nullptr);
+    TKelOfficePage a(nullptr), b(nullptr);
+    a.SetPager(&pager);
+    b.SetPager(&pager);
+    int changing = 0;
+    pager.OnChanging = [&](fw::TComponent*, int, int, bool&) { ++changing; };
+    pager.SetActivePage(&b);
+    EXPECT_EQ(changing, 0) << "not initialised yet";
+    pager.AfterLoad();
+    pager.SetActivePage(&a);
+    EXPECT_EQ(changing, 1);
+    a.SetPager(nullptr);
+    b.SetPager(nullptr);
+}
+
+TEST(Pager, Removals) {
+    struct Row {
+        const char* what;
+        int active, remove;
+        std::function<void(Fixture&)> setup;
+        int expectedPage;  // original number of the page active afterwards
+        int expectedIndex;
+        bool shown;
+    } rows[] = {
+        {"the active page in the middle", 2, 2, nullptr, 3, 2, true},
+        {"a page before the active one", 2, 1, nullptr, 2, 1, true},
+        {"a page after the active one", 2, 4, nullptr, 2, 2, true},
+        {"the active page at the end", 4, 4, nullptr, 0, 0, true},
+        {"the active page at the end, first tab hidden", 4, 4, [](Fixture& f) { f.pages[0]->SetTabVisible(false); }, 1,
+         1, true},
+        {"the active page with no other tab to go to", 2, 2,
+         [](Fixture& f) {
+             for (int i : {0, 1, 3, 4}) f.pages[size_t(i)]->SetTabEnabled(false);
+         },
+         3, 2, false},
+    };
+    for (const Row& r : rows) {
+        Fixture f(5);
+        if (r.setup) r.setup(f);
+        f.pager->SetActivePage(f.pages[size_t(r.active)]);
+        f.log.clear();
+        f.pages[size_t(r.remove)]->SetPager(nullptr);
+        EXPECT_EQ(f.pager->PageCount(), 4) << r.what;
+        EXPECT_EQ(f.pager->ActivePage(), f.pages[size_t(r.expectedPage)]) << r.what;
+        EXPECT_EQ(f.Active(), r.expectedIndex) << r.what;
+        EXPECT_EQ(f.pages[size_t(r.expectedPage)]->Visible(), r.shown) << r.what;
+        EXPECT_EQ(f.pages[size_t(r.remove)]->Pager(), nullptr);
+        int shownPages = 0;
+        for (int i = 0; i < f.pager->PageCount(); ++i) shownPages += f.pager->Page(i)->Visible();
+        EXPECT_LE(shownPages, 1) << r.what;
+    }
+}
+
+TEST(Pager, RemovingTheActivePageAnnouncesOnlyTheNewPage) {
+    Fixture f(5);
+    f.pager->SetActivePage(f.pages[2]);
+    f.log.clear();
+    delete f.pages[2];
+    EXPECT_EQ(f.log, (Log{"changing 2>3", "hide 2", "show 3", "change"}));
+    EXPECT_EQ(f.Active(), 2);
+    EXPECT_EQ(f.pager->ActivePage(), f.pages[3]);
+}
+
+TEST(Pager, ClosedPagesList) {
+    Fixture f(3);
+    TKelOfficePage* unnamed = new TKelOfficePage(f.pager);
+    unnamed->SetPager(f.pager);
+    f.pages[1]->SetTabVisible(false);
+    unnamed->SetTabVisible(false);
+    ASSERT_EQ(f.pager->ClosedPages().size(), 2u);
+    EXPECT_EQ(f.pager->ClosedPages()[0].Name, L"Page1");
+    EXPECT_EQ(f.pager->ClosedPages()[1].Page, unnamed);
+    EXPECT_EQ(f.pager->VisibleTabCount(), 2);
+    EXPECT_FALSE(f.pager->IsTabVisible(1));
+    EXPECT_FALSE(f.pager->IsTabVisible(7));
+    unnamed->SetPager(nullptr);
+    ASSERT_EQ(f.pager->ClosedPages().size(), 1u) << "a page without a name leaves the list too";
+    f.pages[1]->SetTabVisible(true);
+    EXPECT_TRUE(f.pager->ClosedPages().empty());
+    delete unnamed;
+}
+
+TEST(Pager, MovesAndIndexes) {
+    Fixture f(4);
+    f.pager->SetActivePage(f.pages[1]);
+    std::vector<std::pair<int, int>> moved;
+    f.pager->OnTabMoved = [&](fw::TComponent*, int from, int to) { moved.push_back({from, to}); };
+    f.pager->MovePage(1, 3);
+    EXPECT_EQ(f.pager->Page(3), f.pages[1]);
+    EXPECT_EQ(f.Active(), 3) << "the active index follows the page";
+    f.pager->MovePage(0, 4);
+    f.pager->MovePage(-1, 0);
+    f.pages[0]->SetPageIndex(9);
+    EXPECT_EQ(moved, (std::vector<std::pair<int, int>>{{1, 3}}));
+    f.pages[0]->SetPageIndex(2);
+    EXPECT_EQ(f.pages[0]->PageIndex(), 2);
+    EXPECT_EQ(TKelOfficePage(nullptr).PageIndex(), -1);
+    try {
+        f.pager->Page(4);
+        ADD_FAILURE();
+    } catch (const fw::Exception& e) {
+        EXPECT_EQ(e.Message(), L"Index out of bounds in list read access");
+    }
+}
+
+TEST(Pager, Parenting) {
+    Fixture f(2);
+    Fixture g(2);
+    auto* nested = new TKelOfficePager(f.pager);
+    EXPECT_THROW(nested->SetParent(f.pager), fw::Exception);
+    nested->SetParent(f.pages[0]);
+    EXPECT_EQ(nested->Parent(), f.pages[0]);
+    // A page dropped on another page takes its place.
+    f.pages[1]->SetParent(f.pages[0]);
+    EXPECT_EQ(f.pager->Page(0), f.pages[1]);
+    EXPECT_EQ(f.pages[1]->Parent(), f.pager);
+    // Into another pager, it moves there.
+    f.pages[1]->SetParent(g.pager);
+    EXPECT_EQ(f.pages[1]->Pager(), g.pager);
+    EXPECT_EQ(g.pager->PageCount(), 3);
+    EXPECT_EQ(f.pager->PageCount(), 1);
+    // A page of no pager is parented as any control.
+    TKelOfficePage* free = new TKelOfficePage(f.pager);
+    free->SetParent(f.pager);
+    EXPECT_EQ(free->Pager(), nullptr);
+}
+
+TEST(Pager, PageRectangle) {
+    struct Row {
+        TTabPosition pos;
+        int margin;
+        RECT expected;
+    } rows[] = {
+        {tpTop, 1, {1, 26, 315, 462}},
+        {tpBottom, 1, {1, 2, 315, 438}},
+        {tpLeft, 1, {26, 2, 315, 462}},
+        {tpRight, 2, {2, 3, 290, 461}},
+    };
+    for (const Row& r : rows) {
+        Fixture f(1);
+        f.pager->SetBounds(0, 0, 316, 464);
+        f.pager->SetTabPosition(r.pos);
+        f.pager->SetPageMargin(r.margin);
+        const RECT b = f.pages[0]->BoundsRect();
+        EXPECT_EQ(b.left, r.expected.left) << r.pos;
+        EXPECT_EQ(b.top, r.expected.top) << r.pos;
+        EXPECT_EQ(b.right, r.expected.right) << r.pos;
+        EXPECT_EQ(b.bottom, r.expected.bottom) << r.pos;
+    }
+    Fixture f(2);
+    f.pager->TabSettings().SetHeight(30);
+    EXPECT_EQ(f.pages[1]->Top(), 30) << "tab metrics move every page";
+    f.pager->SetFixedTabs(2);
+    EXPECT_EQ(f.pager->FixedTabs(), 0);
+    f.pager->SetFixedTabs(1);
+    EXPECT_EQ(f.pager->FixedTabs(), 1);
+}
+
+TEST(Pager, StylerLink) {
+    Fixture f(1);
+    auto* styler = new TKelOfficePagerOfficeStyler(f.pager);
+    f.pager->SetKelOfficePagerStyler(styler);
+    EXPECT_EQ(f.pager->CurrentStyler(), styler);
+    ASSERT_EQ(styler->Pagers().size(), 1u);
+    f.pager->SetKelOfficePagerStyler(nullptr);
+    EXPECT_EQ(f.pager->CurrentStyler(), f.pager->InternalStyler());
+    EXPECT_TRUE(styler->Pagers().empty());
+    f.pager->SetKelOfficePagerStyler(styler);
+    delete styler;
+    EXPECT_EQ(f.pager->KelOfficePagerStyler(), nullptr) << "a freed styler is dropped";
+    EXPECT_EQ(f.pager->CurrentStyler(), f.pager->InternalStyler());
+
+    auto* shared = new TKelOfficePagerOfficeStyler(f.pager);
+    auto* other = new TKelOfficePager(nullptr);
+    other->SetParent(f.form);
+    f.pager->SetKelOfficePagerStyler(shared);
+    other->SetKelOfficePagerStyler(shared);
+    delete other;
+    EXPECT_EQ(shared->Pagers().size(), 1u) << "a freed pager leaves its styler";
+}
+
+// The page painted on its own.
+void PaintPage(TKelOfficePage& page, fw::TBitmap& bmp) {
+    bmp.SetSize(page.Width(), page.Height());
+    kel::test::FillWhite(bmp);
+    page.PaintTo(bmp.Canvas().Handle());
+    GdiFlush();
+}
+
+TEST(PagerPaint, PageBody) {
+    Fixture f(1);
+    TVistaBackground& a = f.pager->CurrentStyler()->PageAppearance();
+    a.SetColor(fw::clRed), a.SetColorTo(fw::clRed);
+    a.SetColorMirror(fw::clBlue), a.SetColorMirrorTo(fw::clBlue);
+    a.SetBorderColor(fw::clGreen);
+    f.pager->CurrentStyler()->SetRoundedCorners(0);
+    fw::TBitmap bmp(1, 1);
+    PaintPage(*f.pages[0], bmp);
+    const int w = bmp.Width(), h = bmp.Height();
+    EXPECT_EQ(Px(bmp, w / 2, h / 4), 0xFF0000u) << "first half away from the strip";
+    EXPECT_EQ(Px(bmp, w / 2, h * 3 / 4), 0x0000FFu);
+    EXPECT_TRUE(Near(Px(bmp, 0, h / 2), Rgb(fw::clGreen), 40)) << "outline";
+    EXPECT_TRUE(Near(Px(bmp, 0, 0), Rgb(fw::clGreen), 40)) << "square corner without rounding";
+    const uint32_t inner = Rgb(BlendColors(fw::clWhite, fw::clGreen, 50));
+    EXPECT_EQ(Px(bmp, 1, h / 2), inner) << "lighter inner line";
+    EXPECT_EQ(Px(bmp, w - 2, h / 2), inner);
+    EXPECT_EQ(Px(bmp, w / 2, h - 2), inner);
+    EXPECT_NE(Px(bmp, w / 2, 1), inner) << "no inner line along the strip";
+
+    a.SetBorderColor(fw::clNone);
+    PaintPage(*f.pages[0], bmp);
+    EXPECT_EQ(Px(bmp, 0, h / 4), 0xFF0000u) << "no border: the first half edge to edge";
+    EXPECT_EQ(Px(bmp, 1, h * 3 / 4), 0x0000FFu) << "no inner lines";
+
+    // The page's own appearance wins when asked for.
+    f.pages[0]->PageAppearance().SetColor(fw::clYellow);
+    f.pages[0]->PageAppearance().SetColorTo(fw::clYellow);
+    f.pages[0]->SetUsePageAppearance(true);
+    PaintPage(*f.pages[0], bmp);
+    EXPECT_EQ(Px(bmp, w / 2, h / 4), 0xFFFF00u);
+    EXPECT_EQ(f.pages[0]->Color(), fw::clYellow);
+}
+
+TEST(PagerPaint, BottomBodyAndRoundedCorners) {
+    Fixture f(1);
+    f.pager->SetColor(fw::clFuchsia);
+    f.pager->SetTabPosition(tpBottom);
+    TVistaBackground& a = f.pager->CurrentStyler()->PageAppearance();
+    a.SetColor(fw::clRed), a.SetColorTo(fw::clRed);
+    a.SetColorMirror(fw::clBlue), a.SetColorMirrorTo(fw::clBlue);
+    a.SetBorderColor(fw::clGreen);
+    f.pager->CurrentStyler()->SetRoundedCorners(1);
+    fw::TBitmap bmp(1, 1);
+    PaintPage(*f.pages[0], bmp);
+    const int w = bmp.Width(), h = bmp.Height();
+    EXPECT_EQ(Px(bmp, w / 2, h * 3 / 4), 0xFF0000u) << "bottom body: the first half is the lower";
+    EXPECT_EQ(Px(bmp, w / 2, h / 4), 0x0000FFu);
+    // Corner pixels come from the pager beneath.
+    EXPECT_EQ(Px(bmp, 0, 0), 0xFF00FFu);
+    EXPECT_EQ(Px(bmp, w - 1, h - 1), 0xFF00FFu);
+    EXPECT_NE(Px(bmp, 2, 2), 0xFF00FFu);
+}
+
+TEST(PagerPaint, BodyPainters) {
+    fw::TBitmap bmp(100, 40);
+    TBodyColors c{fw::clRed, fw::clYellow, fw::clBlue, fw::clBlue, fw::clNone, ggRadial, ggVertical};
+    kel::test::FillWhite(bmp);
+    DrawVistaTabBody(bmp.Canvas(), RECT{0, 0, 100, 40}, c, tpTop, false, false, nullptr);
+    GdiFlush();
+    EXPECT_TRUE(Near(Px(bmp, 50, 1), 0xFFFF00, 40)) << "radial: ColorTo at the middle of the top edge";
+    EXPECT_TRUE(Near(Px(bmp, 3, 18), 0xFF0000, 60)) << "blending to Color at the rim";
+
+    TTabProgress progress;
+    progress.SetVisible(true);
+    progress.SetColorTo(fw::clNone);
+    progress.SetColor(fw::clLime);
+    progress.SetCompleteColorTo(fw::clNone);
+    progress.SetCompleteColor(fw::clRed);
+    kel::test::FillWhite(bmp);
+    DrawVistaTabBody(bmp.Canvas(), RECT{0, 0, 100, 40}, c, tpBottom, false, false, &progress);
+    GdiFlush();
+    EXPECT_EQ(Px(bmp, 10, 20), 0xFF0000u) << "complete part";
+    EXPECT_EQ(Px(bmp, 80, 20), 0x00FF00u) << "the rest of the bar, no gradient";
+
+    // A shaped tab: filled inside its outline, nothing beyond the ramps.
+    fw::TBitmap tab(80, 26);
+    kel::test::FillWhite(tab);
+    TBodyColors t{fw::clRed, fw::clRed, fw::clRed, fw::clRed, fw::clBlue, ggVertical, ggVertical};
+    FillShapedTab(tab.Canvas(), RECT{0, 0, 80, 26}, t, tsLeftRightRamp, 2, true, tpTop, nullptr);
+    GdiFlush();
+    EXPECT_EQ(Px(tab, 40, 13), 0xFF0000u);
+    EXPECT_EQ(Px(tab, 2, 2), 0xFFFFFFu) << "outside the left ramp";
+    EXPECT_EQ(Px(tab, 77, 2), 0xFFFFFFu) << "outside the right ramp";
+}
+
+TEST(PagerPaint, Screenshot) {
+    Fixture f(3);
+    auto* styler = new TKelOfficePagerOfficeStyler(f.pager);
+    styler->SetStyle(psOffice2007Luna);
+    f.pager->SetKelOfficePagerStyler(styler);
+    for (TKelOfficePage* p : f.pages) p->SetTabVisible(false);
+    f.pager->SetActivePage(f.pages[1]);
+    PumpUntil([] { return false; }, 200);
+    fw::test::SaveWindowShot(f.form->Handle(), "pager_page_body");
+    EXPECT_EQ(f.pager->ActivePageIndex(), 1);
+}
+
+}  // namespace
+}  // namespace kel::pager
