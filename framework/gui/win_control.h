@@ -99,8 +99,11 @@ public:
     // parent's background and content) instead of filling its Color.
     bool ParentBackground() const { return parent_background_; }
     void SetParentBackground(bool v);
-    // Lays out children with an Align other than alNone.
+    // Lays out children with an Align other than alNone, within AlignRect.
     void Realign();
+    // The area aligned children share; the client rectangle unless a
+    // control keeps a border free.
+    virtual RECT AlignRect() const { return ClientRect(); }
 
     // Paints this control's background, content and graphic children (and,
     // with `withWindows`, its windowed children) into any DC.

@@ -366,7 +366,7 @@ TControl* TWinControl::ControlAtPos(POINT p, bool allowDisabled) const {
 void TWinControl::Realign() { AlignControls(); }
 
 void TWinControl::AlignControls() {
-    RECT r = ClientRect();
+    RECT r = AlignRect();
     auto place = [&](TAlign which) {
         for (TControl* c : controls_) {
             if (c->align_ != which || !c->visible_) continue;

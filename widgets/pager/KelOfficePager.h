@@ -14,6 +14,7 @@
 #include "widgets/drawing/KelGDIPColors.h"
 #include "widgets/drawing/KelHintInfo.h"
 #include "widgets/pager/KelOfficePagerStyler.h"
+#include "widgets/pager/KelPagerLayout.h"
 
 namespace fw {
 class TImageList;
@@ -99,13 +100,14 @@ public:
     fw::TNotifyEvent OnHide;
 
     void SetVisible(bool visible) override;
+    // Aligned children keep 2 pixels free on every side.
+    RECT AlignRect() const override;
 
 protected:
     friend class TKelOfficePager;
     void Paint() override;
     void CreateParams(fw::TCreateParams& params) override;
     void EnabledChanged() override;
-    void AlignChildren();
     void TabAppearanceChanged();
     void TabAppearanceFontChanged();
     void PictureChanged();
@@ -178,8 +180,12 @@ public:
     void UpdatePageBounds();
     // The band of the tab strip along the pager's side.
     RECT StripRect() const;
-    // A tab's rectangle; left -1 when the tab is out of view.
+    // The strip geometry for the current settings, tabs and scroller.
+    TPagerLayout Layout() const;
+    // A tab's rectangle as shown; left -1 when the tab is out of view.
     RECT TabRect(int index) const;
+    // The lowest page index whose shown tab holds the point, else -1.
+    int TabAtPos(int x, int y) const;
     // Where the button area starts along the strip.
     int ButtonAreaStart() const;
     void InvalidateTab(int index);
@@ -324,7 +330,7 @@ protected:
     bool destroying_ = false;
     bool glassCapable_ = false;
     bool comCtl6_ = false;
-    int stripInset_ = 4;
+    bool extendedArea_ = false;
 };
 
 }  // namespace kel::pager

@@ -1,18 +1,112 @@
-// Tab layout hooks of the pager that the page switch and the page bodies
-// use. Without a laid-out strip every tab counts as out of view and the
-// button area starts at the strip's end.
+// The pager's tab layout: its settings and measured tab contents handed to
+// the strip geometry, and the scroller kept from it.
+#include "framework/gui/image_list.h"
 #include "widgets/pager/KelOfficePager.h"
+#include "widgets/pager/KelPagerLayout.h"
 
 namespace kel::pager {
 
-RECT TKelOfficePager::TabRect(int /*index*/) const { return RECT{-1, -1, -1, -1}; }
+namespace {
 
-int TKelOfficePager::ButtonAreaStart() const {
-    const RECT strip = StripRect();
-    return tabPosition_ == tpLeft || tabPosition_ == tpRight ? strip.bottom : strip.right;
+RECT ToRect(const TPagerRect& r) { return RECT{r.Left, r.Top, r.Right, r.Bottom}; }
+
+SIZE TextExtent(const TTabFont& tabFont, const std::wstring& text) {
+    if (text.empty()) return SIZE{0, 0};
+    fw::TFont font;
+    font.SetName(tabFont.Name());
+    font.SetSize(tabFont.Size());
+    font.SetStyle(fw::TFontStyles(tabFont.Style()));
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font.Handle());
+    SIZE size{0, 0};
+    GetTextExtentPoint32W(dc, text.c_str(), int(text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    return size;
 }
 
-void TKelOfficePager::UpdateTabScroller() {}
+}  // namespace
+
+TPagerLayout TKelOfficePager::Layout() const {
+    TPagerLayout l;
+    const RECT c = ClientRect();
+    l.Client = TPagerRect{c.left, c.top, c.right, c.bottom};
+    l.Position = tabPosition_;
+    l.TabHeight = tabSettings_.Height();
+    l.PageMargin = pageMargin_;
+    l.StartMargin = tabSettings_.StartMargin();
+    l.EndMargin = tabSettings_.EndMargin();
+    l.LeftMargin = tabSettings_.LeftMargin();
+    l.RightMargin = tabSettings_.RightMargin();
+    l.Spacing = tabSettings_.Spacing();
+    l.TabWidth = tabSettings_.Width();
+    l.ImagePosition = tabSettings_.ImagePosition();
+    l.Shape = tabSettings_.Shape();
+    l.Rounding = tabSettings_.Rounding();
+    l.RotateTabLeftRight = rotateTabLeftRight_;
+    const TPageButtonSettings& b = *buttonSettings_;
+    l.FirstButton = b.FirstButton();
+    l.LastButton = b.LastButton();
+    l.PageListButton = b.PageListButton();
+    l.CloseButton = b.CloseButton();
+    l.ClosedListButton = b.ClosedListButton();
+    l.ClosedListEmpty = closedPages_.empty();
+    l.ScrollButtonsAlways = b.ScrollButtonsAlways();
+    l.CloseOnTab = closeOnTab_;
+    l.FixedTabs = fixedTabs_;
+    l.ScrollMin = scroller_.Min();
+    l.ScrollMax = scroller_.Max();
+    l.ScrollPosition = scroller_.Position();
+    l.ScrollVisible = scroller_.Visible();
+    l.Extended = extendedArea_;
+    for (TKelOfficePage* p : pages_) {
+        TLayoutTab t;
+        t.TabVisible = p->TabVisible();
+        t.Enabled = p->Enabled();
+        t.ShowClose = p->ShowClose();
+        t.ShowCheckBox = p->ShowCheckBox();
+        if (t.TabVisible) {
+            const TTabFont& font = p->UseTabAppearance() || !currentStyler_ ? p->TabAppearance().Font()
+                                                                               : currentStyler_->TabAppearance().Font();
+            const SIZE s = TextExtent(font, p->TabCaption());
+            t.CaptionWidth = s.cx;
+            t.LineWidth = s.cx;
+            t.LineHeight = s.cy;
+            const TGDIPPicture& picture =
+                p->Enabled() || p->DisabledPicture().Empty() ? p->Picture() : p->DisabledPicture();
+            if (!picture.Empty()) {
+                t.ImageWidth = picture.Width();
+                t.ImageHeight = picture.Height();
+            } else if (p->ImageIndex() >= 0 && (images_ || disabledImages_)) {
+                const fw::TImageList* list = !p->Enabled() && disabledImages_ ? disabledImages_ : images_;
+                if (list) t.ImageWidth = list->Width(), t.ImageHeight = list->Height();
+            }
+        }
+        l.Tabs.push_back(t);
+    }
+    return l;
+}
+
+RECT TKelOfficePager::TabRect(int index) const { return ToRect(Layout().TabRectByIndex(index)); }
+
+int TKelOfficePager::TabAtPos(int x, int y) const { return Layout().TabAtPos(x, y); }
+
+int TKelOfficePager::ButtonAreaStart() const {
+    const TPagerRect b = Layout().ButtonsRect();
+    return tabPosition_ == tpLeft || tabPosition_ == tpRight ? b.Top : b.Left;
+}
+
+void TKelOfficePager::UpdateTabScroller() {
+    TPagerLayout l = Layout();
+    l.UpdateScroller();
+    scroller_.SetMin(l.ScrollMin);
+    scroller_.SetMax(l.ScrollMax);
+    scroller_.SetMin(l.ScrollMin);
+    scroller_.SetPosition(l.ScrollPosition);
+    scroller_.SetVisible(l.ScrollVisible);
+    extendedArea_ = l.Extended;
+    UpdateButtons();
+}
 
 void TKelOfficePager::UpdateButtons() {}
 

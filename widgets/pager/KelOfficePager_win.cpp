@@ -299,7 +299,11 @@ void TKelOfficePage::HideShortCutHint() {
     hintWindow_ = nullptr;
 }
 
-void TKelOfficePage::AlignChildren() {}
+RECT TKelOfficePage::AlignRect() const {
+    RECT r = ClientRect();
+    InflateRect(&r, -2, -2);
+    return r;
+}
 
 // ---- pager ----
 

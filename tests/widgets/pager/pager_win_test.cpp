@@ -287,6 +287,18 @@ TEST(Pager, Parenting) {
     EXPECT_EQ(free->Pager(), nullptr);
 }
 
+TEST(Pager, AlignedChildrenKeepTwoPixelsFree) {
+    Fixture f(1);
+    auto* child = new TKelOfficePage(f.pager);
+    child->SetParent(f.pages[0]);
+    child->SetAlign(fw::TAlign::alClient);
+    const RECT b = child->BoundsRect();
+    EXPECT_EQ(b.left, 2);
+    EXPECT_EQ(b.top, 2);
+    EXPECT_EQ(b.right, f.pages[0]->Width() - 2);
+    EXPECT_EQ(b.bottom, f.pages[0]->Height() - 2);
+}
+
 TEST(Pager, PageRectangle) {
     struct Row {
         TTabPosition pos;
@@ -381,6 +393,26 @@ TEST(PagerPaint, PageBody) {
     PaintPage(*f.pages[0], bmp);
     EXPECT_EQ(Px(bmp, w / 2, h / 4), 0xFFFF00u);
     EXPECT_EQ(f.pages[0]->Color(), fw::clYellow);
+}
+
+TEST(PagerPaint, ActiveTabOpensThePageEdge) {
+    Fixture f(3);
+    TVistaBackground& a = f.pager->CurrentStyler()->PageAppearance();
+    a.SetColor(fw::clRed), a.SetColorTo(fw::clRed);
+    a.SetBorderColor(fw::clGreen);
+    f.pager->CurrentStyler()->SetRoundedCorners(0);
+    const RECT tab = f.pager->TabRect(0);
+    ASSERT_EQ(tab.left, 5);
+    EXPECT_EQ(tab.top, 4);
+    EXPECT_EQ(f.pager->TabAtPos(tab.left + 1, tab.top + 1), 0);
+    fw::TBitmap bmp(1, 1);
+    PaintPage(*f.pages[0], bmp);
+    // The page sits at x 1 of the pager: the tab's start less the margin, plus 1.
+    EXPECT_EQ(Px(bmp, 6, 0), 0xFF0000u) << "the edge under the active tab";
+    EXPECT_TRUE(Near(Px(bmp, 300, 0), Rgb(fw::clGreen), 40)) << "the edge elsewhere";
+    f.pages[0]->SetTabVisible(false);
+    PaintPage(*f.pages[0], bmp);
+    EXPECT_TRUE(Near(Px(bmp, 6, 0), Rgb(fw::clGreen), 40)) << "a hidden tab opens nothing";
 }
 
 TEST(PagerPaint, BottomBodyAndRoundedCorners) {
