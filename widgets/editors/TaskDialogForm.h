@@ -37,6 +37,15 @@ private:
     bool checked_ = false;
 };
 
+// A word-wrapping label, without accelerator characters.
+class TTdLabel : public fw::TGraphicControl {
+public:
+    explicit TTdLabel(fw::TComponent* owner) : fw::TGraphicControl(owner) {}
+
+protected:
+    void Paint() override;
+};
+
 // A static picture: an icon or a bitmap, drawn at its top-left.
 class TTdImage : public fw::TGraphicControl {
 public:
@@ -137,8 +146,8 @@ public:
     void CloseByDefault();
 
     // The controls, for the owner and for tests.
-    TCustomKelTaskDialog* Component() const { return component_; }
-    fw::TLabel* InstructionLabel = nullptr;
+    TCustomKelTaskDialog* TaskDialog() const { return component_; }
+    TTdLabel* InstructionLabel = nullptr;
     TTaskDialogButton* ExpandButton = nullptr;
     std::vector<fw::TWinControl*> CommonButtonList;
     std::vector<fw::TWinControl*> CustomButtonList;
@@ -169,6 +178,7 @@ public:
     void MouseMove(fw::TShiftState shift, int x, int y) override;
 
 protected:
+    void CreateParams(fw::TCreateParams& params) override;
     void PaintWindow(HDC dc) override;
     void DoShow() override;
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -180,7 +190,10 @@ private:
     TTdSize MeasureHtml(const std::wstring& text, int boxWidth);
     void DrawHtml(HDC dc, const std::wstring& text, const TTdRect& rect);
     bool OnAccelerator(wchar_t ch);
-    int TitleWidth();
+    int CaptionWidth(const std::wstring& text);
+    TArrangeInput ArrangeInput();
+    int ClientW() const { return clientWidth_; }
+    void SetClient(int width, int height);
 
     TCustomKelTaskDialog* component_ = nullptr;
     TTaskDialogOptions options_;
@@ -192,6 +205,10 @@ private:
     TTdRect footerRect_;
     TTdRect contentRect_;
     TTdRect expandedRect_;
+    int clientWidth_ = 0;
+    int clientHeight_ = 0;
+    int commonRow_ = 0;
+    int customRow_ = 0;
 };
 
 }  // namespace kel::taskdialog
