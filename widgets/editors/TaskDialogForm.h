@@ -31,10 +31,13 @@ protected:
     void CreateParams(fw::TCreateParams& params) override;
     void CreateHandleDone() override;
     bool CommandNotify(WORD code) override;
+    HBRUSH ColorReflect(UINT msg, HDC dc) override;
 
 private:
     bool radio_;
     bool checked_ = false;
+    fw::GdiObject<HBRUSH> brush_;
+    fw::TColor brushColor_ = fw::clNone;
 };
 
 // A word-wrapping label, without accelerator characters.

@@ -168,6 +168,16 @@ bool TTdCheckButton::CommandNotify(WORD code) {
     return true;
 }
 
+HBRUSH TTdCheckButton::ColorReflect(UINT /*msg*/, HDC dc) {
+    if (color_ == fw::clNone) return nullptr;
+    if (!brush_ || brushColor_ != color_) {
+        brush_ = fw::GdiObject<HBRUSH>(CreateSolidBrush(fw::ToColorRef(color_)));
+        brushColor_ = color_;
+    }
+    SetBkColor(dc, fw::ToColorRef(color_));
+    return brush_.get();
+}
+
 // -- TTdImage
 
 TTdImage::TTdImage(fw::TComponent* owner) : fw::TGraphicControl(owner) {
@@ -451,10 +461,7 @@ void TKelMessageForm::BuildControls(TCustomKelTaskDialog* c) {
         if (!c->CustomIcon().Empty()) {
             IconImage->SetIcon(CopyIcon(c->CustomIcon().Handle()), true);
         } else if (s.Icon == tiBlank) {
-            IconImage->Bitmap().SetSize(32, 32);
-            IconImage->Bitmap().Canvas().Brush().SetColor(kWindowWhite);
-            RECT all{0, 0, 32, 32};
-            IconImage->Bitmap().Canvas().FillRect(all);
+            // A blank square in the window's colour: nothing to draw.
         } else if (s.Icon == tiShield) {
             LoadTaskDialogPicture(L"TD_SHIELD", IconImage->Bitmap());
         } else {
@@ -504,6 +511,7 @@ void TKelMessageForm::BuildControls(TCustomKelTaskDialog* c) {
             RadioButtonList.push_back(radio);
             c->InitRadioButton(this, radio, [this](fw::TComponent* sender) { RadioButtonClick(sender); },
                                static_cast<int>(i));
+            radio->SetColor(color_);
             const int left = ContentLeft + u.HMargin;
             radio->SetBounds(left, y, std::max(Width() - left - 4, 60), 17);
             c->SetControlText(radio, s.RadioButtons[i]);
