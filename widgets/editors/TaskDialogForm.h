@@ -40,6 +40,34 @@ private:
     fw::TColor brushColor_ = fw::clNone;
 };
 
+// A multi-line edit whose Enter goes to the form.
+class TTdMemo : public fw::TEdit {
+public:
+    explicit TTdMemo(fw::TComponent* owner) : fw::TEdit(owner) {}
+
+protected:
+    void CreateParams(fw::TCreateParams& params) override;
+    bool WantsDialogKey(WORD key) override { return key != VK_RETURN && key != VK_ESCAPE && key != VK_TAB; }
+};
+
+// Windows' combo box: an edit with a list, or a list alone.
+class TTdComboBox : public fw::TWinControl {
+public:
+    TTdComboBox(fw::TComponent* owner, bool listOnly);
+    std::vector<std::wstring> Items;
+    int DropDownCount = 8;
+    std::wstring Text() const;
+    void SetText(const std::wstring& text);
+
+protected:
+    void CreateParams(fw::TCreateParams& params) override;
+    void CreateHandleDone() override;
+
+private:
+    bool listOnly_;
+    std::wstring text_;
+};
+
 // A word-wrapping label, without accelerator characters.
 class TTdLabel : public fw::TGraphicControl {
 public:
@@ -162,6 +190,8 @@ public:
     fw::TProgressBar* ProgressBar = nullptr;
     fw::TTimer* TickTimer = nullptr;
     fw::TEdit* InputEdit = nullptr;
+    TTdMemo* InputMemo = nullptr;
+    TTdComboBox* InputCombo = nullptr;
     TDialogUnits Units;
     int ContentWidth = 0, ContentHeight = 0;
     int ExpandedTextWidth = 0, ExpandedTextHeight = 0;

@@ -113,6 +113,52 @@ HICON LoadSystemIcon(int id, int size) {
 
 }  // namespace
 
+// -- TTdMemo, TTdComboBox
+
+void TTdMemo::CreateParams(fw::TCreateParams& p) {
+    fw::TEdit::CreateParams(p);
+    p.style |= ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL;
+    p.style &= ~static_cast<DWORD>(ES_AUTOHSCROLL);
+}
+
+TTdComboBox::TTdComboBox(fw::TComponent* owner, bool listOnly) : fw::TWinControl(owner), listOnly_(listOnly) {
+    width_ = 145;
+    height_ = 200;  // the window's height holds the dropped-down list
+    tab_stop_ = true;
+}
+
+void TTdComboBox::CreateParams(fw::TCreateParams& p) {
+    fw::TWinControl::CreateParams(p);
+    p.systemClassName = L"COMBOBOX";
+    p.style |= WS_VSCROLL | CBS_AUTOHSCROLL | (listOnly_ ? CBS_DROPDOWNLIST : CBS_DROPDOWN);
+}
+
+void TTdComboBox::CreateHandleDone() {
+    for (const auto& item : Items) SendMessageW(handle_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+    if (DropDownCount > 0) SendMessageW(handle_, CB_SETMINVISIBLE, static_cast<WPARAM>(DropDownCount), 0);
+    SetText(text_);
+}
+
+std::wstring TTdComboBox::Text() const {
+    if (!handle_) return text_;
+    const int length = GetWindowTextLengthW(handle_);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(handle_, text.data(), length + 1)));
+    return text;
+}
+
+void TTdComboBox::SetText(const std::wstring& text) {
+    text_ = text;
+    if (!handle_) return;
+    if (listOnly_) {
+        const LRESULT index = SendMessageW(handle_, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                           reinterpret_cast<LPARAM>(text.c_str()));
+        SendMessageW(handle_, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    } else {
+        SetWindowTextW(handle_, text.c_str());
+    }
+}
+
 // -- TTdLabel
 
 void TTdLabel::Paint() {
@@ -586,13 +632,29 @@ void TKelMessageForm::BuildControls(TCustomKelTaskDialog* c) {
     }
     if (s.Content.empty()) y -= 20;
     const int inputLeft = labelLeft;
+    fw::TWinControl* input = nullptr;
     if (c->InputKind == ikEdit) {
         InputEdit = new fw::TEdit(this);
         InputEdit->SetName(L"InputEdit");
-        InputEdit->SetParent(this);
-        InputEdit->SetCaption(c->InputText);
-        InputEdit->SetTabStop(true);
-        InputEdit->SetBounds(inputLeft, y + 20, 100, 20);
+        input = InputEdit;
+    } else if (c->InputKind == ikMemo) {
+        InputMemo = new TTdMemo(this);
+        InputMemo->SetName(L"InputMemo");
+        input = InputMemo;
+    } else if (c->InputKind == ikComboEdit || c->InputKind == ikComboList) {
+        InputCombo = new TTdComboBox(this, c->InputKind == ikComboList);
+        InputCombo->SetName(L"InputCombo");
+        InputCombo->Items = c->InputItems.Items();
+        InputCombo->DropDownCount = c->InputDropDownCount;
+        input = InputCombo;
+    }
+    if (input) {
+        input->SetParent(this);
+        input->SetTabStop(true);
+        input->SetBounds(inputLeft, y + 20, 100, InputMemo ? 60 : InputCombo ? 200 : 20);
+        if (InputEdit) InputEdit->SetText(c->InputText);
+        if (InputMemo) InputMemo->SetText(c->InputText);
+        if (InputCombo) InputCombo->SetText(c->InputText);
     } else if (c->InputKind == ikCustom && c->InputControl()) {
         fw::TWinControl* control = c->InputControl();
         SavedInputParent = control->Parent();
@@ -621,7 +683,7 @@ void TKelMessageForm::BuildControls(TCustomKelTaskDialog* c) {
     wi.EdgeWidth = GetSystemMetrics(SM_CYEDGE);
     const int clientWidth = EmulatedClientWidth(wi);
     SetClient(clientWidth, 100);
-    if (InputEdit) InputEdit->SetWidth(clientWidth - inputLeft - u.HMargin);
+    if (input) input->SetWidth(clientWidth - inputLeft - u.HMargin);
     if (c->InputKind == ikCustom && c->InputControl()) {
         fw::TWinControl* control = c->InputControl();
         if (control->Width() > clientWidth - inputLeft) control->SetWidth(clientWidth - inputLeft);
@@ -659,7 +721,7 @@ TArrangeInput TKelMessageForm::ArrangeInput() {
     }
     for (auto* control : CommonButtonList) in.CommonButtonWidths.push_back(control->Width());
     in.InputKind = component_->InputKind;
-    if (InputEdit == nullptr && in.InputKind != ikCustom) in.InputKind = ikNone;
+    if (!InputEdit && !InputMemo && !InputCombo && in.InputKind != ikCustom) in.InputKind = ikNone;
     if (in.InputKind == ikCustom && component_->InputControl()) in.CustomInputHeight = component_->InputControl()->Height();
     in.ProgressBar = ProgressBar != nullptr;
     in.HasExpandedText = ExpandButton != nullptr;
@@ -693,6 +755,8 @@ void TKelMessageForm::ArrangeControls() {
     ContentHeight = r.ContentHeight;
     contentRect_ = in.HasContent ? r.Content : TTdRect{};
     if (InputEdit) InputEdit->SetTop(r.InputTop);
+    if (InputMemo) InputMemo->SetTop(r.InputTop);
+    if (InputCombo) InputCombo->SetTop(r.InputTop);
     if (component_->InputKind == ikCustom && component_->InputControl()) component_->InputControl()->SetTop(r.InputTop);
     if (ProgressBar) ProgressBar->SetTop(r.ProgressBarTop);
     for (size_t i = 0; i < RadioButtonList.size(); ++i) {
@@ -991,7 +1055,11 @@ bool TKelMessageForm::CloseQuery() {
     if (!component_) return true;
     const bool canClose = component_->DoCanClose();
     if (InputEdit) {
-        component_->InputText = InputEdit->Caption();
+        component_->InputText = InputEdit->Text();
+    } else if (InputMemo) {
+        component_->InputText = InputMemo->Text();
+    } else if (InputCombo) {
+        component_->InputText = InputCombo->Text();
     } else if (component_->InputKind == ikCustom && component_->InputControl()) {
         fw::TWinControl* control = component_->InputControl();
         if (component_->OnDialogInputGetText) {
@@ -1027,12 +1095,17 @@ void TKelMessageForm::DoShow() {
         }
     }
     if (focus && focus->CanFocus()) focus->SetFocus();
-    if (InputEdit && InputEdit->CanFocus()) InputEdit->SetFocus();
+    for (fw::TWinControl* input : {static_cast<fw::TWinControl*>(InputEdit), static_cast<fw::TWinControl*>(InputMemo),
+                                   static_cast<fw::TWinControl*>(InputCombo)}) {
+        if (input && input->CanFocus()) input->SetFocus();
+    }
     if (component_->InputKind == ikCustom && component_->InputControl() && component_->InputControl()->CanFocus())
         component_->InputControl()->SetFocus();
 }
 
 LRESULT TKelMessageForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    // The system close (Alt+F4 included) cancels, so only where cancelling is allowed.
+    if (msg == WM_CLOSE && !options_.Contains(doAllowDialogCancel)) return 0;
     if (msg == WM_ACTIVATE && LOWORD(wParam) != WA_INACTIVE) {
         SetWindowPos(handle_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }

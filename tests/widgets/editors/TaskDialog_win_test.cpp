@@ -465,6 +465,27 @@ TEST_P(EmulatedTaskDialogTest, CommandLinksProgressAndFooter) {
     EXPECT_GT(after, before);
 }
 
+TEST_P(EmulatedTaskDialogTest, InputControlsHandTheirTextBack) {
+    dialog->SetInstruction(L"Your input");
+    dialog->InputItems.Add(L"One");
+    dialog->InputItems.Add(L"Two");
+    // An edit the user changes; a list that keeps the item picked at start.
+    dialog->InputKind = ikEdit;
+    dialog->InputText = L"before";
+    Run([&] {
+        dialog->EmulationForm->InputEdit->SetText(L"after");
+        Click(IdOK);
+    });
+    EXPECT_EQ(dialog->InputText, L"after");
+    dialog->InputKind = ikComboList;
+    dialog->InputText = L"Two";
+    Run([&] {
+        Shot("input_list");
+        Click(IdOK);
+    });
+    EXPECT_EQ(dialog->InputText, L"Two");
+}
+
 INSTANTIATE_TEST_SUITE_P(Emulation, EmulatedTaskDialogTest, ::testing::Values(Path::Emulated),
                          ParamName);
 
