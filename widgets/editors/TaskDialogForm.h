@@ -68,6 +68,23 @@ private:
     std::wstring text_;
 };
 
+// Windows' date picker; its text is the date in the short date format.
+class TTdDatePicker : public fw::TWinControl {
+public:
+    explicit TTdDatePicker(fw::TComponent* owner);
+    // Takes the date when the text parses as one.
+    void SetDateText(const std::wstring& text);
+    std::wstring DateText();
+
+protected:
+    void CreateParams(fw::TCreateParams& params) override;
+    void CreateHandleDone() override;
+
+private:
+    SYSTEMTIME date_{};
+    bool hasDate_ = false;
+};
+
 // A word-wrapping label, without accelerator characters.
 class TTdLabel : public fw::TGraphicControl {
 public:
@@ -192,6 +209,7 @@ public:
     fw::TEdit* InputEdit = nullptr;
     TTdMemo* InputMemo = nullptr;
     TTdComboBox* InputCombo = nullptr;
+    TTdDatePicker* InputDatePicker = nullptr;
     TDialogUnits Units;
     int ContentWidth = 0, ContentHeight = 0;
     int ExpandedTextWidth = 0, ExpandedTextHeight = 0;

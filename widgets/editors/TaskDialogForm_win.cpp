@@ -3,6 +3,9 @@
 // ArrangeTaskDialog, and draws its texts (plain or mini-HTML) itself.
 #include <windows.h>
 
+#include <commctrl.h>
+#include <oleauto.h>
+
 #include <algorithm>
 
 #include "framework/gui/application.h"
@@ -157,6 +160,50 @@ void TTdComboBox::SetText(const std::wstring& text) {
     } else {
         SetWindowTextW(handle_, text.c_str());
     }
+}
+
+TTdDatePicker::TTdDatePicker(fw::TComponent* owner) : fw::TWinControl(owner) {
+    static const bool registered = [] {
+        INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_DATE_CLASSES};
+        return InitCommonControlsEx(&icc) != FALSE;
+    }();
+    (void)registered;
+    width_ = 186;
+    height_ = 21;
+    tab_stop_ = true;
+}
+
+void TTdDatePicker::CreateParams(fw::TCreateParams& p) {
+    fw::TWinControl::CreateParams(p);
+    p.systemClassName = DATETIMEPICK_CLASSW;
+    p.style |= DTS_SHORTDATEFORMAT;
+}
+
+void TTdDatePicker::CreateHandleDone() {
+    if (hasDate_) SendMessageW(handle_, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&date_));
+}
+
+void TTdDatePicker::SetDateText(const std::wstring& text) {
+    DATE value = 0;
+    SYSTEMTIME st{};
+    std::wstring copy = text;
+    if (text.empty() || FAILED(VarDateFromStr(copy.data(), LOCALE_USER_DEFAULT, 0, &value)) ||
+        !VariantTimeToSystemTime(value, &st))
+        return;
+    date_ = st;
+    hasDate_ = true;
+    if (handle_) SendMessageW(handle_, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&date_));
+}
+
+std::wstring TTdDatePicker::DateText() {
+    SYSTEMTIME st{};
+    if (!handle_ || SendMessageW(handle_, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&st)) != GDT_VALID) {
+        if (!hasDate_) return {};
+        st = date_;
+    }
+    wchar_t buffer[128] = {};
+    if (!GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, buffer, 128)) return {};
+    return buffer;
 }
 
 // -- TTdLabel
@@ -647,6 +694,11 @@ void TKelMessageForm::BuildControls(TCustomKelTaskDialog* c) {
         InputCombo->Items = c->InputItems.Items();
         InputCombo->DropDownCount = c->InputDropDownCount;
         input = InputCombo;
+    } else if (c->InputKind == ikDate) {
+        InputDatePicker = new TTdDatePicker(this);
+        InputDatePicker->SetName(L"InputDatePicker");
+        InputDatePicker->SetDateText(c->InputText);
+        input = InputDatePicker;
     }
     if (input) {
         input->SetParent(this);
@@ -721,7 +773,7 @@ TArrangeInput TKelMessageForm::ArrangeInput() {
     }
     for (auto* control : CommonButtonList) in.CommonButtonWidths.push_back(control->Width());
     in.InputKind = component_->InputKind;
-    if (!InputEdit && !InputMemo && !InputCombo && in.InputKind != ikCustom) in.InputKind = ikNone;
+    if (!InputEdit && !InputMemo && !InputCombo && !InputDatePicker && in.InputKind != ikCustom) in.InputKind = ikNone;
     if (in.InputKind == ikCustom && component_->InputControl()) in.CustomInputHeight = component_->InputControl()->Height();
     in.ProgressBar = ProgressBar != nullptr;
     in.HasExpandedText = ExpandButton != nullptr;
@@ -757,6 +809,7 @@ void TKelMessageForm::ArrangeControls() {
     if (InputEdit) InputEdit->SetTop(r.InputTop);
     if (InputMemo) InputMemo->SetTop(r.InputTop);
     if (InputCombo) InputCombo->SetTop(r.InputTop);
+    if (InputDatePicker) InputDatePicker->SetTop(r.InputTop);
     if (component_->InputKind == ikCustom && component_->InputControl()) component_->InputControl()->SetTop(r.InputTop);
     if (ProgressBar) ProgressBar->SetTop(r.ProgressBarTop);
     for (size_t i = 0; i < RadioButtonList.size(); ++i) {
@@ -1060,6 +1113,8 @@ bool TKelMessageForm::CloseQuery() {
         component_->InputText = InputMemo->Text();
     } else if (InputCombo) {
         component_->InputText = InputCombo->Text();
+    } else if (InputDatePicker) {
+        component_->InputText = InputDatePicker->DateText();
     } else if (component_->InputKind == ikCustom && component_->InputControl()) {
         fw::TWinControl* control = component_->InputControl();
         if (component_->OnDialogInputGetText) {
@@ -1096,7 +1151,8 @@ void TKelMessageForm::DoShow() {
     }
     if (focus && focus->CanFocus()) focus->SetFocus();
     for (fw::TWinControl* input : {static_cast<fw::TWinControl*>(InputEdit), static_cast<fw::TWinControl*>(InputMemo),
-                                   static_cast<fw::TWinControl*>(InputCombo)}) {
+                                   static_cast<fw::TWinControl*>(InputCombo),
+                                   static_cast<fw::TWinControl*>(InputDatePicker)}) {
         if (input && input->CanFocus()) input->SetFocus();
     }
     if (component_->InputKind == ikCustom && component_->InputControl() && component_->InputControl()->CanFocus())

@@ -484,6 +484,17 @@ TEST_P(EmulatedTaskDialogTest, InputControlsHandTheirTextBack) {
         Click(IdOK);
     });
     EXPECT_EQ(dialog->InputText, L"Two");
+    // A date comes back in the short date format.
+    dialog->InputKind = ikDate;
+    dialog->InputText = L"2024-03-05";
+    Run([&] { Click(IdOK); });
+    SYSTEMTIME st{};
+    st.wYear = 2024;
+    st.wMonth = 3;
+    st.wDay = 5;
+    wchar_t expected[128] = {};
+    GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, expected, 128);
+    EXPECT_EQ(dialog->InputText, std::wstring(expected));
 }
 
 INSTANTIATE_TEST_SUITE_P(Emulation, EmulatedTaskDialogTest, ::testing::Values(Path::Emulated),
