@@ -44,7 +44,8 @@ void BuildBugReportZip(bool forWeb) {
 
 std::string GetKeptZipPath() {
     const TDrevnikModuleOptions* options = Options();
-    const std::string log = options != nullptr ? ExpandVariables(options->GetModuleLogFileName()) : std::string();
+    const std::string log =
+        options != nullptr ? ExpandVariables(options->GetModuleLogFileName(GetHostExeName())) : std::string();
     return fw::ExtractFilePath(log) + StampFileName(GetBugReportZipName());
 }
 

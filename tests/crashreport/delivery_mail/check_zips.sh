@@ -39,6 +39,6 @@ with zipfile.ZipFile(f"{work}/{name}") as z:
         if data != open(f"{work}/{source}", "rb").read():
             sys.exit(f"{name}: {info.filename} differs from {source}")
 PY
-done <"$work/zips.txt"
+done < <(tr -d "\r" <"$work/zips.txt")
 [ "$status" = 0 ] && echo "archives checked with unzip and zipfile"
 exit "$status"

@@ -42,8 +42,6 @@ void WriteBytes(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
 std::string TempFolder() {
     char buffer[MAX_PATH + 1];
     GetTempPathA(MAX_PATH, buffer);

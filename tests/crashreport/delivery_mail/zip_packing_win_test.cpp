@@ -44,7 +44,7 @@ protected:
     // Lists the archive for check_zips.sh: its password ("-" for none) and
     // its entries in order, each with the source it must equal.
     void Expect(const std::string& zip, const std::string& password, const std::string& pairs) const {
-        std::ofstream(Path("zips.txt"), std::ios::app) << zip << " " << (password.empty() ? "-" : password) << " "
+        std::ofstream(Path("zips.txt"), std::ios::app | std::ios::binary) << zip << " " << (password.empty() ? "-" : password) << " "
                                                        << pairs << "\n";
     }
 
