@@ -1,5 +1,7 @@
 // The display form's handles: edge zones, drag, caption bar, cursor, wheel,
 // full screen, popup menu, keys, task dialogs and the start of the updater.
+#include <windows.h>
+// windows.h first: shellapi.h needs its macros.
 #include <shellapi.h>
 
 #include <algorithm>
