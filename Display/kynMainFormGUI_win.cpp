@@ -126,6 +126,7 @@ TkynMainForm::TkynMainForm(fw::TComponent* owner, TkynDisplayModel& model)
     KelGlowButton10->SetCaption(L"Close");
     KelGlowButton10->SetParent(KelSmoothPanel1);
     KelGlowButton10->OnClick = [this](fw::TComponent*) { KelGlowButton10Click(); };
+    LayoutCaptionBar();
 
     KelMenuStyler1 = new kel::menus::TKelMenuStyler(this);
     KelMenuStyler1->SetName(L"KelMenuStyler1");
