@@ -242,6 +242,75 @@ TEST_F(DisplayForm, OnlyTheCloseButtonOfTheConfirmationClosesTheDisplay) {
     EXPECT_EQ(Dialogs()[0].Title, L"Confirm Close");
 }
 
+struct TButtonSearch {
+    const wchar_t* caption;
+    HWND found;
+};
+
+BOOL CALLBACK MatchButtonCaption(HWND h, LPARAM lp) {
+    auto* s = reinterpret_cast<TButtonSearch*>(lp);
+    wchar_t text[64] = {};
+    GetWindowTextW(h, text, 64);
+    if (std::wstring(text) != s->caption || !IsWindowVisible(h)) return TRUE;
+    s->found = h;
+    return FALSE;
+}
+
+// What the timer inside the modal dialog does: the caption of the button to
+// press, and what it saw.
+struct TDialogClick {
+    const wchar_t* button = nullptr;
+    const char* shot = nullptr;
+    bool clicked = false;
+};
+TDialogClick* g_click = nullptr;
+
+void CALLBACK ClickDialogButton(HWND, UINT, UINT_PTR id, DWORD) {
+    HWND dialog = FindWindowW(nullptr, L"Confirm Close");
+    if (!g_click || !dialog || !IsWindowVisible(dialog)) return;
+    KillTimer(nullptr, id);
+    TButtonSearch search{g_click->button, nullptr};
+    EnumChildWindows(dialog, MatchButtonCaption, reinterpret_cast<LPARAM>(&search));
+    if (!search.found) {
+        PostMessageW(dialog, WM_CLOSE, 0, 0);
+        return;
+    }
+    fw::test::PumpUntil([] { return false; }, 300);  // let it paint
+    if (g_click->shot) fw::test::SaveWindowShot(dialog, g_click->shot);
+    RECT r = WindowRect(search.found);
+    g_click->clicked = Xdotool(L"mousemove " + Num((r.left + r.right) / 2) + L" " + Num((r.top + r.bottom) / 2) +
+                               L" click 1");
+}
+
+// The real confirmation, answered with the mouse.
+TEST_F(DisplayInput, ConfirmationKeepsTheDisplayOnDoNotCloseAndClosesOnClose) {
+    TDisplayDialogRunner recorder = SetDisplayDialogRunner(nullptr);
+    int closeAsked = 0;
+    form_->OnCloseQuery = [&](fw::TComponent*, bool& canClose) {
+        ++closeAsked;
+        canClose = false;  // the test program goes on
+    };
+    TDialogClick keep{L"Do Not Close", "display_confirm_close"};
+    g_click = &keep;
+    UINT_PTR timer = SetTimer(nullptr, 0, 100, ClickDialogButton);
+    form_->ConfirmClose();
+    KillTimer(nullptr, timer);
+    EXPECT_TRUE(keep.clicked);
+    EXPECT_EQ(closeAsked, 0);
+    EXPECT_TRUE(IsWindowVisible(form_->Handle()));
+
+    TDialogClick close{L"Close", nullptr};
+    g_click = &close;
+    timer = SetTimer(nullptr, 0, 100, ClickDialogButton);
+    form_->ConfirmClose();
+    KillTimer(nullptr, timer);
+    g_click = nullptr;
+    EXPECT_TRUE(close.clicked);
+    EXPECT_EQ(closeAsked, 1);
+    form_->OnCloseQuery = nullptr;
+    SetDisplayDialogRunner(recorder);
+}
+
 TEST_F(DisplayForm, MissingUpdaterShowsTheShellsTextForFileNotFound) {
     Boxes().clear();
     BoxKinds().clear();
