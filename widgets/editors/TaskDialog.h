@@ -156,6 +156,8 @@ public:
 
     // Where the path choice reads the system versions; tests replace it.
     std::function<TSystemVersions()> VersionProbe = ReadSystemVersions;
+    // The library the native dialog is bound from.
+    std::wstring NativeLibrary = L"comctl32.dll";
 
     // -- Operations
     // Shows the dialog modally; the identifier of the button that ended it.

@@ -31,10 +31,67 @@ protected:
     void CreateParams(fw::TCreateParams& params) override;
     void CreateHandleDone() override;
     bool CommandNotify(WORD code) override;
+    HBRUSH ColorReflect(UINT msg, HDC dc) override;
 
 private:
     bool radio_;
     bool checked_ = false;
+    fw::GdiObject<HBRUSH> brush_;
+    fw::TColor brushColor_ = fw::clNone;
+};
+
+// A multi-line edit whose Enter goes to the form.
+class TTdMemo : public fw::TEdit {
+public:
+    explicit TTdMemo(fw::TComponent* owner) : fw::TEdit(owner) {}
+
+protected:
+    void CreateParams(fw::TCreateParams& params) override;
+    bool WantsDialogKey(WORD key) override { return key != VK_RETURN && key != VK_ESCAPE && key != VK_TAB; }
+};
+
+// Windows' combo box: an edit with a list, or a list alone.
+class TTdComboBox : public fw::TWinControl {
+public:
+    TTdComboBox(fw::TComponent* owner, bool listOnly);
+    std::vector<std::wstring> Items;
+    int DropDownCount = 8;
+    std::wstring Text() const;
+    void SetText(const std::wstring& text);
+
+protected:
+    void CreateParams(fw::TCreateParams& params) override;
+    void CreateHandleDone() override;
+
+private:
+    bool listOnly_;
+    std::wstring text_;
+};
+
+// Windows' date picker; its text is the date in the short date format.
+class TTdDatePicker : public fw::TWinControl {
+public:
+    explicit TTdDatePicker(fw::TComponent* owner);
+    // Takes the date when the text parses as one.
+    void SetDateText(const std::wstring& text);
+    std::wstring DateText();
+
+protected:
+    void CreateParams(fw::TCreateParams& params) override;
+    void CreateHandleDone() override;
+
+private:
+    SYSTEMTIME date_{};
+    bool hasDate_ = false;
+};
+
+// A word-wrapping label, without accelerator characters.
+class TTdLabel : public fw::TGraphicControl {
+public:
+    explicit TTdLabel(fw::TComponent* owner) : fw::TGraphicControl(owner) {}
+
+protected:
+    void Paint() override;
 };
 
 // A static picture: an icon or a bitmap, drawn at its top-left.
@@ -137,8 +194,8 @@ public:
     void CloseByDefault();
 
     // The controls, for the owner and for tests.
-    TCustomKelTaskDialog* Component() const { return component_; }
-    fw::TLabel* InstructionLabel = nullptr;
+    TCustomKelTaskDialog* TaskDialog() const { return component_; }
+    TTdLabel* InstructionLabel = nullptr;
     TTaskDialogButton* ExpandButton = nullptr;
     std::vector<fw::TWinControl*> CommonButtonList;
     std::vector<fw::TWinControl*> CustomButtonList;
@@ -150,6 +207,9 @@ public:
     fw::TProgressBar* ProgressBar = nullptr;
     fw::TTimer* TickTimer = nullptr;
     fw::TEdit* InputEdit = nullptr;
+    TTdMemo* InputMemo = nullptr;
+    TTdComboBox* InputCombo = nullptr;
+    TTdDatePicker* InputDatePicker = nullptr;
     TDialogUnits Units;
     int ContentWidth = 0, ContentHeight = 0;
     int ExpandedTextWidth = 0, ExpandedTextHeight = 0;
@@ -169,6 +229,7 @@ public:
     void MouseMove(fw::TShiftState shift, int x, int y) override;
 
 protected:
+    void CreateParams(fw::TCreateParams& params) override;
     void PaintWindow(HDC dc) override;
     void DoShow() override;
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -180,7 +241,10 @@ private:
     TTdSize MeasureHtml(const std::wstring& text, int boxWidth);
     void DrawHtml(HDC dc, const std::wstring& text, const TTdRect& rect);
     bool OnAccelerator(wchar_t ch);
-    int TitleWidth();
+    int CaptionWidth(const std::wstring& text);
+    TArrangeInput ArrangeInput();
+    int ClientW() const { return clientWidth_; }
+    void SetClient(int width, int height);
 
     TCustomKelTaskDialog* component_ = nullptr;
     TTaskDialogOptions options_;
@@ -192,6 +256,10 @@ private:
     TTdRect footerRect_;
     TTdRect contentRect_;
     TTdRect expandedRect_;
+    int clientWidth_ = 0;
+    int clientHeight_ = 0;
+    int commonRow_ = 0;
+    int customRow_ = 0;
 };
 
 }  // namespace kel::taskdialog
