@@ -79,6 +79,14 @@ BOOL CALLBACK MatchProcessWindowTitle(HWND h, LPARAM lp) {
     return FALSE;
 }
 
+BOOL CALLBACK MatchOkButton(HWND h, LPARAM lp) {
+    wchar_t text[16] = {};
+    GetWindowTextW(h, text, 16);
+    if (std::wstring(text) != L"OK" || !IsWindowVisible(h)) return TRUE;
+    *reinterpret_cast<HWND*>(lp) = h;
+    return FALSE;
+}
+
 // A visible top-level window with that caption that the process owns.
 HWND ProcessWindowTitled(DWORD pid, const wchar_t* title) {
     TWindowSearch search{pid, title, nullptr};
@@ -170,7 +178,9 @@ public:
             },
             kStartBoundMs);
         if (!info) return;
-        PostMessageW(info, WM_CLOSE, 0, 0);
+        HWND ok = nullptr;
+        EnumChildWindows(info, MatchOkButton, reinterpret_cast<LPARAM>(&ok));
+        PostMessageW(ok ? ok : info, ok ? BM_CLICK : WM_CLOSE, 0, 0);
         WaitFor([&] { return ProcessWindowTitled(pi_.dwProcessId, L"Application Control Info") == nullptr; }, kEndBoundMs);
     }
     // Waits for a box of the program and presses its OK button.
