@@ -6,6 +6,7 @@
 #include "Display/kynDisplayModel.h"
 #include "framework/gui/forms.h"
 #include "framework/gui/std_controls.h"
+#include "widgets/buttons/KelGlowButton.h"
 
 namespace kyn {
 
@@ -18,11 +19,17 @@ public:
     fw::TLabel* Label1;   // version text
     fw::TLabel* Label20;  // position text
     fw::TLabel* Label21;  // window size
+    kel::glow::TKelGlowButton* KelGlowButton2;  // the Network page's tab button
 
     void ShowLanguageFlag(int language);
     void ApplyTheme(int theme);
     // Sets the sweep direction: 1 (top-down) when true, 2 when false.
     void SetSweepDirection(bool topDown);
+    // Each flips its state in the model.
+    void ToggleCrossHairs();
+    void ToggleGrid();
+    void ToggleScanLine();
+    void TogglePause();
 
 private:
     TkynDisplayModel& model_;

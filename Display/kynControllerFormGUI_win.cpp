@@ -24,6 +24,11 @@ TkynControllerForm::TkynControllerForm(fw::TComponent* owner, TkynDisplayModel& 
     Label21->SetName(L"Label21");
     Label21->SetParent(this);
     Label21->SetBounds(12, 60, 200, 14);
+    KelGlowButton2 = new kel::glow::TKelGlowButton(this);
+    KelGlowButton2->SetName(L"KelGlowButton2");
+    KelGlowButton2->SetCaption(L"Network");
+    KelGlowButton2->SetParent(this);
+    KelGlowButton2->SetBounds(12, 84, 80, 22);
 }
 
 TkynControllerForm::~TkynControllerForm() {
@@ -37,5 +42,17 @@ void TkynControllerForm::ApplyTheme(int /*theme*/) {}
 void TkynControllerForm::SetSweepDirection(bool topDown) {
     model_.SetSweepDirection(topDown ? common::sdTopDown : common::sdLeftRight);
 }
+
+}  // namespace kyn
+
+namespace kyn {
+
+void TkynControllerForm::ToggleCrossHairs() { model_.SetCrossHairsOn(!model_.Sweep().CrossHairsOn); }
+
+void TkynControllerForm::ToggleGrid() { model_.SetGridOn(!model_.Sweep().GridOn); }
+
+void TkynControllerForm::ToggleScanLine() { model_.SetScanLineVisible(!model_.Sweep().ScanLineVisible); }
+
+void TkynControllerForm::TogglePause() { model_.SetPaused(!model_.Sweep().Paused); }
 
 }  // namespace kyn

@@ -2,18 +2,44 @@
 // background and the scan line, grid or cross hairs once per tick of a 1 ms
 // repaint timer, while the sweep timer moves the line one pixel per tick.
 // Its window class "TkynMainForm" tells the updater that the display runs.
+// Its edges resize it, its inside moves it, a caption bar shows near its top,
+// the wheel scales it, a popup menu and two keys (Enter, Esc) reach the
+// operations, and four task dialogs inform and confirm.
 #pragma once
 
 #include <windows.h>
 
+#include <functional>
+
 #include "Display/kynDisplayModel.h"
 #include "Display/kynResourceManager.h"
+#include "Display/kynWindowRules.h"
 #include "crashreport/capture/DrevnikLog.h"
 #include "framework/core/exceptions.h"
 #include "framework/gui/forms.h"
 #include "framework/gui/timer.h"
+#include "widgets/buttons/KelGlowButton.h"
+#include "widgets/buttons/KelMenuStyler.h"
+#include "widgets/buttons/KelPopupMenu.h"
+#include "widgets/buttons/KelSmoothPanel.h"
+#include "widgets/editors/TaskDialog.h"
 
 namespace kyn {
+
+enum class TScreenMode { FullScreen = 1, Normal = 2 };
+
+struct TSavedWindowRect {
+    int Top = 0;
+    int Left = 0;
+    int Width = 0;
+    int Height = 0;
+};
+
+// Runs one of the display's task dialogs modally and returns its result.
+using TDisplayDialogRunner = std::function<int(const TDisplayDialog& dialog)>;
+// Replaces how the dialogs run (tests watch them instead of blocking); an
+// empty runner restores the task-dialog component. Returns the one replaced.
+TDisplayDialogRunner SetDisplayDialogRunner(TDisplayDialogRunner runner);
 
 class TkynMainForm : public fw::TForm {
 public:
@@ -28,6 +54,24 @@ public:
     HDC DeviceContext = nullptr;
     HGLRC RenderContext = nullptr;
     HHOOK KeyboardHook = nullptr;
+    TScreenMode ScreenMode = TScreenMode::Normal;
+    TSavedWindowRect SavedWindowRect;
+
+    kel::TKelSmoothPanel* KelSmoothPanel1;  // the caption bar
+    kel::glow::TKelGlowButton* KelGlowButton10;
+    kel::menus::TKelMenuStyler* KelMenuStyler1;
+    kel::menus::TKelPopupMenu* KelPopupMenu1;
+    fw::TMenuItem* MainMenu1;
+    fw::TMenuItem* FullScreen1;
+    fw::TMenuItem* CrossHairs1;
+    fw::TMenuItem* Grid1;
+    fw::TMenuItem* SweepLeftRight1;
+    fw::TMenuItem* SweepTopDown1;
+    fw::TMenuItem* HideLine1;
+    fw::TMenuItem* Pause1;
+    fw::TMenuItem* N1;
+    fw::TMenuItem* Close1;
+    kel::taskdialog::TKelTaskDialog* KelTaskDialog1;  // shared by the four dialogs
 
     void FormCreate();
     void FormShow();
@@ -42,6 +86,42 @@ public:
     bool FindDataFolder() { return resources_.FindDataFolder(); }
     bool LoadSettings() { return resources_.LoadSettings(); }
     bool SaveSettings() { return resources_.SaveSettings(); }
+
+    // Mouse, caption bar and menu handlers.
+    void FormMouseDown(fw::TMouseButton button, int x, int y);
+    void FormMouseMove(int x, int y);
+    void FormMouseLeave();
+    void FormMouseWheel(int wheelDelta, bool& handled);
+    void FormDblClick();
+    void FormMouseUp() {}
+    void KelSmoothPanel1MouseDown(fw::TMouseButton button);
+    void KelSmoothPanel1MouseMove();
+    void KelSmoothPanel1MouseUp();
+    void KelSmoothPanel1DblClick();
+    void KelGlowButton10Click();
+    void MainMenu1Click();
+    void FullScreen1Click();
+    void CrossHairs1Click();
+    void Grid1Click();
+    void SweepLeftRight1Click();
+    void SweepTopDown1Click();
+    void HideLine1Click();
+    void Pause1Click();
+    void Close1Click();
+
+    void ToggleControlPanel();
+    void ToggleFullScreen();
+    void StartRun();
+    // What the keyboard hook does with one notification.
+    void HookKey(int code, WPARAM virtualKey, LPARAM keyFlags);
+
+    void ShowStartupInfo();
+    void ShowRunPrompt();
+    void ConfirmClose();
+    void ShowLanguageInvitation();
+    void StartUpdater();
+    void HideNetworkTab();
+    static bool IsWindows6OrLater();
 
     void InitGL();
     void CreateGLContext();
@@ -66,6 +146,10 @@ protected:
 
 private:
     void ModelChanged(TModelChange change);
+    // The menu's check marks of the states the control panel's operations change.
+    void UpdateMenuChecks();
+    void LayoutCaptionBar();
+    int RunDialog(const TDisplayDialog& dialog);
     // The sweep timer runs from the first showing to the close, unless paused.
     void UpdateSweepTimer();
     void DrawRunStartFrame();

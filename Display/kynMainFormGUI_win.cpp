@@ -9,6 +9,7 @@
 #include "Display/zuOpenGLFunctionsVexa.h"
 #include "common/MessageBox.h"
 #include "framework/gui/application.h"
+#include "framework/gui/screen_cursor.h"
 
 namespace kyn {
 
@@ -40,6 +41,11 @@ void ClearTo(const TDisplayColour& c) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
+TDisplayDialogRunner& DialogRunner() {
+    static TDisplayDialogRunner runner;
+    return runner;
+}
+
 void SetPanelLabel(fw::TLabel* label, const std::wstring& text) {
     if (!label) return;
     label->SetCaption(text);
@@ -48,7 +54,21 @@ void SetPanelLabel(fw::TLabel* label, const std::wstring& text) {
 
 }  // namespace
 
+TDisplayDialogRunner SetDisplayDialogRunner(TDisplayDialogRunner runner) {
+    TDisplayDialogRunner old = std::move(DialogRunner());
+    DialogRunner() = std::move(runner);
+    return old;
+}
+
+// Every key goes on to its window, whatever the hook did with it.
 LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) {
+    if (code >= 0 && kynMainForm) {
+        try {
+            kynMainForm->HookKey(code, wParam, lParam);
+        } catch (...) {
+            if (fw::Application) fw::Application->HandleException(kynMainForm, std::current_exception());
+        }
+    }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
@@ -78,6 +98,74 @@ TkynMainForm::TkynMainForm(fw::TComponent* owner, TkynDisplayModel& model)
     dpLineSweep->OnTimer = [this](fw::TComponent*) { dpLineSweepTimer(); };
     DrevnikLog1 = new drevnik::TDrevnikLog(this);
     DrevnikLog1->SetName(L"DrevnikLog1");
+
+    // The caption bar, hidden until the pointer comes near the top edge.
+    KelSmoothPanel1 = new kel::TKelSmoothPanel(this);
+    KelSmoothPanel1->SetName(L"KelSmoothPanel1");
+    KelSmoothPanel1->SetVisible(false);
+    KelSmoothPanel1->SetTransparent(false);
+    KelSmoothPanel1->SetColor(fw::clWhite);
+    kel::TGDIPFill& fill = KelSmoothPanel1->Fill();
+    fill.SetGradientType(kel::gtVertical);
+    fill.SetColor(fw::clWhite);
+    fill.SetColorTo(0xE8E8E8);
+    fill.SetBorderColor(fw::clWhite);
+    fill.SetRounding(3);
+    fill.SetShadowOffset(0);
+    KelSmoothPanel1->SetParent(this);
+    KelSmoothPanel1->OnMouseDown = [this](fw::TComponent*, fw::TMouseButton button, fw::TShiftState, int, int) {
+        KelSmoothPanel1MouseDown(button);
+    };
+    KelSmoothPanel1->OnMouseMove = [this](fw::TComponent*, fw::TShiftState, int, int) { KelSmoothPanel1MouseMove(); };
+    KelSmoothPanel1->OnMouseUp = [this](fw::TComponent*, fw::TMouseButton, fw::TShiftState, int, int) {
+        KelSmoothPanel1MouseUp();
+    };
+    KelSmoothPanel1->OnDblClick = [this](fw::TComponent*) { KelSmoothPanel1DblClick(); };
+    KelGlowButton10 = new kel::glow::TKelGlowButton(this);
+    KelGlowButton10->SetName(L"KelGlowButton10");
+    KelGlowButton10->SetCaption(L"Close");
+    KelGlowButton10->SetParent(KelSmoothPanel1);
+    KelGlowButton10->OnClick = [this](fw::TComponent*) { KelGlowButton10Click(); };
+    LayoutCaptionBar();
+
+    KelMenuStyler1 = new kel::menus::TKelMenuStyler(this);
+    KelMenuStyler1->SetName(L"KelMenuStyler1");
+    KelPopupMenu1 = new kel::menus::TKelPopupMenu(this);
+    KelPopupMenu1->SetName(L"KelPopupMenu1");
+    KelPopupMenu1->SetMenuStyler(KelMenuStyler1);
+    auto addItem = [this](const wchar_t* name, const wchar_t* caption, void (TkynMainForm::*handler)()) {
+        auto* item = new fw::TMenuItem(KelPopupMenu1);
+        item->SetName(name);
+        item->SetCaption(caption);
+        if (handler) item->OnClick = [this, handler](fw::TComponent*) { (this->*handler)(); };
+        KelPopupMenu1->Items()->Add(item);
+        return item;
+    };
+    MainMenu1 = addItem(L"MainMenu1", L"Main Menu", &TkynMainForm::MainMenu1Click);
+    FullScreen1 = addItem(L"FullScreen1", L"Full Screen", &TkynMainForm::FullScreen1Click);
+    CrossHairs1 = addItem(L"CrossHairs1", L"Cross Hairs", &TkynMainForm::CrossHairs1Click);
+    Grid1 = addItem(L"Grid1", L"Grid", &TkynMainForm::Grid1Click);
+    SweepLeftRight1 = addItem(L"SweepLeftRight1", L"Sweep Left-Right", &TkynMainForm::SweepLeftRight1Click);
+    SweepTopDown1 = addItem(L"SweepTopDown1", L"Sweep Top-Down", &TkynMainForm::SweepTopDown1Click);
+    HideLine1 = addItem(L"HideLine1", L"Hide Scan Line", &TkynMainForm::HideLine1Click);
+    Pause1 = addItem(L"Pause1", L"Pause", &TkynMainForm::Pause1Click);
+    N1 = addItem(L"N1", L"-", nullptr);
+    Close1 = addItem(L"Close1", L"Close", &TkynMainForm::Close1Click);
+    SetPopupMenu(KelPopupMenu1);
+    UpdateMenuChecks();
+    KelTaskDialog1 = new kel::taskdialog::TKelTaskDialog(this);
+    KelTaskDialog1->SetName(L"KelTaskDialog1");
+
+    OnMouseDown = [this](fw::TComponent*, fw::TMouseButton button, fw::TShiftState, int x, int y) {
+        FormMouseDown(button, x, y);
+    };
+    OnMouseMove = [this](fw::TComponent*, fw::TShiftState, int x, int y) { FormMouseMove(x, y); };
+    OnMouseLeave = [this](fw::TComponent*) { FormMouseLeave(); };
+    OnMouseUp = [this](fw::TComponent*, fw::TMouseButton, fw::TShiftState, int, int) { FormMouseUp(); };
+    OnDblClick = [this](fw::TComponent*) { FormDblClick(); };
+    OnMouseWheel = [this](fw::TComponent*, fw::TShiftState, int wheelDelta, POINT, bool& handled) {
+        FormMouseWheel(wheelDelta, handled);
+    };
     subscription_ = model_.Subscribe([this](TModelChange change) { ModelChanged(change); });
 
     OnCreate = [this](fw::TComponent*) { FormCreate(); };
@@ -121,18 +209,36 @@ void TkynMainForm::ModelChanged(TModelChange change) {
         case TModelChange::Settings:
         case TModelChange::SweepRate:
             dpLineSweep->SetInterval(SweepIntervalMs(model_.Settings().SweepRate));
+            UpdateMenuChecks();
             break;
         case TModelChange::Paused:
             UpdateSweepTimer();
+            UpdateMenuChecks();
+            break;
+        case TModelChange::Figure:
+        case TModelChange::SweepDirection:
+            UpdateMenuChecks();
             break;
         default:
             break;
     }
 }
 
+void TkynMainForm::UpdateMenuChecks() {
+    const TSweepState& sweep = model_.Sweep();
+    const bool topDown = model_.Settings().SweepDirection == common::sdTopDown;
+    CrossHairs1->SetChecked(sweep.CrossHairsOn);
+    Grid1->SetChecked(sweep.GridOn);
+    HideLine1->SetChecked(!sweep.ScanLineVisible);
+    Pause1->SetChecked(sweep.Paused);
+    SweepTopDown1->SetChecked(topDown);
+    SweepLeftRight1->SetChecked(!topDown);
+}
+
 void TkynMainForm::UpdateSweepTimer() { dpLineSweep->SetEnabled(sweeping_ && !model_.Sweep().Paused); }
 
 void TkynMainForm::FormCreate() {
+    ShowStartupInfo();
     SetCaption(L"Quorvex Display");
     FindDataFolder();
     KeyboardHook = SetWindowsHookExW(WH_KEYBOARD, KeyboardHookProc, nullptr, GetCurrentThreadId());
@@ -169,6 +275,7 @@ void TkynMainForm::FormShow() {
     UpdateSweepTimer();
     model_.SetGLReady(true);
     if (kynControllerForm) kynControllerForm->SetSweepDirection(model_.Settings().SweepDirection == common::sdTopDown);
+    HideNetworkTab();
 }
 
 void TkynMainForm::InitGL() {
@@ -203,6 +310,15 @@ void TkynMainForm::SetupProjection() {
 void TkynMainForm::FormResize() {
     // A resize may come before OpenGL or the control panel exist.
     SetupProjection();
+    LayoutCaptionBar();
+}
+
+void TkynMainForm::LayoutCaptionBar() {
+    // Along the top with margins of 3; the Close button at its right end,
+    // 5 pixels from its top and bottom.
+    const int width = std::max(ClientWidth() - 6, 0);
+    KelSmoothPanel1->SetBounds(3, 3, width, 28);
+    KelGlowButton10->SetBounds(std::max(width - 3 - 80, 0), 5, 80, 18);
 }
 
 bool TkynMainForm::CheckGLError() {
@@ -294,7 +410,7 @@ void TkynMainForm::ReleaseGL() {
 }
 
 void TkynMainForm::FormClose(fw::TCloseAction& /*action*/) {
-    ::SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)));
+    fw::SetScreenCursor(fw::TScreenCursor::crDefault);
     zuForceRepaint->SetEnabled(false);
     sweeping_ = false;
     UpdateSweepTimer();
@@ -309,6 +425,29 @@ void TkynMainForm::FormDestroy() {
         UnhookWindowsHookEx(KeyboardHook);
         KeyboardHook = nullptr;
     }
+}
+
+// Every property a dialog may use is set each time, so nothing of one
+// dialog (its buttons, say) shows in the next.
+int TkynMainForm::RunDialog(const TDisplayDialog& dialog) {
+    namespace td = kel::taskdialog;
+    if (DialogRunner()) return DialogRunner()(dialog);
+    td::TKelTaskDialog& d = *KelTaskDialog1;
+    d.SetTitle(dialog.Title);
+    d.SetIcon(dialog.Icon == TDialogIcon::Information ? td::tiInformation : td::tiQuestion);
+    d.SetInstruction(dialog.Instruction);
+    d.SetContent(dialog.Content);
+    d.SetExpandedText(dialog.ExpandedText);
+    d.SetCollapsControlText(dialog.CollapsControlText);
+    d.SetExpandControlText(dialog.ExpandControlText);
+    d.SetVerificationText(L"");
+    td::TTaskDialogOptions options;
+    if (dialog.Hyperlinks) options.Include(td::doHyperlinks);
+    d.SetOptions(options);
+    d.CustomButtons().Clear();
+    for (const std::wstring& caption : dialog.CustomButtons) d.CustomButtons().Add(caption);
+    d.SetDefaultButton(dialog.DefaultButton);
+    return d.Execute();
 }
 
 void TkynMainForm::ApplicationException(fw::TComponent* /*sender*/, std::exception_ptr e) {

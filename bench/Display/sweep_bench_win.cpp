@@ -32,6 +32,8 @@ int main() {
     app.SetTitle(L"Quorvex Panel");
     common::SetMessageBoxHandler([](common::TMessageBoxKind, const std::wstring&) {});
     common::SetEndRequestHandler([] {});
+    // No dialog waits for an answer here.
+    kyn::SetDisplayDialogRunner([](const kyn::TDisplayDialog&) { return 0; });
     auto* form = app.CreateForm<kyn::TkynMainForm>(model);
     app.CreateForm<kyn::TkynControllerForm>(model);
     form->Show();

@@ -11,6 +11,7 @@
 #include "framework/gui/common_controls.h"
 #include "framework/gui/graphic_control.h"
 #include "framework/gui/menus.h"
+#include "framework/gui/screen_cursor.h"
 
 namespace fw {
 namespace {
@@ -706,6 +707,10 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             DoExit();
             break;
         case WM_SETCURSOR:
+            if (ScreenCursor() != TScreenCursor::crDefault) {
+                ::SetCursor(ScreenCursorHandle(ScreenCursor()));
+                return TRUE;
+            }
             if (cursor_ && LOWORD(lParam) == HTCLIENT && reinterpret_cast<HWND>(wParam) == handle_) {
                 ::SetCursor(cursor_);
                 return TRUE;

@@ -12,12 +12,14 @@
 
 #include "Display/kynControllerFormGUI.h"
 #include "common/MessageBox.h"
+#include "tests/Display/display_form_fixture.h"
 #include "tests/support/win_test_app.h"
 
 namespace kyn {
 namespace {
 
 using common::TMessageBoxKind;
+using test::DisplayForm;
 
 struct Pixel {
     int r, g, b;
@@ -36,47 +38,6 @@ bool Near(Pixel p, int r, int g, int b, int tol = 2) {
     return std::abs(p.r - r) <= tol && std::abs(p.g - g) <= tol && std::abs(p.b - b) <= tol;
 }
 
-class DisplayForm : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        auto& app = fw::test::TestApplication();
-        // No data folder here: record the boxes instead of blocking on them.
-        common::SetMessageBoxHandler([](TMessageBoxKind, const std::wstring& text) { Boxes().push_back(text); });
-        common::SetEndRequestHandler([] {});
-        form_ = app.CreateForm<TkynMainForm>(Model());
-        app.CreateForm<TkynControllerForm>(Model());
-        form_->Show();
-        ASSERT_TRUE(fw::test::PumpUntil([] { return Model().Sweep().GLReady && form_->FramesDrawn() > 2; }));
-    }
-    static TkynDisplayModel& Model() {
-        static TkynDisplayModel model;  // outlives the test application's forms
-        return model;
-    }
-    static std::vector<std::wstring>& Boxes() {
-        static std::vector<std::wstring> boxes;
-        return boxes;
-    }
-    void SetUp() override {
-        form_->dpLineSweep->SetEnabled(false);
-        form_->zuForceRepaint->SetEnabled(false);
-        model_.SetPaused(false);
-        model_.RunServed();
-        model_.SetSweepPos(0);
-        model_.SetSweepMode(TSweepMode::smContinuous);
-        model_.SetGridOn(false);
-        model_.SetCrossHairsOn(false);
-        model_.SetScanLineVisible(true);
-        model_.SetGLReady(true);
-        model_.SetSweepDirection(common::sdTopDown);
-        model_.SetLineThickness(1);
-        model_.SetBackgroundColour({0, 0, 0, common::ccBlack, 0});
-        model_.SetLineColour({0, 1, 0, common::ccGreen, 0});
-    }
-    TkynDisplayModel& model_ = Model();
-    static TkynMainForm* form_;
-};
-
-TkynMainForm* DisplayForm::form_ = nullptr;
 
 TEST_F(DisplayForm, FirstShowingPlacesTheWindowAndLabelsThePanel) {
     HWND found = FindWindowW(L"TkynMainForm", nullptr);
@@ -210,6 +171,8 @@ TEST_F(DisplayForm, OutOfRangeSettingsNeitherHangNorBreakTheFrame) {
 
 namespace kyn {
 namespace {
+
+using test::DisplayForm;
 
 TEST_F(DisplayForm, GLErrorEndsTheFrameWithPaintErrorOnceUntilAFrameIsClean) {
     glLineWidth(-1.0f);  // GL_INVALID_VALUE, pending until read

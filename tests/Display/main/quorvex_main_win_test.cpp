@@ -68,6 +68,32 @@ HWND ProcessWindow(DWORD pid, const wchar_t* cls) {
     return search.found;
 }
 
+BOOL CALLBACK MatchProcessWindowTitle(HWND h, LPARAM lp) {
+    auto* s = reinterpret_cast<TWindowSearch*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(h, &pid);
+    wchar_t title[64] = {};
+    GetWindowTextW(h, title, 64);
+    if (pid != s->pid || std::wstring(title) != s->cls || !IsWindowVisible(h)) return TRUE;
+    s->found = h;
+    return FALSE;
+}
+
+BOOL CALLBACK MatchOkButton(HWND h, LPARAM lp) {
+    wchar_t text[16] = {};
+    GetWindowTextW(h, text, 16);
+    if (std::wstring(text) != L"OK" || !IsWindowVisible(h)) return TRUE;
+    *reinterpret_cast<HWND*>(lp) = h;
+    return FALSE;
+}
+
+// A visible top-level window with that caption that the process owns.
+HWND ProcessWindowTitled(DWORD pid, const wchar_t* title) {
+    TWindowSearch search{pid, title, nullptr};
+    EnumWindows(MatchProcessWindowTitle, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 // The display window's client area as the screen shows it now.
 class TScreenGrab {
 public:
@@ -119,6 +145,7 @@ public:
         std::wstring commandLine = L"\"" + exe + L"\"";
         started_ = CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
                                   &si, &pi_) != FALSE;
+        if (started_) CloseStartupInfo();
     }
     ~TQuorvex() {
         if (!started_) return;
@@ -140,6 +167,21 @@ public:
         wchar_t text[512] = {};
         if (HWND box = Box()) GetDlgItemTextW(box, 0xFFFF, text, 512);
         return text;
+    }
+    // Each start first shows its information dialog before any window; close it.
+    void CloseStartupInfo() const {
+        HWND info = nullptr;
+        WaitFor(
+            [&] {
+                return (info = ProcessWindowTitled(pi_.dwProcessId, L"Application Control Info")) != nullptr ||
+                       Window() != nullptr || WaitForSingleObject(pi_.hProcess, 0) != WAIT_TIMEOUT;
+            },
+            kStartBoundMs);
+        if (!info) return;
+        HWND ok = nullptr;
+        EnumChildWindows(info, MatchOkButton, reinterpret_cast<LPARAM>(&ok));
+        PostMessageW(ok ? ok : info, ok ? BM_CLICK : WM_CLOSE, 0, 0);
+        WaitFor([&] { return ProcessWindowTitled(pi_.dwProcessId, L"Application Control Info") == nullptr; }, kEndBoundMs);
     }
     // Waits for a box of the program and presses its OK button.
     bool AnswerBox(const std::wstring& text) {
