@@ -1,4 +1,5 @@
 #include "crashreport/report/ReportState.h"
+#include "crashreport/report/ReportDialogs.h"
 
 #include <windows.h>
 
@@ -303,6 +304,8 @@ std::string ExpandedLogPath() {
 
 TReportTexts& CurrentReportTexts() { return Texts(); }
 
+TThreadFacts ReportThreadFacts(uint32_t threadId) { return ThreadFactsOf(threadId); }
+
 std::string& ReportMessageText() {
     static std::string& text = *new std::string;
     return text;
@@ -348,6 +351,7 @@ void InstallReportSteps() {
     seams.AddReproduceSection = AddReproduceStep;
     seams.NewLogOnVersionChange = NewLogOnVersionChangeStep;
     seams.SaveReportToLog = SaveReportToLog;
+    InstallReportDialogs();
 }
 
 // ---- Log handling ------------------------------------------------------------------------
