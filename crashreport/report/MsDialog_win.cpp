@@ -221,7 +221,7 @@ INT_PTR InitMsDialog(HWND dialog) {
     if ((flags & dgShowHelpButton) == 0) Hide(dialog, kIdCustom);
     const int dontSendWidth = ButtonWidthForCaption(dialog, DialogText(36));
     const std::string dontSend = s.SendWanted && s.SendCheckShown ? DialogText(36) : DialogText(17);
-    PlaceButton(dialog, kIdDontSend, 405 - ButtonWidthForCaption(dialog, dontSend), y, dontSend, buttonHeight);
+    PlaceButton(dialog, kIdDontSend, 405 - dontSendWidth, y, dontSend, buttonHeight);
     const int sendWidth = ButtonWidthForCaption(dialog, DialogText(35));
     PlaceButton(dialog, kIdSend, 397 - dontSendWidth - sendWidth, y, DialogText(35), buttonHeight);
 

@@ -347,7 +347,10 @@ void FullDestroy(HWND dialog) {
     s.SendWanted = s.SendWanted && IsDlgButtonChecked(dialog, kIdSendCheck) == BST_CHECKED;
     s.ScreenshotWanted = IsDlgButtonChecked(dialog, kIdScreenshotCheck) == BST_CHECKED;
     s.CopyWanted = s.CopyWanted && IsDlgButtonChecked(dialog, kIdCopyCheck) == BST_CHECKED;
-    if (TDrevnikModuleOptionsEx* options = ReportState().HandlerOptions.get()) {
+    // Kept for the later reports of the run too, which take their options anew.
+    for (TDrevnikModuleOptions* options : {static_cast<TDrevnikModuleOptions*>(ReportState().HandlerOptions.get()),
+                                           static_cast<TDrevnikModuleOptions*>(FindCurrentDrevnikLogOptions())}) {
+        if (options == nullptr) continue;
         uint16_t flags = options->DialogFlags();
         flags = s.SendWanted ? (flags | dgSendChecked) : (flags & ~dgSendChecked);
         flags = s.ScreenshotWanted ? (flags | dgScreenshotChecked) : (flags & ~dgScreenshotChecked);

@@ -56,7 +56,9 @@ __attribute__((noinline)) void Fault() {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    const int argc = __argc;
+    char** argv = __argv;
     if (argc < 3) return 2;
     gResultFile = argv[1];
     const int kind = std::atoi(argv[2]);
