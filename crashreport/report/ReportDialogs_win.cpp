@@ -347,15 +347,12 @@ void FullDestroy(HWND dialog) {
     s.SendWanted = s.SendWanted && IsDlgButtonChecked(dialog, kIdSendCheck) == BST_CHECKED;
     s.ScreenshotWanted = IsDlgButtonChecked(dialog, kIdScreenshotCheck) == BST_CHECKED;
     s.CopyWanted = s.CopyWanted && IsDlgButtonChecked(dialog, kIdCopyCheck) == BST_CHECKED;
-    // Kept for the later reports of the run too, which take their options anew.
-    for (TDrevnikModuleOptions* options : {static_cast<TDrevnikModuleOptions*>(ReportState().HandlerOptions.get()),
-                                           static_cast<TDrevnikModuleOptions*>(FindCurrentDrevnikLogOptions())}) {
-        if (options == nullptr) continue;
-        uint16_t flags = options->DialogFlags();
+    ChangeDialogOptions([&s](TDrevnikModuleOptions& options) {
+        uint16_t flags = options.DialogFlags();
         flags = s.SendWanted ? (flags | dgSendChecked) : (flags & ~dgSendChecked);
         flags = s.ScreenshotWanted ? (flags | dgScreenshotChecked) : (flags & ~dgScreenshotChecked);
-        options->SetDialogOptions(flags);
-    }
+        options.SetDialogOptions(flags);
+    });
     FreeDialogFonts();
     if ((DialogOptions().DialogFlags() & dgOwnLook) != 0 && gFull.BackBrush != nullptr) DeleteObject(gFull.BackBrush);
     if (gFull.WhiteBrush != nullptr) DeleteObject(gFull.WhiteBrush);
@@ -540,8 +537,8 @@ INT_PTR CALLBACK ReproduceDialogProc(HWND dialog, UINT message, WPARAM wParam, L
             }
             case WM_COMMAND:
                 if (LOWORD(wParam) == IDCANCEL || LOWORD(wParam) == IDOK) {
-                    if (TDrevnikModuleOptionsEx* options = ReportState().HandlerOptions.get())
-                        options->SetReproduceText(Trim(ReadDlgItemText(dialog, 101)));
+                    const std::string steps = Trim(ReadDlgItemText(dialog, 101));
+                    ChangeDialogOptions([&steps](TDrevnikModuleOptions& o) { o.SetReproduceText(steps); });
                     EndDialog(dialog, 0);
                 }
                 return TRUE;

@@ -71,9 +71,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     steps.push_back(drevnik::UnitTableEndsStep());
     static fw::TStartStopTable table(std::move(steps));
     table.Start();
+    // Each change is published to the report's copy (no update bracket).
     const auto setUp = [&](drevnik::TDrevnikModuleOptions* o) {
         if (o == nullptr) return;
-        o->BeginUpdate();
         o->SetOutputPath(gResultFile + ".dvf");
         o->SetDialogKind(static_cast<uint8_t>(kind));
         o->SetTerminateButtonAction(drevnik::caNone);
@@ -90,7 +90,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         if (has('h')) dialog |= drevnik::dgShowHelpButton;
         o->SetDialogOptions(dialog);
         if (has('a')) o->SetAutoCloseSecs(2);
-        o->EndUpdate();
     };
     setUp(drevnik::FindCurrentDrevnikLogOptions());
     if (drevnik::TDrevnikModuleInfo* own =
