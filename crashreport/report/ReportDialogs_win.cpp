@@ -327,9 +327,10 @@ INT_PTR FullInitDialog(HWND dialog) {
     }
 
     const int page = NormalizeStartPage(options.StartPage(), modules, assembler);
-    SetFocus(GetDlgItem(dialog, kIdOk));
     ShowDetailPage(dialog, -page);
     SendMessageA(tabs, TCM_SETCURSEL, static_cast<WPARAM>(std::max(0, TabOfPage(page, modules, assembler))), 0);
+    SendMessageA(dialog, DM_SETDEFID, kIdOk, 0);
+    SetFocus(GetDlgItem(dialog, kIdOk));
 
     gFull.Ready = true;
     ApplyDetailedMode(dialog, s.Detailed);

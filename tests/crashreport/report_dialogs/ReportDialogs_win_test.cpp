@@ -187,8 +187,10 @@ TEST(ReportDialogs, ShortDialogTakesStepsAndRefusesABadAddressUntilFixed) {
     EXPECT_TRUE(IsWindowVisible(GetDlgItem(dialog, 109)));
     EXPECT_TRUE(IsWindowVisible(GetDlgItem(dialog, 111)));
     Type(GetDlgItem(dialog, 109), "clicked twice");
+    // The box starts with the address typed last time (kept in the library's settings).
+    SendMessageA(GetDlgItem(dialog, 111), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
     Type(GetDlgItem(dialog, 111), "nobody");
-    Sleep(300);
+    Sleep(1000);
     fw::test::SaveWindowShot(dialog, "report_short_dialog");
     Click(dialog, 1000);
     HWND refusal = WaitForWindow(program.Pid(), IsMessageBox);
@@ -211,6 +213,7 @@ TEST(ReportDialogs, EscapeInTheShortDialogIsNeverHeldUpByABadAddress) {
     ASSERT_TRUE(program.Started());
     HWND dialog = WaitForWindow(program.Pid(), IsShortDialog);
     ASSERT_NE(dialog, nullptr);
+    SendMessageA(GetDlgItem(dialog, 111), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
     Type(GetDlgItem(dialog, 111), "nobody");
     PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     const std::string session = program.Session();
@@ -229,7 +232,7 @@ TEST(ReportDialogs, FullDialogSwitchesViewsPagesAndFoldsTheCallStack) {
     EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(tabs) == FALSE; }));  // compact
     EXPECT_TRUE(IsWindowVisible(GetDlgItem(dialog, 3000)));
     EXPECT_EQ(SendMessageA(GetDlgItem(dialog, 3000), BM_GETCHECK, 0, 0), BST_CHECKED);
-    Sleep(300);
+    Sleep(1000);
     fw::test::SaveWindowShot(dialog, "report_full_dialog_compact");
 
     Click(dialog, 104);  // Details
@@ -237,7 +240,7 @@ TEST(ReportDialogs, FullDialogSwitchesViewsPagesAndFoldsTheCallStack) {
     EXPECT_EQ(SendMessageA(tabs, TCM_GETITEMCOUNT, 0, 0), 6);
     EXPECT_EQ(ClassOf(PageContent(dialog)), "RichEdit20A");
     EXPECT_GT(SendMessageA(PageContent(dialog), EM_GETLINECOUNT, 0, 0), 30);
-    Sleep(300);
+    Sleep(1000);
     fw::test::SaveWindowShot(dialog, "report_full_dialog_detailed");
 
     // Tab by tab with the arrow key: lists for 1 to 3, rich text for 4 and 5.
@@ -250,7 +253,7 @@ TEST(ReportDialogs, FullDialogSwitchesViewsPagesAndFoldsTheCallStack) {
             HWND list = PageContent(dialog);
             const LRESULT all = SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
             ASSERT_GT(all, 1);
-            Sleep(200);
+            Sleep(1000);
             fw::test::SaveWindowShot(dialog, "report_full_dialog_call_stack");
             // The first row, just under the header, is the exception thread's
             // head: a double-click on it folds the group, a click on its sign
@@ -303,7 +306,7 @@ TEST(ReportDialogs, OwnLookDialogOverAMinimisedMainWindowClosesByItself) {
     ASSERT_TRUE(program.Started());
     HWND dialog = WaitForWindow(program.Pid(), IsFullDialog);
     ASSERT_NE(dialog, nullptr);
-    Sleep(300);
+    Sleep(1000);
     fw::test::SaveWindowShot(dialog, "report_full_dialog_own_look");
     // Auto-close after two seconds without input.
     const std::string session = program.Session();
@@ -324,14 +327,14 @@ void FaultRealProgram(const char* exe, const char* shotPrefix) {
     CloseHandle(thread);
     HWND dialog = WaitForWindow(program.Pid(), IsShortDialog);
     ASSERT_NE(dialog, nullptr);
-    Sleep(300);
+    Sleep(1000);
     fw::test::SaveWindowShot(dialog, (std::string(shotPrefix) + "_short_dialog").c_str());
     ClickDetailsLink(dialog);
     HWND full = WaitForWindow(program.Pid(), IsFullDialog);
     ASSERT_NE(full, nullptr);
     EXPECT_TRUE(IsWindowVisible(GetDlgItem(full, 1000)));    // detailed
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(full, 104)));    // without Details button
-    Sleep(300);
+    Sleep(1000);
     fw::test::SaveWindowShot(full, (std::string(shotPrefix) + "_full_dialog").c_str());
     Click(full, 102);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(full); }));
