@@ -550,6 +550,8 @@ void ShowDetailPage(HWND dialog, int n) {
                                      kProcs[page], 0);
     gPage.Window = window;
     FitPageToTab(dialog);
+    // The text was streamed in before the page had its size: show its start.
+    if (window != nullptr) SendDlgItemMessageA(window, kIdContent, WM_VSCROLL, SB_TOP, 0);
 }
 
 void FitPageToTab(HWND dialog) {
