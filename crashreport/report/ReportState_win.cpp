@@ -1,4 +1,5 @@
 #include "crashreport/report/ReportState.h"
+#include "crashreport/report/ReportDialogs.h"
 
 #include <windows.h>
 
@@ -304,6 +305,8 @@ std::string ExpandedLogPath() {
 
 TReportTexts& CurrentReportTexts() { return Texts(); }
 
+TThreadFacts ReportThreadFacts(uint32_t threadId) { return ThreadFactsOf(threadId); }
+
 std::string& ReportMessageText() {
     static std::string& text = *new std::string;
     return text;
@@ -350,6 +353,7 @@ void InstallReportSteps() {
     seams.NewLogOnVersionChange = NewLogOnVersionChangeStep;
     seams.SaveReportToLog = SaveReportToLog;
     InstallMailSteps();
+    InstallReportDialogs();
 }
 
 // ---- Log handling ------------------------------------------------------------------------
