@@ -16,6 +16,7 @@
 #include "crashreport/debuginfo/DrevnikModules.h"
 #include "crashreport/debuginfo/DrevnikSystemFacts.h"
 #include "crashreport/delivery/Crc16.h"
+#include "crashreport/report/BugReportZip.h"
 #include "crashreport/report/ReportLogItem.h"
 
 namespace drevnik {
@@ -348,6 +349,7 @@ void InstallReportSteps() {
     seams.AddReproduceSection = AddReproduceStep;
     seams.NewLogOnVersionChange = NewLogOnVersionChangeStep;
     seams.SaveReportToLog = SaveReportToLog;
+    InstallMailSteps();
 }
 
 // ---- Log handling ------------------------------------------------------------------------

@@ -12,10 +12,13 @@ touches <file>.ready; received mail goes to the folder named by the second.
   KYN_FAR_PORT        "part one;", 2.5 s later "part two"
   KYN_RESET_PORT      greets "220 hi", resets the connection at the first line
   KYN_CLOSED_PORT     nothing listens there
-  KYN_DNS_PORT        UDP DNS server for the .test names below
+  KYN_DNS_PORT        UDP DNS server for the .test names below (local.test's
+                      mail exchanger is 127.0.0.1)
   KYN_DNS_SILENT_PORT UDP socket that never answers
 """
 import asyncio
+import email
+import email.policy
 import itertools
 import os
 import socket
@@ -50,7 +53,36 @@ class MailSpool:
             f.write(b"RCPT TO:" + b",".join(r.encode() for r in envelope.rcpt_tos) + b"\r\n\r\n")
             f.write(envelope.original_content)
         os.rename(path + ".part", path)
+        try:
+            self.summarize(envelope)
+        except Exception as e:  # the tests then find no summary and say so
+            print("summary failed:", repr(e), file=sys.stderr, flush=True)
         return "250 Message accepted for delivery"
+
+    def summarize(self, envelope):
+        """Parses the message with Python's email package and writes what it
+        found to summary_<first recipient>.txt, with the text part in .body and
+        each attachment's bytes in .partN beside it."""
+        base = os.path.join(self.folder, "summary_" + envelope.rcpt_tos[0])
+        msg = email.message_from_bytes(envelope.original_content, policy=email.policy.default)
+        lines = ["mail_from=" + envelope.mail_from, "rcpt_to=" + ",".join(envelope.rcpt_tos),
+                 "headers=" + "|".join(msg.keys()), "subject=" + str(msg["subject"]), "from=" + str(msg["from"]),
+                 "to=" + str(msg["to"]), "defects=%d" % len(msg.defects)]
+        count = 0
+        for part in msg.walk():
+            if part.is_multipart():
+                continue
+            if part.get_content_disposition() == "attachment":
+                count += 1
+                with open("%s.part%d" % (base, count), "wb") as f:
+                    f.write(part.get_payload(decode=True))
+                lines.append("attachment=%s|%s" % (part.get_filename(), part.get_content_type()))
+            else:
+                with open(base + ".body", "wb") as f:
+                    f.write(part.get_payload(decode=True))
+        with open(base + ".txt.part", "w", encoding="utf-8") as f:
+            f.write("\n".join(lines) + "\n")
+        os.rename(base + ".txt.part", base + ".txt")
 
 
 def authenticator(server, session, envelope, mechanism, auth_data):
@@ -128,6 +160,8 @@ class Dns(asyncio.DatagramProtocol):
         if name == "example.test":
             reply.add_answer(RR(name, QTYPE.MX, rdata=MX("backup.example.test", 20), ttl=60))
             reply.add_answer(RR(name, QTYPE.MX, rdata=MX("mail.example.test", 10), ttl=60))
+        elif name == "local.test":
+            reply.add_answer(RR(name, QTYPE.MX, rdata=MX("127.0.0.1", 10), ttl=60))
         elif name == "alias.test":
             reply.add_answer(RR(name, QTYPE.CNAME, rdata=CNAME("canon.test"), ttl=60))
         elif name == "nomx.test":
