@@ -37,7 +37,19 @@ struct TDialogSession {
     bool UserCancelled = false;
     bool CloseRequested = false;
     std::atomic<bool> Painted{false};
+    bool DialogsUnavailable = false;
     RECT WorkArea{};
+    // The full dialog's view and the optional controls it offers.
+    bool Detailed = false;
+    bool SendCheckShown = false;
+    bool ScreenshotCheckShown = false;
+    bool CopyCheckShown = false;
+    bool SupportLinkShown = false;
+    int32_t BottomBand = 0;
+    // The detailed view's placement; ShowState 1 normal, 3 maximised, 6 minimised.
+    struct {
+        int32_t Left = 0, Top = 0, Width = 0, Height = 0, ShowState = 1;
+    } DetailedBounds;
 };
 
 // The module-wide report state; one report at a time, under the report lock.

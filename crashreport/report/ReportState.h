@@ -31,6 +31,9 @@ std::string GetHostExeName();
 uintptr_t GetMainModuleHandle();
 void ReleaseMainModuleHandle();
 
+// A thread's facts for the captions of its call-stack block.
+TThreadFacts ReportThreadFacts(uint32_t threadId);
+
 // Names an address for the assembler listing in place of the library's
 // address lookup (tests); null restores it.
 using TReportAddressLookup = void (*)(uintptr_t address, TCallStackEntry& entry);

@@ -1,4 +1,5 @@
 #include "crashreport/report/ReportState.h"
+#include "crashreport/report/ReportDialogs.h"
 
 #include <windows.h>
 
@@ -18,6 +19,7 @@
 #include "crashreport/delivery/Crc16.h"
 #include "crashreport/report/BugReportZip.h"
 #include "crashreport/report/ReportLogItem.h"
+#include "crashreport/report/SendReport.h"
 
 namespace drevnik {
 
@@ -304,6 +306,8 @@ std::string ExpandedLogPath() {
 
 TReportTexts& CurrentReportTexts() { return Texts(); }
 
+TThreadFacts ReportThreadFacts(uint32_t threadId) { return ThreadFactsOf(threadId); }
+
 std::string& ReportMessageText() {
     static std::string& text = *new std::string;
     return text;
@@ -350,6 +354,8 @@ void InstallReportSteps() {
     seams.NewLogOnVersionChange = NewLogOnVersionChangeStep;
     seams.SaveReportToLog = SaveReportToLog;
     InstallMailSteps();
+    InstallReportDialogs();
+    InstallSendSteps();
 }
 
 // ---- Log handling ------------------------------------------------------------------------
