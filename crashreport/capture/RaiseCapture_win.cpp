@@ -225,6 +225,17 @@ bool IsExcludedThread(uint32_t threadId) {
 
 void SetReportExceptionHandler(TReportExceptionHandler handler) { gReportHandler.store(handler); }
 
+namespace {
+std::atomic<int> gPendingDeliveries{0};
+}  // namespace
+
+void BeginPendingDelivery() { gPendingDeliveries.fetch_add(1); }
+void EndPendingDelivery() { gPendingDeliveries.fetch_sub(1); }
+
+void WaitForPendingDeliveries(DWORD boundMs) {
+    for (DWORD waited = 0; gPendingDeliveries.load() > 0 && waited < boundMs; waited += 50) Sleep(50);
+}
+
 void WaitForRunningReport() {
     EnterCriticalSection(&ReportLock());
     LeaveCriticalSection(&ReportLock());

@@ -75,6 +75,7 @@ DWORD WINAPI SendThreadMain(void* parameter) {
     }
     state.CurrentReport.store(nullptr);
     LeaveCriticalSection(&ReportLock());
+    EndPendingDelivery();
     return 0;
 }
 
@@ -399,7 +400,9 @@ bool SendReport() {
         // What pointed into the faulting thread's stack is gone by then.
         job->Record.OsRecord = nullptr;
         job->Record.CpuContext = nullptr;
+        BeginPendingDelivery();
         HANDLE thread = CreateThread(nullptr, 0, SendThreadMain, job.get(), CREATE_SUSPENDED, nullptr);
+        if (thread == nullptr) EndPendingDelivery();
         if (thread != nullptr) {
             job.release();
             SetThreadPriority(thread, THREAD_PRIORITY_HIGHEST);

@@ -48,7 +48,7 @@ std::string Env(const char* name) {
 
 std::string ReadAll(const std::string& path) {
     std::string bytes;
-    ReadWholeFile(path, bytes, 64u * 1024 * 1024);
+    ReadWholeFile(path, bytes, 512u * 1024 * 1024);
     return bytes;
 }
 
@@ -95,10 +95,10 @@ std::vector<DWORD> ProcessesNamed(const std::string& exeName, DWORD except) {
     std::vector<DWORD> found;
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     if (snapshot == INVALID_HANDLE_VALUE) return found;
-    PROCESSENTRY32 entry{};
+    PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
-    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
-        if (entry.th32ProcessID != except && _stricmp(entry.szExeFile, exeName.c_str()) == 0)
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+        if (entry.th32ProcessID != except && _wcsicmp(entry.szExeFile, std::wstring(exeName.begin(), exeName.end()).c_str()) == 0)
             found.push_back(entry.th32ProcessID);
     }
     CloseHandle(snapshot);
@@ -252,7 +252,8 @@ TEST_F(TQuorvexDelivery, TheDialogsSendGoesToTheMailServerAndTheUploadPage) {
         HANDLE find = FindFirstFileA((spool + "*").c_str(), &found);
         if (find == INVALID_HANDLE_VALUE) return false;
         do {
-            if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) mail = ReadAll(spool + found.cFileName);
+            const std::string name = found.cFileName;
+            if (name.size() > 4 && name.compare(name.size() - 4, 4, ".eml") == 0) mail = ReadAll(spool + name);
         } while (FindNextFileA(find, &found));
         FindClose(find);
         return !mail.empty();
