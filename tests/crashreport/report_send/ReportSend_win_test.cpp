@@ -286,7 +286,10 @@ TEST_F(TQuorvexDelivery, AServerThatIsDownKeepsTheArchiveAndTellsTheUser) {
             const std::string text = TextOf(GetDlgItem(box, 0xFFFF));
             if (told.empty() || told.back() != text) {
                 told.push_back(text);
-                if (text.find("Sorry") != std::string::npos) fw::test::SaveWindowShot(box, "quorvex_send_failed_box");
+                if (text.find("Sorry") != std::string::npos) {
+                    Sleep(300);
+                    fw::test::SaveWindowShot(box, "quorvex_send_failed_box");
+                }
             }
             PostMessageA(box, WM_COMMAND, IDOK, 0);
         }
