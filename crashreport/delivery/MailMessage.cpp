@@ -110,7 +110,7 @@ std::string AttachmentContentType(std::string_view fileName) {
     return png ? "image/png" : "application/octet-stream";
 }
 
-std::string EncodeBase64Lines(std::string_view bytes) {
+std::string EncodeFileBase64Lines(std::string_view bytes) {
     const std::string encoded = Base64EncodeString(bytes);
     std::string out;
     out.reserve(encoded.size() + encoded.size() / kBase64LineLength * 2 + 2);
@@ -135,7 +135,7 @@ std::string BuildMimeAttachmentPart(std::string_view stampedName, std::string_vi
     part += "Content-Transfer-Encoding: base64\r\n";
     part += "Content-Disposition: attachment;\r\n";
     part += "        filename=\"" + name + "\"\r\n\r\n";
-    part += EncodeBase64Lines(bytes);
+    part += EncodeFileBase64Lines(bytes);
     part += "\r\n";
     return part;
 }

@@ -43,7 +43,7 @@ std::string AttachmentContentType(std::string_view fileName);
 
 // Bytes in Base64 cut into lines of kBase64LineLength; every full line is
 // followed by CR LF, the last shorter piece is not.
-std::string EncodeBase64Lines(std::string_view bytes);
+std::string EncodeFileBase64Lines(std::string_view bytes);
 
 // One attachment part: CR LF, the boundary line and the part's headers, the
 // file's bytes in Base64 lines, CR LF.

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -50,6 +51,14 @@ bool SmtpSendReport(bool direct, const std::string& from, const std::string& hos
 bool SmtpSendMessage(const std::string& from, const std::string& host, uint16_t port, const std::string& user,
                      const std::string& password, const std::string& recipient, const std::string& subject,
                      const std::string& body, const std::vector<std::string>& attachments);
+// One command with the progress dialog's messages pumped before and after.
+bool SmtpCommand(TDrevnikClientSMTP& client, std::string_view command, std::initializer_list<uint16_t> accepted);
+// "EHLO" or "HELO" with the local host name; 250 expected.
+bool SmtpGreeting(TDrevnikClientSMTP& client, std::string_view greeting);
+// While the message is written the bar shows how much of it went out.
+void SmtpSentBytesProgress(TDrevnikClientSocket* sender, int32_t position, int32_t total);
+void AttachSmtpProgress(TDrevnikClientSMTP& client);
+void DetachSmtpProgress(TDrevnikClientSMTP& client);
 std::string GetLocalHostName();
 std::string GetLoggedOnUserName();
 // The files of the list that exist and can be read, with their stamped names.

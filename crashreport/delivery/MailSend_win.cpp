@@ -4,7 +4,6 @@
 
 #include <mapi.h>
 
-#include <memory>
 
 #include "crashreport/capture/DrevnikOptions.h"
 #include "crashreport/capture/DrevnikReport.h"
@@ -36,6 +35,10 @@ const TDrevnikModuleOptions* MailOptions() {
 std::string MailText(int index) {
     const TDrevnikModuleOptions* options = MailOptions();
     return options != nullptr ? options->GetText(index) : std::string();
+}
+
+void PumpMailProgress() {
+    if (MailSeams().PumpMessages != nullptr) MailSeams().PumpMessages();
 }
 
 void StepText(int index) {
@@ -207,36 +210,60 @@ bool SmtpSendReport(bool direct, const std::string& from, const std::string& hos
     return result;
 }
 
+bool SmtpCommand(TDrevnikClientSMTP& client, std::string_view command, std::initializer_list<uint16_t> accepted) {
+    PumpMailProgress();
+    const bool ok = client.SendCommand(command, accepted);
+    PumpMailProgress();
+    return ok;
+}
+
+bool SmtpGreeting(TDrevnikClientSMTP& client, std::string_view greeting) {
+    return SmtpCommand(client, std::string(greeting) + " " + GetLocalHostName(), {250});
+}
+
+void SmtpSentBytesProgress(TDrevnikClientSocket*, int32_t position, int32_t total) {
+    if (MailSeams().SetPosition != nullptr && total > 0)
+        MailSeams().SetPosition(static_cast<int32_t>(int64_t{position} * 100 / total));
+}
+
+void AttachSmtpProgress(TDrevnikClientSMTP& client) {
+    if (MailSeams().ProgressShown != nullptr && MailSeams().ProgressShown()) client.OnSent = SmtpSentBytesProgress;
+}
+
+void DetachSmtpProgress(TDrevnikClientSMTP& client) {
+    if (MailSeams().DestroyInlineProgress != nullptr) MailSeams().DestroyInlineProgress();
+    client.OnSent = nullptr;
+}
+
 bool SmtpSendMessage(const std::string& from, const std::string& host, uint16_t port, const std::string& user,
                      const std::string& password, const std::string& recipient, const std::string& subject,
                      const std::string& body, const std::vector<std::string>& attachments) {
-    TMailSeams& seams = MailSeams();
     bool result = false;
     try {
-        StepText(txtProgConnecting);
-        auto client = std::make_unique<TDrevnikClientSMTP>(host, port, true, seams.TimeoutMs);
-        client->Connect();
-
         TMailMessageFields fields;
         fields.FromHeader = MakeFromHeader(from, GetLoggedOnUserName());
         const std::string sender = EnvelopeSender(fields.FromHeader);
-        // Nothing from the options may add a command or a header of its own.
+        // Nothing from the options may add a command or a header of its own:
+        // such an address fails before anything is sent.
         if (!IsSafeMailAddress(sender)) throw EDrevnikSocketError("Invalid sender address \"" + sender + "\".");
         if (!IsSafeMailAddress(recipient))
             throw EDrevnikSocketError("Invalid recipient address \"" + CollapseControlChars(recipient) + "\".");
 
+        StepText(txtProgConnecting);
+        TDrevnikClientSMTP client(host, port, true, MailSeams().TimeoutMs);
+        client.Connect();
+
         StepText(txtProgConnected);
-        const std::string hello = GetLocalHostName();
         bool ok;
         if (!user.empty() || !password.empty()) {
-            ok = client->SendCommand("EHLO " + hello, {250}) && client->SendCommand("RSET", {250}) &&
-                 client->SendCommand("AUTH LOGIN", {334, 500, 502}) &&
-                 client->SendCommand(Base64EncodeString(user), {334, 500, 502}) &&
-                 client->SendCommand(Base64EncodeString(password), {235, 500, 502}) &&
-                 client->SendCommand("MAIL FROM:<" + sender + ">", {250});
+            ok = SmtpGreeting(client, "EHLO") && SmtpCommand(client, "RSET", {250}) &&
+                 SmtpCommand(client, "AUTH LOGIN", {334, 500, 502}) &&
+                 SmtpCommand(client, Base64EncodeString(user), {334, 500, 502}) &&
+                 SmtpCommand(client, Base64EncodeString(password), {235, 500, 502}) &&
+                 SmtpCommand(client, "MAIL FROM:<" + sender + ">", {250});
         } else {
-            ok = client->SendCommand("HELO " + hello, {250}) && client->SendCommand("RSET", {250}) &&
-                 client->SendCommand("MAIL FROM:<" + sender + ">", {250});
+            ok = SmtpGreeting(client, "HELO") && SmtpCommand(client, "RSET", {250}) &&
+                 SmtpCommand(client, "MAIL FROM:<" + sender + ">", {250});
         }
         if (ok) {
             StepText(txtProgSending);
@@ -247,20 +274,15 @@ bool SmtpSendMessage(const std::string& from, const std::string& host, uint16_t 
             fields.Body = body;
             fields.Attachments = ReadMailAttachments(attachments);
             const std::string message = ComposeSmtpMessage(fields);
-            ok = client->SendCommand("RCPT TO:<" + recipient + ">", {250, 251}) && client->SendCommand("DATA", {354});
+            ok = SmtpCommand(client, "RCPT TO:<" + recipient + ">", {250, 251}) && SmtpCommand(client, "DATA", {354});
             if (ok) {
-                if (seams.ProgressShown != nullptr && seams.ProgressShown()) {
-                    client->OnSent = [](TDrevnikClientSocket*, int32_t position, int32_t total) {
-                        if (MailSeams().SetPosition != nullptr && total > 0)
-                            MailSeams().SetPosition(static_cast<int32_t>(int64_t{position} * 100 / total));
-                    };
-                }
-                ok = client->SendCommand(message, {250});
-                if (seams.DestroyInlineProgress != nullptr) seams.DestroyInlineProgress();
-                client->OnSent = nullptr;
+                AttachSmtpProgress(client);
+                ok = SmtpCommand(client, message, {250});
+                DetachSmtpProgress(client);
             }
         }
         result = ok;
+        // Freeing the client closes the socket; no QUIT is sent.
     } catch (...) {
         result = false;
         ReportExceptionWarning(eeEmailSMTPError, "SMTP");

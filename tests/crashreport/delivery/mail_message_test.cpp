@@ -75,12 +75,12 @@ TEST(MailMessage, ContentTypeAndBase64Lines) {
     EXPECT_EQ(AttachmentContentType("png"), "application/octet-stream");
 
     // 120 bytes give exactly 160 characters: two full lines, each with CR LF.
-    const std::string lines = EncodeBase64Lines(std::string(120, 'x'));
+    const std::string lines = EncodeFileBase64Lines(std::string(120, 'x'));
     ASSERT_EQ(lines.size(), 164u);
     EXPECT_EQ(lines.substr(80, 2), "\r\n");
     EXPECT_EQ(lines.substr(162), "\r\n");
-    EXPECT_EQ(EncodeBase64Lines("x"), "eA==");
-    EXPECT_EQ(EncodeBase64Lines(""), "");
+    EXPECT_EQ(EncodeFileBase64Lines("x"), "eA==");
+    EXPECT_EQ(EncodeFileBase64Lines(""), "");
 
     const std::string part = BuildMimeAttachmentPart("Bug\"Report\r\n.zip", "x");
     EXPECT_EQ(part,

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -106,7 +107,25 @@ protected:
     TMailSeams seams_;
 };
 
+std::vector<std::string> gProgress;
+TDrevnikModuleOptionsEx* gOptions = nullptr;
+
 TEST_F(MailPeers, SmtpThroughServerSendsEachRecipientTheMessageAndFiles) {
+    // The progress dialog's texts (the options' defaults) and bar, as the channel drives them.
+    auto options = std::make_unique<TDrevnikModuleOptionsEx>(std::string());
+    gOptions = options.get();
+    SetCurrentOptionsProvider([] { return gOptions; });
+    gProgress.clear();
+    MailSeams().ProgressShown = [] { return true; };
+    MailSeams().ResetPosition = [] { gProgress.push_back("reset"); };
+    MailSeams().SetStepText = [](const std::string& text) {
+        gProgress.push_back(std::to_string(MailStepNumber()) + "/" + std::to_string(MailStepCount()) + " " + text);
+    };
+    MailSeams().SetPosition = [](int32_t value) {
+        if (gProgress.back().rfind("bar ", 0) == 0) gProgress.pop_back();  // keep the last position only
+        gProgress.push_back("bar " + std::to_string(value));
+    };
+    MailSeams().CloseProgress = [] { gProgress.push_back("close"); };
     const std::string folder = TempFolder();
     const std::string zip = folder + "BugReport.zip";
     const std::string png = folder + "Shot.PNG";
@@ -135,7 +154,17 @@ TEST_F(MailPeers, SmtpThroughServerSendsEachRecipientTheMessageAndFiles) {
         EXPECT_EQ(SpoolFile(recipient, ".part2"), Slurp(png));
         EXPECT_EQ(NoCr(SpoolFile(recipient, ".body")), "Line one\n.\n..two\nLine three\n");
     }
-    EXPECT_EQ(MailStepCount(), 2);
+    const std::vector<std::string> perRecipient = {"Connecting with server...", "Connected with server.",
+                                                   "Sending message...", "bar 100"};
+    std::vector<std::string> expected;
+    for (const char* step : {"1/2 ", "2/2 "}) {
+        expected.push_back("reset");
+        for (size_t i = 0; i < 3; ++i) expected.push_back(step + perRecipient[i]);
+        expected.push_back(perRecipient[3]);
+    }
+    expected.push_back("close");
+    EXPECT_EQ(gProgress, expected);
+    SetCurrentOptionsProvider(nullptr);
 }
 
 TEST_F(MailPeers, NothingFromTheOptionsAddsAHeaderOrACommand) {
