@@ -173,6 +173,14 @@ std::vector<uintptr_t> UnwindCallSites(uintptr_t pc, uintptr_t sp, uintptr_t end
         DWORD64 imageBase = 0;
         PRUNTIME_FUNCTION function = RtlLookupFunctionEntry(context.Rip, &imageBase, nullptr);
         if (function != nullptr) {
+            // A frame kept in a register (rbp mostly) is found through it; a
+            // value outside the stack (unknown at the walk's start: 0) would
+            // make the unwinder read through it and fault.
+            const auto* info = reinterpret_cast<const uint8_t*>(imageBase + function->UnwindData);
+            if (const unsigned frameRegister = info[3] & 0x0Fu; frameRegister != 0) {
+                const DWORD64 value = (&context.Rax)[frameRegister];
+                if (value < sp || value > end) break;
+            }
             PVOID handlerData = nullptr;
             DWORD64 establisher = 0;
             RtlVirtualUnwind(UNW_FLAG_NHANDLER, imageBase, context.Rip, function, &context, &handlerData,

@@ -402,6 +402,8 @@ void InitPage(HWND page, int number) {
     if (number == 0 || number == 4 || number == 5) {
         SendMessageA(content, WM_SETFONT, reinterpret_cast<WPARAM>(t.FixedFont), TRUE);
         LoadRtfText(content, PageRtf(number, page));
+        SendMessageA(content, EM_SETSEL, 0, 0);
+        SendMessageA(content, EM_SCROLLCARET, 0, 0);
         SetRichEditBackground(content, 0xFFFFFF);
         return;
     }
@@ -548,6 +550,8 @@ void ShowDetailPage(HWND dialog, int n) {
                                      kProcs[page], 0);
     gPage.Window = window;
     FitPageToTab(dialog);
+    // The text was streamed in before the page had its size: show its start.
+    if (window != nullptr) SendDlgItemMessageA(window, kIdContent, WM_VSCROLL, SB_TOP, 0);
 }
 
 void FitPageToTab(HWND dialog) {

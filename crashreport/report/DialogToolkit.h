@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "crashreport/capture/DrevnikOptions.h"
@@ -36,6 +37,10 @@ TDialogToolkit& DialogToolkit();
 // The options the dialogs follow: the running report's, else the library's.
 const TDrevnikModuleOptions& DialogOptions();
 std::string DialogText(int index);
+// Changes the running report's options and the library's current ones:
+// the report's copy is reloaded from what the current ones publish after
+// every event, and later reports start from them.
+void ChangeDialogOptions(const std::function<void(TDrevnikModuleOptions&)>& change);
 
 constexpr UINT_PTR kPaintTimer = 1;
 constexpr UINT_PTR kAutoCloseTimer = 2;

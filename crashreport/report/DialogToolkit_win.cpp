@@ -25,6 +25,13 @@ const TDrevnikModuleOptions& DialogOptions() {
 
 std::string DialogText(int index) { return DialogOptions().GetText(index); }
 
+void ChangeDialogOptions(const std::function<void(TDrevnikModuleOptions&)>& change) {
+    TDrevnikModuleOptions* report = ReportState().HandlerOptions.get();
+    TDrevnikModuleOptions* current = FindCurrentDrevnikLogOptions();
+    if (current != nullptr && current != report) change(*current);
+    if (report != nullptr) change(*report);
+}
+
 namespace {
 
 HFONT MakeFont(LOGFONTA font) { return CreateFontIndirectA(&font); }

@@ -92,7 +92,7 @@ void CloseMsDialog(HWND dialog, bool refuseBadAddress) {
     TReportState& state = ReportState();
     const std::string address = Trim(ReadDlgItemText(dialog, kIdEmail));
     if (IsPlausibleEmail(address)) {
-        if (state.HandlerOptions) state.HandlerOptions->SetSmtpFrom(address);
+        ChangeDialogOptions([&address](TDrevnikModuleOptions& o) { o.SetSmtpFrom(address); });
         TReportTexts& texts = CurrentReportTexts();
         ReplaceReportEmailItem(texts.GeneralText, address);
         ReplaceReportEmailItem(texts.ReportText, address);
@@ -104,7 +104,8 @@ void CloseMsDialog(HWND dialog, bool refuseBadAddress) {
         MessageBoxA(nullptr, DialogText(157).c_str(), DialogText(2).c_str(), 0x242010);
         return;
     }
-    if (state.HandlerOptions) state.HandlerOptions->SetReproduceText(Trim(ReadDlgItemText(dialog, kIdSteps)));
+    const std::string steps = Trim(ReadDlgItemText(dialog, kIdSteps));
+    ChangeDialogOptions([&steps](TDrevnikModuleOptions& o) { o.SetReproduceText(steps); });
     s.CloseRequested = (s.CloseRequested || IsDlgButtonChecked(dialog, kIdRestart) == BST_CHECKED) && !s.UserCancelled;
     EndDialog(dialog, 0);
 }
@@ -221,7 +222,7 @@ INT_PTR InitMsDialog(HWND dialog) {
     if ((flags & dgShowHelpButton) == 0) Hide(dialog, kIdCustom);
     const int dontSendWidth = ButtonWidthForCaption(dialog, DialogText(36));
     const std::string dontSend = s.SendWanted && s.SendCheckShown ? DialogText(36) : DialogText(17);
-    PlaceButton(dialog, kIdDontSend, 405 - ButtonWidthForCaption(dialog, dontSend), y, dontSend, buttonHeight);
+    PlaceButton(dialog, kIdDontSend, 405 - dontSendWidth, y, dontSend, buttonHeight);
     const int sendWidth = ButtonWidthForCaption(dialog, DialogText(35));
     PlaceButton(dialog, kIdSend, 397 - dontSendWidth - sendWidth, y, DialogText(35), buttonHeight);
 

@@ -327,9 +327,10 @@ INT_PTR FullInitDialog(HWND dialog) {
     }
 
     const int page = NormalizeStartPage(options.StartPage(), modules, assembler);
-    SetFocus(GetDlgItem(dialog, kIdOk));
     ShowDetailPage(dialog, -page);
     SendMessageA(tabs, TCM_SETCURSEL, static_cast<WPARAM>(std::max(0, TabOfPage(page, modules, assembler))), 0);
+    SendMessageA(dialog, DM_SETDEFID, kIdOk, 0);
+    SetFocus(GetDlgItem(dialog, kIdOk));
 
     gFull.Ready = true;
     ApplyDetailedMode(dialog, s.Detailed);
@@ -347,12 +348,12 @@ void FullDestroy(HWND dialog) {
     s.SendWanted = s.SendWanted && IsDlgButtonChecked(dialog, kIdSendCheck) == BST_CHECKED;
     s.ScreenshotWanted = IsDlgButtonChecked(dialog, kIdScreenshotCheck) == BST_CHECKED;
     s.CopyWanted = s.CopyWanted && IsDlgButtonChecked(dialog, kIdCopyCheck) == BST_CHECKED;
-    if (TDrevnikModuleOptionsEx* options = ReportState().HandlerOptions.get()) {
-        uint16_t flags = options->DialogFlags();
+    ChangeDialogOptions([&s](TDrevnikModuleOptions& options) {
+        uint16_t flags = options.DialogFlags();
         flags = s.SendWanted ? (flags | dgSendChecked) : (flags & ~dgSendChecked);
         flags = s.ScreenshotWanted ? (flags | dgScreenshotChecked) : (flags & ~dgScreenshotChecked);
-        options->SetDialogOptions(flags);
-    }
+        options.SetDialogOptions(flags);
+    });
     FreeDialogFonts();
     if ((DialogOptions().DialogFlags() & dgOwnLook) != 0 && gFull.BackBrush != nullptr) DeleteObject(gFull.BackBrush);
     if (gFull.WhiteBrush != nullptr) DeleteObject(gFull.WhiteBrush);
@@ -537,8 +538,8 @@ INT_PTR CALLBACK ReproduceDialogProc(HWND dialog, UINT message, WPARAM wParam, L
             }
             case WM_COMMAND:
                 if (LOWORD(wParam) == IDCANCEL || LOWORD(wParam) == IDOK) {
-                    if (TDrevnikModuleOptionsEx* options = ReportState().HandlerOptions.get())
-                        options->SetReproduceText(Trim(ReadDlgItemText(dialog, 101)));
+                    const std::string steps = Trim(ReadDlgItemText(dialog, 101));
+                    ChangeDialogOptions([&steps](TDrevnikModuleOptions& o) { o.SetReproduceText(steps); });
                     EndDialog(dialog, 0);
                 }
                 return TRUE;

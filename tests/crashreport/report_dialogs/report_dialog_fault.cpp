@@ -56,7 +56,9 @@ __attribute__((noinline)) void Fault() {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    const int argc = __argc;
+    char** argv = __argv;
     if (argc < 3) return 2;
     gResultFile = argv[1];
     const int kind = std::atoi(argv[2]);
@@ -69,9 +71,9 @@ int main(int argc, char** argv) {
     steps.push_back(drevnik::UnitTableEndsStep());
     static fw::TStartStopTable table(std::move(steps));
     table.Start();
+    // Each change is published to the report's copy (no update bracket).
     const auto setUp = [&](drevnik::TDrevnikModuleOptions* o) {
         if (o == nullptr) return;
-        o->BeginUpdate();
         o->SetOutputPath(gResultFile + ".dvf");
         o->SetDialogKind(static_cast<uint8_t>(kind));
         o->SetTerminateButtonAction(drevnik::caNone);
@@ -88,7 +90,6 @@ int main(int argc, char** argv) {
         if (has('h')) dialog |= drevnik::dgShowHelpButton;
         o->SetDialogOptions(dialog);
         if (has('a')) o->SetAutoCloseSecs(2);
-        o->EndUpdate();
     };
     setUp(drevnik::FindCurrentDrevnikLogOptions());
     if (drevnik::TDrevnikModuleInfo* own =
