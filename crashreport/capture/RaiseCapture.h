@@ -97,6 +97,15 @@ void SetReportExceptionHandler(TReportExceptionHandler handler);
 // with ExceptionManager); a report raised inside a report of the same thread
 // is dropped (false); the handler's own exceptions never escape.
 bool ReportException(const TReportRequest& request);
+// The lock ReportException holds for a whole report; a delivery on a
+// thread of its own takes it too, so it never overlaps a report.
+CRITICAL_SECTION& ReportLock();
+// Deliveries handed to a thread of their own that have not finished; the
+// last-resort filter waits for them (at most `boundMs`) before it ends the
+// process, or the report would never leave.
+void BeginPendingDelivery();
+void EndPendingDelivery();
+void WaitForPendingDeliveries(DWORD boundMs);
 // The same, waiting at most `lockTimeoutMs` for the report lock (the stack
 // overflow's reporter cannot know whether the overflowing thread holds it).
 bool ReportExceptionWaiting(const TReportRequest& request, DWORD lockTimeoutMs);

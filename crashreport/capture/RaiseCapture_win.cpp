@@ -22,18 +22,6 @@ namespace {
 
 std::atomic<TReportExceptionHandler> gReportHandler{nullptr};
 
-// The report lock: one report at a time in the process. Recursive, so a
-// thread that reports from inside its own report is refused by InReport
-// instead of waiting for itself.
-// Never deleted: a report may still run while static objects are destroyed.
-struct TCriticalSection {
-    TCriticalSection() { InitializeCriticalSection(&Section); }
-    CRITICAL_SECTION Section;
-};
-CRITICAL_SECTION& ReportLock() {
-    static TCriticalSection lock;
-    return lock.Section;
-}
 
 std::atomic<const std::type_info*> gLastRaiseType{nullptr};
 std::atomic<void*> gLastRaiseObject{nullptr};
@@ -89,6 +77,21 @@ private:
 uintptr_t CurrentStackPosition() { return reinterpret_cast<uintptr_t>(__builtin_frame_address(0)); }
 
 }  // namespace
+
+// The report lock: one report at a time in the process. Recursive, so a
+// thread that reports from inside its own report is refused by InReport
+// instead of waiting for itself.
+// Never deleted: a report may still run while static objects are destroyed.
+namespace {
+struct TCriticalSection {
+    TCriticalSection() { InitializeCriticalSection(&Section); }
+    CRITICAL_SECTION Section;
+};
+}  // namespace
+CRITICAL_SECTION& ReportLock() {
+    static TCriticalSection lock;
+    return lock.Section;
+}
 
 // ---- Raised objects ---------------------------------------------------------------
 
@@ -221,6 +224,17 @@ bool IsExcludedThread(uint32_t threadId) {
 // ---- The seam ---------------------------------------------------------------------------
 
 void SetReportExceptionHandler(TReportExceptionHandler handler) { gReportHandler.store(handler); }
+
+namespace {
+std::atomic<int> gPendingDeliveries{0};
+}  // namespace
+
+void BeginPendingDelivery() { gPendingDeliveries.fetch_add(1); }
+void EndPendingDelivery() { gPendingDeliveries.fetch_sub(1); }
+
+void WaitForPendingDeliveries(DWORD boundMs) {
+    for (DWORD waited = 0; gPendingDeliveries.load() > 0 && waited < boundMs; waited += 50) Sleep(50);
+}
 
 void WaitForRunningReport() {
     EnterCriticalSection(&ReportLock());

@@ -391,6 +391,9 @@ LONG CALLBACK VectoredHandler(EXCEPTION_POINTERS* pointers) {
 
 std::atomic<void (*)()> gExcludedThreadFault{nullptr};
 
+// How long the last resort lets a delivery on its own thread finish.
+constexpr DWORD kPendingDeliveryBoundMs = 5 * 60 * 1000;
+
 LONG WINAPI TopLevelExceptionFilter(EXCEPTION_POINTERS* pointers) {
     if (!Active()) return gPreviousFilter != nullptr ? gPreviousFilter(pointers) : EXCEPTION_CONTINUE_SEARCH;
     if (IsExcludedThread(GetCurrentThreadId())) {
@@ -413,6 +416,7 @@ LONG WINAPI TopLevelExceptionFilter(EXCEPTION_POINTERS* pointers) {
         if (!IsLastReported(object, address)) ReportUnhandledException(object, address);
     } catch (...) {
     }
+    WaitForPendingDeliveries(kPendingDeliveryBoundMs);
     TerminateProcess(GetCurrentProcess(), record.ExceptionCode);
     return EXCEPTION_EXECUTE_HANDLER;
 }

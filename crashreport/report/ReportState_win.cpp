@@ -19,6 +19,7 @@
 #include "crashreport/delivery/Crc16.h"
 #include "crashreport/report/BugReportZip.h"
 #include "crashreport/report/ReportLogItem.h"
+#include "crashreport/report/SendReport.h"
 
 namespace drevnik {
 
@@ -354,6 +355,7 @@ void InstallReportSteps() {
     seams.SaveReportToLog = SaveReportToLog;
     InstallMailSteps();
     InstallReportDialogs();
+    InstallSendSteps();
 }
 
 // ---- Log handling ------------------------------------------------------------------------
