@@ -10,6 +10,8 @@
 #     10 and 50 threads, under Wine;
 #   - the leak tracker's cost per allocation and release next to the
 #     runtime's own operator new and delete, under Wine;
+#   - the crash report's screenshot of a 1280x1024 screen (capture, octree
+#     reduction, PNG) next to PIL's quantize and save of the same pixels;
 #   - the crash report's address lookups per second and the walk of 50
 #     threads' stacks, under Wine;
 #   - the disassembler against objdump on 1 MiB of our own i686 code, and the
@@ -30,6 +32,8 @@ KYN_PRIVATE_X=1 "$root/tools/wine-run" "$root/build/$win/bench/html_render_bench
 KYN_PRIVATE_X=1 "$root/tools/wine-run" "$root/build/$win/bench/report_latency_bench.exe"
 KYN_PRIVATE_X=1 "$root/bench/crashreport/leak_tracking_bench.sh" "$root/tools/wine-run" \
   "$root/build/$win/bench/leak_tracking_bench.exe" "$root/build/$win/bench/leak_tracking_bench_off.exe"
+KYN_PRIVATE_X=1 "$root/bench/crashreport/screenshot_bench.sh" "$root/tools/wine-run" \
+  "$root/build/$win/bench/screenshot_bench.exe"
 echo "== Address lookups and the stack walk of 50 threads"
 KYN_PRIVATE_X=1 "$root/tools/wine-run" "$root/build/$win/bench/stackwalk_bench.exe"
 
