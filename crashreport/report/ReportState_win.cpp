@@ -19,7 +19,9 @@
 #include "crashreport/delivery/Crc16.h"
 #include "crashreport/report/BugReportZip.h"
 #include "crashreport/report/ReportLogItem.h"
+#include "crashreport/report/Screenshot.h"
 #include "crashreport/report/SendReport.h"
+#include "crashreport/report/WebApplication.h"
 
 namespace drevnik {
 
@@ -356,6 +358,8 @@ void InstallReportSteps() {
     InstallMailSteps();
     InstallReportDialogs();
     InstallSendSteps();
+    InstallScreenshotSteps();
+    InstallWebSteps();
 }
 
 // ---- Log handling ------------------------------------------------------------------------
@@ -496,6 +500,7 @@ void BuildAttachmentList(bool forEmail, std::vector<std::string>& list) {
     SplitText(o->AttachFiles(), list, ";", false, false);
     const std::string log = GetTempLogFileName();
     if (!forEmail || (!o->AppendReportToMessage() && !log.empty())) list.push_back(log);
+    if (const std::string shot = GetAttachedScreenshotFileName(); !shot.empty()) list.push_back(shot);
     if (const std::string xml = GetTempXMLLogFileName(); !xml.empty()) list.push_back(xml);
     for (std::string& entry : list) entry = ExpandVariables(entry);
 }

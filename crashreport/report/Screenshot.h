@@ -45,6 +45,10 @@ bool MonitorsBoundingRect(RECT& rect);
 HBITMAP ReduceTo256Colors(HBITMAP bitmap, int usedWidth);
 int BuildOctreePalette(HBITMAP bitmap, int usedWidth, TPngPalette& table);
 
+// The screenshot file to attach: its name while this report's capture has
+// been saved to it, else empty.
+std::string GetAttachedScreenshotFileName();
+
 // Plugs capture, saving and release into the report's steps.
 void InstallScreenshotSteps();
 

@@ -14,6 +14,7 @@ namespace drevnik {
 namespace {
 
 TScreenshotState gShot;
+bool gShotSaved = false;  // this report's capture is in GetScreenshotFileName's file
 
 const TDrevnikModuleOptions* ShotOptions() {
     const TReportState& state = ReportState();
@@ -140,6 +141,7 @@ bool MonitorsBoundingRect(RECT& rect) {
 
 void CaptureScreenshot() {
     ReleaseScreenshot();
+    gShotSaved = false;
     const TDrevnikModuleOptions* options = ShotOptions();
     const bool activeOnly = options != nullptr && (options->SendFlags() & sdScreenshotActiveOnly) != 0;
     RECT r{};
@@ -277,10 +279,12 @@ void ReleaseScreenshot() {
     gShot = TScreenshotState{};
 }
 
+std::string GetAttachedScreenshotFileName() { return gShotSaved ? GetScreenshotFileName() : std::string(); }
+
 void InstallScreenshotSteps() {
     TReportSeams& seams = ReportSeams();
     seams.CaptureScreenshot = CaptureScreenshot;
-    seams.SaveScreenshot = [] { SaveScreenshotPNG(GetScreenshotFileName()); };
+    seams.SaveScreenshot = [] { gShotSaved = SaveScreenshotPNG(GetScreenshotFileName()); };
     seams.ReleaseScreenshot = ReleaseScreenshot;
 }
 

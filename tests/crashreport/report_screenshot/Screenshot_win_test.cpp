@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -14,6 +15,7 @@
 
 #include "crashreport/capture/DrevnikOptions.h"
 #include "crashreport/capture/DrevnikReport.h"
+#include "crashreport/report/ReportState.h"
 #include "crashreport/report/Screenshot.h"
 
 namespace drevnik {
@@ -169,6 +171,36 @@ TEST_F(ScreenshotTest, ActiveWindowOnlyCapturesTheForegroundWindow) {
     EXPECT_EQ(shot.Height, 300);
     EXPECT_EQ(shot.RowBytes, 1024);
     SaveAndAnnounce("active", "exact", -1, -1);
+}
+
+TEST_F(ScreenshotTest, OnlyASavedCaptureJoinsTheAttachments) {
+    ReportState().HandlerOptions = std::make_unique<TDrevnikModuleOptionsEx>(std::string());
+    ReportState().HandlerOptions->SetSendFlags(sdAttachScreenshot);
+    InstallReportSteps();
+    const std::string file = GetScreenshotFileName();
+    ASSERT_FALSE(file.empty());
+    auto attached = [] {
+        std::vector<std::string> list;
+        BuildAttachmentList(false, list);
+        return list;
+    };
+    ShowPicture(TPicture::Bands);
+    ReportSeams().CaptureScreenshot();
+    EXPECT_TRUE(GetAttachedScreenshotFileName().empty()) << "captured, not yet saved";
+    ReportSeams().SaveScreenshot();
+    ReportSeams().ReleaseScreenshot();
+    std::vector<std::string> list = attached();
+    EXPECT_NE(std::find(list.begin(), list.end(), file), list.end());
+    std::ifstream png(file, std::ios::binary);
+    EXPECT_TRUE(png.good());
+    png.close();
+    DeleteFileA(file.c_str());
+    // A new report's capture that was never saved attaches nothing.
+    ReportSeams().CaptureScreenshot();
+    ReportSeams().ReleaseScreenshot();
+    list = attached();
+    EXPECT_EQ(std::find(list.begin(), list.end(), file), list.end());
+    ReportState().HandlerOptions.reset();
 }
 
 TEST_F(ScreenshotTest, NothingToWriteWithoutACaptureOrAPath) {
