@@ -11,7 +11,6 @@ TKelProgressBar::TKelProgressBar(fw::TComponent* owner) : fw::TGraphicControl(ow
     parent_font_ = false;
     font_->SetName(L"Verdana");
     font_->SetSize(10);
-    font_->OnChange = [this] { Invalidate(); };
     timer_ = new fw::TTimer(this);
     timer_->SetEnabled(false);
     timer_->SetInterval(static_cast<UINT>(interval_));
@@ -21,8 +20,8 @@ TKelProgressBar::TKelProgressBar(fw::TComponent* owner) : fw::TGraphicControl(ow
 TKelProgressBar::~TKelProgressBar() = default;
 
 void TKelProgressBar::SetLevelBk(uint32_t& field, fw::TColor v) {
-    if (field == v) return;
-    field = v;
+    if (field == static_cast<uint32_t>(v)) return;
+    field = static_cast<uint32_t>(v);
     Invalidate();
 }
 
