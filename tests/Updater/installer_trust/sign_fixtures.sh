@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Makes the installers of the signature test in a temporary folder -- one
+# signed under a test root that the test trusts, the same with one byte
+# changed, one signed under a root nobody trusts, one unsigned -- then runs
+# the test command given as arguments with TRUST_WORK naming the folder.
+set -euo pipefail
+work=$(mktemp -d /tmp/installer-trust.XXXXXX)
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+printf 'int main(void) { return 0; }\n' > fixture.c
+x86_64-w64-mingw32-gcc -O1 -o unsigned.exe fixture.c
+printf 'basicConstraints=CA:FALSE\nkeyUsage=critical,digitalSignature\nextendedKeyUsage=codeSigning\n' > leaf.ext
+make_signer() {
+  openssl req -x509 -newkey rsa:2048 -nodes -keyout "$1-root.key" -out "$1-root.crt" -days 30 \
+    -subj "/CN=Brimlet Test $1 Root" -addext basicConstraints=critical,CA:TRUE \
+    -addext keyUsage=critical,keyCertSign,cRLSign 2>/dev/null
+  openssl req -newkey rsa:2048 -nodes -keyout "$1-leaf.key" -out "$1-leaf.csr" -subj "/CN=Brimlet Test $1 Signer" 2>/dev/null
+  openssl x509 -req -in "$1-leaf.csr" -CA "$1-root.crt" -CAkey "$1-root.key" -CAcreateserial \
+    -out "$1-leaf.crt" -days 30 -extfile leaf.ext 2>/dev/null
+  osslsigncode sign -certs "$1-leaf.crt" -key "$1-leaf.key" -h sha256 -in unsigned.exe -out "$2" >/dev/null
+}
+make_signer trusted signed.exe
+make_signer other untrusted.exe
+openssl x509 -in trusted-root.crt -outform DER -out trusted-root.der
+cp signed.exe changed.exe
+/usr/bin/python3 - changed.exe <<'PY'
+import sys
+with open(sys.argv[1], "r+b") as f:
+    f.seek(0x500)
+    b = f.read(1)
+    f.seek(0x500)
+    f.write(bytes([b[0] ^ 0xFF]))
+PY
+export TRUST_WORK=$work
+"$@"
