@@ -375,8 +375,11 @@ void ToruMessageDialogForm::ApplyTheme(int theme) {
     kel::TGDIPFill& content = KelSmoothPanel2->Fill();
     content.SetBorderColor(dark ? fw::clBlack : 0xC0C0C0);
     content.SetBorderWidth(1);
+    // Two plain halves: the colour above, the mirror colour below.
     content.SetColor(dark ? 0x6C6C6C : fw::clWhite);
+    content.SetColorTo(content.Color());
     content.SetColorMirror(dark ? 0x505050 : 0xF0F0F0);
+    content.SetColorMirrorTo(content.ColorMirror());
     if (dark) {
         KelSmoothPanel2->Caption().SetColorStart(fw::clWhite);
         KelSmoothPanel2->Caption().SetColorEnd(fw::clWhite);

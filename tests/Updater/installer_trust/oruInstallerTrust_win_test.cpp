@@ -34,15 +34,33 @@ std::vector<BYTE> ReadAll(const std::wstring& path) {
     return bytes;
 }
 
-TEST(InstallerTrust, TellsTrustedFromChangedUntrustedAndUnsigned) {
-    ASSERT_NE(std::getenv("TRUST_WORK"), nullptr) << "run through sign_fixtures.sh";
+// The test root in the current user's trusted roots (run alone, before and
+// after the checks, by the wrapper script).
+TEST(TrustedTestRoot, Add) {
     std::vector<BYTE> root = ReadAll(WorkFile(L"trusted-root.der"));
-    ASSERT_FALSE(root.empty());
+    ASSERT_FALSE(root.empty()) << "run through sign_fixtures.sh";
     HCERTSTORE store = CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_CURRENT_USER, L"Root");
     ASSERT_NE(store, nullptr);
-    PCCERT_CONTEXT added = nullptr;
-    ASSERT_TRUE(CertAddEncodedCertificateToStore(store, X509_ASN_ENCODING, root.data(), static_cast<DWORD>(root.size()),
-                                                 CERT_STORE_ADD_REPLACE_EXISTING, &added));
+    EXPECT_TRUE(CertAddEncodedCertificateToStore(store, X509_ASN_ENCODING, root.data(), static_cast<DWORD>(root.size()),
+                                                 CERT_STORE_ADD_REPLACE_EXISTING, nullptr));
+    CertCloseStore(store, 0);
+}
+
+TEST(TrustedTestRoot, Remove) {
+    std::vector<BYTE> root = ReadAll(WorkFile(L"trusted-root.der"));
+    ASSERT_FALSE(root.empty());
+    PCCERT_CONTEXT cert = CertCreateCertificateContext(X509_ASN_ENCODING, root.data(), static_cast<DWORD>(root.size()));
+    ASSERT_NE(cert, nullptr);
+    HCERTSTORE store = CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_CURRENT_USER, L"Root");
+    ASSERT_NE(store, nullptr);
+    if (PCCERT_CONTEXT found = CertFindCertificateInStore(store, X509_ASN_ENCODING, 0, CERT_FIND_EXISTING, cert, nullptr))
+        CertDeleteCertificateFromStore(found);
+    CertFreeCertificateContext(cert);
+    CertCloseStore(store, 0);
+}
+
+TEST(InstallerTrust, TellsTrustedFromChangedUntrustedAndUnsigned) {
+    ASSERT_NE(std::getenv("TRUST_WORK"), nullptr) << "run through sign_fixtures.sh";
     struct Row {
         const wchar_t* file;
         TInstallerTrust trust;
@@ -57,14 +75,12 @@ TEST(InstallerTrust, TellsTrustedFromChangedUntrustedAndUnsigned) {
         auto result = CheckInstallerSignature(WorkFile(row.file));
         EXPECT_EQ(static_cast<int>(result.Trust), static_cast<int>(row.trust))
             << std::string(row.file, row.file + wcslen(row.file)) << " status " << std::hex << result.Status;
-        if (row.signer) EXPECT_EQ(result.SignerName, row.signer);
+        if (row.signer) {
+            EXPECT_EQ(result.SignerName, row.signer);
+        }
     }
     EXPECT_NE(static_cast<int>(CheckInstallerSignature(WorkFile(L"missing.exe")).Trust),
               static_cast<int>(TInstallerTrust::Trusted));
-    if (added) {
-        CertDeleteCertificateFromStore(added);
-    }
-    CertCloseStore(store, 0);
 }
 
 }  // namespace

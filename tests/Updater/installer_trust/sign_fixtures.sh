@@ -2,7 +2,9 @@
 # Makes the installers of the signature test in a temporary folder -- one
 # signed under a test root that the test trusts, the same with one byte
 # changed, one signed under a root nobody trusts, one unsigned -- then runs
-# the test command given as arguments with TRUST_WORK naming the folder.
+# the test command given as arguments with TRUST_WORK naming the folder:
+# once to trust the test root, once for the checks (a process reads the
+# trusted roots once), and once to take the root away again.
 set -euo pipefail
 work=$(mktemp -d /tmp/installer-trust.XXXXXX)
 trap 'rm -rf "$work"' EXIT
@@ -32,4 +34,8 @@ with open(sys.argv[1], "r+b") as f:
     f.write(bytes([b[0] ^ 0xFF]))
 PY
 export TRUST_WORK=$work
-"$@"
+"$@" --gtest_filter=TrustedTestRoot.Add
+status=0
+"$@" --gtest_filter='InstallerTrust.*' || status=$?
+"$@" --gtest_filter=TrustedTestRoot.Remove || status=1
+exit "$status"
