@@ -252,16 +252,32 @@ TEST_F(Brimlet, CheckOutcomes) {
     }
 }
 
-TEST_F(Brimlet, InstallerMissingOnTheServerIsNeverRun) {
-    Serve(VersionFile(own_build_ + 1, "absent.exe"));
-    Launch();
-    ASSERT_TRUE(WaitStatus(L"Applications Package Update Release"));
-    Click(UpdateButton());
-    EXPECT_TRUE(WaitStatus(L"Update Failed. Error Code  ")) << Text(status_).c_str();
-    WaitFor([] { return false; }, 1500);
-    EXPECT_EQ(TopWindow(pi_.dwProcessId, L"ToruMessageDialogForm"), nullptr);
-    EXPECT_FALSE(Exists(update_ + L"absent.exe"));
-    EXPECT_FALSE(Exited(100));
+TEST_F(Brimlet, BrokenDownloadsAreNeverRunAndLeaveNoFile) {
+    const std::string fault = "http://127.0.0.1:" + std::string(std::getenv("NC_FAULT_PORT"));
+    struct Row {
+        const char* what;
+        std::string base;
+    } rows[] = {
+        {"installer missing on the server", "http://127.0.0.1:" + std::string(std::getenv("NC_HTTP_PORT")) + "/dl/"},
+        {"server drops the connection mid-file", fault + "/short/200000/5000/"},
+        {"chunked body cut short", fault + "/chunked/200000/9000/"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        std::string file = VersionFile(own_build_ + 1, "absent.exe");
+        const std::string defaultBase = "http://127.0.0.1:" + std::string(std::getenv("NC_HTTP_PORT")) + "/dl/";
+        file.replace(file.find(defaultBase), defaultBase.size(), row.base);
+        Serve(file);
+        Launch();
+        ASSERT_TRUE(WaitStatus(L"Applications Package Update Release"));
+        Click(UpdateButton());
+        EXPECT_TRUE(WaitStatus(L"Update Failed. Error Code  ")) << Text(status_).c_str();
+        WaitFor([] { return false; }, 1500);
+        EXPECT_EQ(TopWindow(pi_.dwProcessId, L"ToruMessageDialogForm"), nullptr) << "no run, no question";
+        EXPECT_FALSE(Exists(update_ + L"absent.exe")) << "no half-written installer";
+        EXPECT_FALSE(Exited(100));
+        TearDown();
+    }
 }
 
 TEST_F(Brimlet, RefusesWhileQuorvexRunsAndAllowsOneInstance) {
