@@ -1,5 +1,6 @@
 // Brimlet.exe run as the user runs it, against lighttpd on 127.0.0.1: the
-// check's outcomes, the download, the warning before an unsigned installer,
+// check's outcomes, the download, the installer started at once when its
+// signature is trusted and only after a warning otherwise,
 // the refusal while Quorvex runs and the single instance. The status area is
 // read from Brimlet's window; screenshots of the main states are kept.
 #include <windows.h>
@@ -14,6 +15,7 @@
 #include "common/FileVersion.h"
 #include "tests/support/win_screenshot.h"
 #include "tests/support/win_test_app.h"
+#include "tests/Updater/installer_trust/trusted_test_root.h"
 
 namespace {
 
@@ -132,8 +134,8 @@ protected:
         common::TFileVersion v;
         ASSERT_TRUE(common::ReadFileVersion(exe_, v));
         own_build_ = v.Build;
-        installer_ = ReadFile(ExeDir() + L"brimlet_fixture_installer.exe");
-        ASSERT_FALSE(installer_.empty());
+        installer_ = ReadFile(trust_test::WorkFile(L"unsigned.exe"));
+        ASSERT_FALSE(installer_.empty()) << "run through sign_fixtures.sh";
     }
     void TearDown() override {
         for (PROCESS_INFORMATION& pi : {std::ref(pi_), std::ref(second_)}) {
@@ -198,6 +200,35 @@ TEST_F(Brimlet, NewerBuildWarnsBeforeAnUnsignedInstallerAndEscKeepsItFromRunning
     WaitFor([] { return false; }, 1000);
     EXPECT_FALSE(Exists(update_ + L"ran.txt")) << "Esc must not run an unverified installer";
     EXPECT_FALSE(Exited(100)) << "Brimlet stays open";
+}
+
+TEST_F(Brimlet, SignedInstallerRunsAtOnceAChangedOneOnlyAfterTheWarning) {
+    struct Row {
+        const wchar_t* file;
+        bool asks;
+    } rows[] = {{L"signed.exe", false}, {L"changed.exe", true}, {L"untrusted.exe", true}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.file, row.file + wcslen(row.file)));
+        DeleteFileW((update_ + L"setup.exe").c_str());
+        DeleteFileW((update_ + L"ran.txt").c_str());
+        Serve(VersionFile(own_build_ + 1));
+        WriteFile(Work() + L"www\\dl\\setup.exe", ReadFile(trust_test::WorkFile(row.file)));
+        Launch();
+        ASSERT_TRUE(WaitStatus(L"Applications Package Update Release"));
+        Click(UpdateButton());
+        if (row.asks) {
+            HWND box = nullptr;
+            ASSERT_TRUE(WaitFor([&] { return (box = TopWindow(pi_.dwProcessId, L"ToruMessageDialogForm")) != nullptr; }));
+            PostMessageW(box, WM_KEYDOWN, VK_ESCAPE, 1);
+            WaitFor([] { return false; }, 1500);
+            EXPECT_FALSE(Exists(update_ + L"ran.txt"));
+        } else {
+            EXPECT_TRUE(WaitFor([&] { return Exists(update_ + L"ran.txt"); }));
+            EXPECT_TRUE(Exited(20000));
+            EXPECT_EQ(TopWindow(pi_.dwProcessId, L"ToruMessageDialogForm"), nullptr);
+        }
+        TearDown();
+    }
 }
 
 TEST_F(Brimlet, ConfirmedInstallerRunsAndBrimletCloses) {
