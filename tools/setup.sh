@@ -16,7 +16,7 @@ packages=(
   libgl1 libglx-mesa0 libgl1-mesa-dri libgnutls30
   cmake ninja-build g++ make dpkg-dev googletest libgtest-dev
   python3 python3-aiosmtpd python3-dnslib python3-werkzeug python3-pil python3-pyftpdlib tzdata
-  lighttpd tinyproxy openssl binutils imagemagick xdotool unzip pngcheck
+  lighttpd tinyproxy openssl osslsigncode binutils imagemagick xdotool unzip pngcheck
 )
 # "tools/setup.sh fuzz": also clang with its sanitizer and libFuzzer run times
 # for the opt-in fuzz build (tools/fuzz.sh).

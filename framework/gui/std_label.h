@@ -1,4 +1,4 @@
-// TLabel: a graphic control that draws its caption in one line.
+// TLabel: a graphic control that draws its caption, in one line or wrapped.
 #pragma once
 
 #include "framework/gui/controls.h"
@@ -16,6 +16,10 @@ public:
     void SetAlignment(TAlignment a);
     bool AutoSize() const { return auto_size_; }
     void SetAutoSize(bool v);
+    // Breaks the caption into lines at the label's width; AutoSize then
+    // sets the height only.
+    bool WordWrap() const { return word_wrap_; }
+    void SetWordWrap(bool v);
     void SetCaption(const std::wstring& caption) override;
 
 protected:
@@ -26,6 +30,7 @@ private:
     void AdjustSize();
     bool transparent_ = true;
     bool auto_size_ = true;
+    bool word_wrap_ = false;
     TAlignment alignment_ = TAlignment::taLeftJustify;
 };
 

@@ -25,6 +25,13 @@ void TLabel::SetAutoSize(bool v) {
     AdjustSize();
 }
 
+void TLabel::SetWordWrap(bool v) {
+    if (v == word_wrap_) return;
+    word_wrap_ = v;
+    AdjustSize();
+    Invalidate();
+}
+
 void TLabel::SetCaption(const std::wstring& caption) {
     if (caption == caption_) return;
     caption_ = caption;
@@ -41,12 +48,13 @@ void TLabel::AdjustSize() {
     if (!auto_size_) return;
     HDC dc = GetDC(nullptr);
     HGDIOBJ old = SelectObject(dc, font_->Handle());
-    RECT r{0, 0, 0, 0};
+    RECT r{0, 0, word_wrap_ ? width_ : 0, 0};
     std::wstring text = caption_.empty() ? L" " : caption_;
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_NOPREFIX | DT_SINGLELINE);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
+              DT_CALCRECT | DT_NOPREFIX | (word_wrap_ ? DT_WORDBREAK : DT_SINGLELINE));
     SelectObject(dc, old);
     ReleaseDC(nullptr, dc);
-    SetBounds(left_, top_, r.right, r.bottom);
+    SetBounds(left_, top_, word_wrap_ ? width_ : r.right, r.bottom);
 }
 
 void TLabel::Paint() {
@@ -61,7 +69,7 @@ void TLabel::Paint() {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, ToColorRef(enabled_ ? font_->Color() : clGrayText));
     UINT align = alignment_ == TAlignment::taCenter ? DT_CENTER : alignment_ == TAlignment::taRightJustify ? DT_RIGHT : DT_LEFT;
-    DrawTextW(dc, caption_.c_str(), static_cast<int>(caption_.size()), &r, align | DT_NOPREFIX | DT_SINGLELINE);
+    DrawTextW(dc, caption_.c_str(), static_cast<int>(caption_.size()), &r, align | DT_NOPREFIX | (word_wrap_ ? DT_WORDBREAK : DT_SINGLELINE));
 }
 
 }  // namespace fw
