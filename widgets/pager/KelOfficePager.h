@@ -186,6 +186,13 @@ public:
     RECT TabRect(int index) const;
     // The lowest page index whose shown tab holds the point, else -1.
     int TabAtPos(int x, int y) const;
+    // A tab's close button (-1: the pager's own), its check box, and
+    // whether a point lies in that check box.
+    RECT CloseButtonRect(int index) const;
+    RECT CheckBoxRect(int index) const;
+    bool PtInTabCheckBox(int index, int x, int y) const;
+    // -1 for the nearest visible tab before the active one, +1 after it.
+    int TabNeighbourSide(int index) const;
     // Where the button area starts along the strip.
     int ButtonAreaStart() const;
     void InvalidateTab(int index);

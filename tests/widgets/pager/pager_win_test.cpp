@@ -415,6 +415,19 @@ TEST(PagerPaint, ActiveTabOpensThePageEdge) {
     EXPECT_TRUE(Near(Px(bmp, 6, 0), Rgb(fw::clGreen), 40)) << "a hidden tab opens nothing";
 }
 
+TEST(Pager, TabCheckBoxHitTest) {
+    Fixture f(2);
+    f.pages[1]->SetShowCheckBox(true);
+    const RECT box = f.pager->CheckBoxRect(1);
+    ASSERT_NE(box.left, -1);
+    EXPECT_EQ(box.right - box.left, 15);
+    EXPECT_TRUE(f.pager->PtInTabCheckBox(1, box.left + 7, box.top + 7));
+    EXPECT_FALSE(f.pager->PtInTabCheckBox(1, box.right, box.top + 7));
+    EXPECT_FALSE(f.pager->PtInTabCheckBox(0, box.left + 7, box.top + 7)) << "page 0 has no check box";
+    EXPECT_FALSE(f.pager->PtInTabCheckBox(7, 0, 0));
+    EXPECT_EQ(f.pager->TabNeighbourSide(1), 1);
+}
+
 TEST(PagerPaint, BottomBodyAndRoundedCorners) {
     Fixture f(1);
     f.pager->SetColor(fw::clFuchsia);
