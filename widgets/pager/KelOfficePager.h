@@ -269,6 +269,14 @@ public:
     void DoTabMouseLeave(int tabIndex);
     void HintShow(std::wstring& hint, POINT& screenPos) override;
 
+    // Painting of the strip and its tabs.
+    bool UseGlass() const;
+    void DrawTabStrip();
+    void DrawButtonsFrame();
+    void DrawTab(int index);
+    // Any button of the button area shows.
+    bool ButtonsShown() const;
+
     // Layout and buttons that follow a change.
     void UpdateTabScroller();
     void UpdateButtons();
@@ -287,6 +295,7 @@ protected:
     friend class TKelOfficePage;
     void Notification(fw::TComponent* component, fw::TOperation operation) override;
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void Paint() override;
     void Resize() override;
     void VisibleChanged() override;
     void TabSettingsChanged();

@@ -428,9 +428,53 @@ TEST(Pager, TabCheckBoxHitTest) {
     EXPECT_EQ(f.pager->TabNeighbourSide(1), 1);
 }
 
+// The pager painted on its own (its pages are windows of their own).
+void PaintPager(TKelOfficePager& pager, fw::TBitmap& bmp) {
+    bmp.SetSize(pager.Width(), pager.Height());
+    kel::test::FillWhite(bmp);
+    pager.PaintTo(bmp.Canvas().Handle());
+    GdiFlush();
+}
+
+TEST(PagerPaint, StripBackgroundFrameAndActiveTab) {
+    Fixture f(2);
+    TTabAppearance& t = f.pager->CurrentStyler()->TabAppearance();
+    t.BackGround().SetColor(fw::clRed);
+    t.BackGround().SetColorTo(fw::clBlue);
+    t.BackGround().SetDirection(gdVertical);
+    t.SetColorSelected(fw::clYellow), t.SetColorSelectedTo(fw::clYellow);
+    t.SetColorMirrorSelected(fw::clYellow), t.SetColorMirrorSelectedTo(fw::clYellow);
+    fw::TBitmap bmp(1, 1);
+    PaintPager(*f.pager, bmp);
+    const RECT tab = f.pager->TabRect(0);
+    ASSERT_NE(tab.left, -1);
+    EXPECT_EQ(Px(bmp, (tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2 + 4), 0xFFFF00u) << "active tab body";
+    EXPECT_TRUE(Near(Px(bmp, 300, 1), 0xFF0000, 12)) << "the strip background starts red at the top";
+    EXPECT_TRUE(Near(Px(bmp, 300, 197), 0x0000FF, 12)) << "and ends blue at the bottom of the client area";
+    const RECT second = f.pager->TabRect(1);
+    EXPECT_FALSE(Near(Px(bmp, (second.left + second.right) / 2, 20), 0xFFFF00, 40)) << "no body on other tabs";
+
+    for (TKelOfficePage* p : f.pages) p->SetTabVisible(false);
+    PaintPager(*f.pager, bmp);
+    EXPECT_TRUE(Near(Px(bmp, (tab.left + tab.right) / 2, 20), 0xFF0000, 40)) << "hidden tabs: background only";
+
+    f.pager->ButtonSettings().SetPageListButton(true);
+    f.pager->CurrentStyler()->PageAppearance().SetBorderColor(fw::clLime);
+    PaintPager(*f.pager, bmp);
+    const TPagerRect b = f.pager->Layout().ButtonsRect();
+    EXPECT_EQ(Px(bmp, (b.Left + b.Right) / 2, b.Top), 0x00FF00u) << "frame of the button area";
+
+    f.form->SetColor(fw::clFuchsia);
+    f.pager->SetTransparent(true);
+    PaintPager(*f.pager, bmp);
+    EXPECT_EQ(Px(bmp, 300, 1), 0xFF00FFu) << "transparent: the parent shows through";
+    f.form->SetColor(fw::clBtnFace);
+}
+
 TEST(PagerPaint, BottomBodyAndRoundedCorners) {
     Fixture f(1);
-    f.pager->SetColor(fw::clFuchsia);
+    f.pager->CurrentStyler()->TabAppearance().BackGround().SetColor(fw::clFuchsia);
+    f.pager->CurrentStyler()->TabAppearance().BackGround().SetColorTo(fw::clFuchsia);
     f.pager->SetTabPosition(tpBottom);
     TVistaBackground& a = f.pager->CurrentStyler()->PageAppearance();
     a.SetColor(fw::clRed), a.SetColorTo(fw::clRed);
