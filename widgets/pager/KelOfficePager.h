@@ -24,6 +24,7 @@ class TPopupMenu;
 namespace kel::pager {
 
 class TKelOfficePager;
+struct TBodyColors;
 
 using TTabChangingEvent = std::function<void(fw::TComponent* sender, int fromIndex, int toIndex, bool& allowChange)>;
 using TTabMovedEvent = std::function<void(fw::TComponent* sender, int fromIndex, int toIndex)>;
@@ -274,6 +275,8 @@ public:
     void DrawTabStrip();
     void DrawButtonsFrame();
     void DrawTab(int index);
+    void DrawTabBody(int index, const TBodyColors& colors, fw::TColor highlight);
+    void DrawTabCaptionOf(int index);
     // Any button of the button area shows.
     bool ButtonsShown() const;
 

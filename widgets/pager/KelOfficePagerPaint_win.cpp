@@ -3,6 +3,7 @@
 // and lines.
 #include "widgets/drawing/KelGDIPColors.h"
 #include "widgets/pager/KelOfficePager.h"
+#include "widgets/pager/KelPagerCaption.h"
 #include "widgets/pager/KelPagerPaint.h"
 
 namespace kel::pager {
@@ -108,7 +109,6 @@ void TKelOfficePager::DrawTab(int index) {
     if (rr.left < 0 && rr.right < 0) return;
     TKelOfficePage* page = pages_[size_t(index)];
     TCustomTabAppearance& a = page->UseTabAppearance() ? page->TabAppearance() : currentStyler_->TabAppearance();
-    const TGradientBackground& s = currentStyler_->TabAppearance().BackGround();
     // 1. State colours (fades and the glow are the interaction's).
     TBodyColors c{clNone, clNone, clNone, clNone, clNone, ggRadial, ggRadial};
     TColor text = clNone;
@@ -146,8 +146,64 @@ void TKelOfficePager::DrawTab(int index) {
         text = a.TextColorHot();
         highlight = a.HighLightColorSelected();
     }
-    (void)text;  // the caption drawing takes it
-    if (!body) return;
+    TCanvas& canvas = Canvas();
+    // 2. The tab font in the text colour.
+    canvas.Font().SetName(a.Font().Name());
+    canvas.Font().SetSize(a.Font().Size());
+    canvas.Font().SetStyle(TFontStyles(a.Font().Style()));
+    canvas.Font().SetColor(text == clNone ? a.Font().Color() : text);
+    if (body) DrawTabBody(index, c, highlight);
+    DrawTabCaptionOf(index);
+}
+
+void TKelOfficePager::DrawTabCaptionOf(int index) {
+    // 7, 8. Caption of top and bottom tabs (side tabs turn their text).
+    if (tabPosition_ == tpLeft || tabPosition_ == tpRight) return;
+    TKelOfficePage* page = pages_[size_t(index)];
+    RECT tr = TabRect(index);
+    const TPagerLayout layout = Layout();
+    if (!layout.IsRectangularTab()) tr.left += layout.LeftRampWidth();
+    tr.left += tabSettings_.LeftMargin();
+    if (buttonSettings_->CloseButton() && closeOnTab_ && page->ShowClose()) {
+        const bool shows = showCloseOnNonSelectedTabs_ || index == activeIndex_;
+        if (!showCloseOnNonSelectedTabs_ && index != activeIndex_)
+            tr.left += 11;
+        else if (shows && closeOnTabPosition_ == cpLeft && tabSettings_.Alignment() != taCenter)
+            tr.left += 22;
+    }
+    if (page->ShowCheckBox()) tr.left += 20;
+    const bool fixed = tabSettings_.Width() > 0;
+    TCaptionStyle style;
+    style.Enabled = page->TabEnabled();
+    style.AntiAlias = antiAlias_;
+    style.Position = tabPosition_;
+    style.WordWrap = tabSettings_.WordWrap();
+    style.Ellipsis = fixed && !tabSettings_.WordWrap();
+    if (fixed) {
+        style.Alignment = tabSettings_.Alignment() == taRightJustify ? taRightJustify : taLeftJustify;
+        if (tabSettings_.Alignment() == taCenter) {
+            const TFixedTabContent content = layout.FixedTabContent(index);
+            if (content.CaptionStart >= 0) tr.left = content.CaptionStart;
+        }
+    } else if (tabSettings_.ImagePosition() == ipTop || tabSettings_.ImagePosition() == ipBottom) {
+        style.Alignment = taCenter;
+    } else {
+        tr.right += 10;
+    }
+    RECT measured{};
+    TCanvas& canvas = Canvas();
+    HDC dc = canvas.Handle();
+    const int oldMode = SetBkMode(dc, TRANSPARENT);
+    DrawTabCaption(canvas, tr, page->Caption(), page->WideCaption(), style, true, measured);
+    SetBkMode(dc, oldMode);
+}
+
+void TKelOfficePager::DrawTabBody(int index, const TBodyColors& c, TColor highlight) {
+    TKelOfficePage* page = pages_[size_t(index)];
+    TCustomTabAppearance& a = page->UseTabAppearance() ? page->TabAppearance() : currentStyler_->TabAppearance();
+    const TGradientBackground& s = currentStyler_->TabAppearance().BackGround();
+    const bool active = index == activeIndex_;
+    const RECT rr = TabRect(index);
     // 3. Body.
     TCanvas& canvas = Canvas();
     HDC dc = canvas.Handle();

@@ -14,6 +14,7 @@
 #include "tests/support/win_test_app.h"
 #include "tests/widgets/drawing/win_paint.h"
 #include "widgets/drawing/KelGDIPColors.h"
+#include "widgets/pager/KelPagerCaption.h"
 #include "widgets/pager/KelPagerPaint.h"
 
 namespace kel::pager {
@@ -448,7 +449,7 @@ TEST(PagerPaint, StripBackgroundFrameAndActiveTab) {
     PaintPager(*f.pager, bmp);
     const RECT tab = f.pager->TabRect(0);
     ASSERT_NE(tab.left, -1);
-    EXPECT_EQ(Px(bmp, (tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2 + 4), 0xFFFF00u) << "active tab body";
+    EXPECT_EQ(Px(bmp, tab.left + 2, (tab.top + tab.bottom) / 2 + 4), 0xFFFF00u) << "active tab body, beside its caption";
     EXPECT_TRUE(Near(Px(bmp, 300, 1), 0xFF0000, 12)) << "the strip background starts red at the top";
     EXPECT_TRUE(Near(Px(bmp, 300, 197), 0x0000FF, 12)) << "and ends blue at the bottom of the client area";
     const RECT second = f.pager->TabRect(1);
@@ -524,6 +525,55 @@ TEST(PagerPaint, BodyPainters) {
     EXPECT_EQ(Px(tab, 77, 2), 0xFFFFFFu) << "outside the right ramp";
 }
 
+TEST(PagerCaption, GdiTextAndShortening) {
+    fw::TBitmap bmp(120, 20);
+    kel::test::FillWhite(bmp);
+    fw::TCanvas& canvas = bmp.Canvas();
+    canvas.Font().SetColor(fw::clBlack);
+    TCaptionStyle gdi;
+    gdi.AntiAlias = aaNone;
+    RECT measured{-5, -5, -5, -5};
+    DrawTabCaption(canvas, RECT{0, 0, 120, 20}, L"", L"", gdi, true, measured);
+    EXPECT_EQ(measured.left, -5) << "no text: nothing measured";
+    DrawTabCaption(canvas, RECT{0, 0, 120, 20}, L"", L"Wide", gdi, true, measured);
+    GdiFlush();
+    EXPECT_GT(measured.right - measured.left, 5);
+    EXPECT_EQ(kel::test::InkIn(bmp, 0, 0, 3, 20), 0) << "GDI text starts 3 pixels in";
+    EXPECT_GT(kel::test::InkIn(bmp, 3, 0, 40, 20), 0);
+
+    const std::wstring longText = L"A caption far too long for its tab";
+    const std::wstring cut = TruncateCaption(canvas, longText, RECT{0, 0, 60, 20}, false, false, tpTop, true);
+    ASSERT_GE(cut.size(), 3u);
+    EXPECT_EQ(cut.substr(cut.size() - 3), L"...");
+    EXPECT_EQ(longText.rfind(cut.substr(0, cut.size() - 3), 0), 0u) << "a prefix of the text";
+    EXPECT_LT(GetWideTextExtent(canvas.Handle(), cut).cx, 60);
+    EXPECT_EQ(TruncateCaption(canvas, longText, RECT{0, 0, 60, 20}, false, true, tpTop, true), longText)
+        << "word wrap never shortens";
+    EXPECT_EQ(TruncateCaption(canvas, L"Hi", RECT{0, 0, 60, 20}, true, false, tpTop, true), L"Hi");
+}
+
+TEST(PagerCaption, DisabledGdiPlusCaptionIsGrey) {
+    fw::TBitmap bmp(120, 24);
+    kel::test::FillWhite(bmp);
+    bmp.Canvas().Font().SetColor(fw::clRed);
+    bmp.Canvas().Font().SetSize(12);
+    TCaptionStyle style;
+    style.AntiAlias = aaAntiAlias;
+    style.Enabled = false;
+    RECT measured{};
+    DrawTabCaption(bmp.Canvas(), RECT{0, 0, 120, 24}, L"IIII", L"", style, true, measured);
+    GdiFlush();
+    int grey = 0, red = 0;
+    for (int y = 0; y < 24; ++y)
+        for (int x = 0; x < 120; ++x) {
+            const uint32_t p = Px(bmp, x, y);
+            if (Near(p, 0x808080, 24)) ++grey;
+            if (((p >> 16) & 0xFF) > ((p & 0xFF) + 60)) ++red;
+        }
+    EXPECT_GT(grey, 0);
+    EXPECT_EQ(red, 0);
+}
+
 TEST(PagerPaint, Screenshot) {
     Fixture f(3);
     auto* styler = new TKelOfficePagerOfficeStyler(f.pager);
@@ -534,6 +584,10 @@ TEST(PagerPaint, Screenshot) {
     PumpUntil([] { return false; }, 200);
     fw::test::SaveWindowShot(f.form->Handle(), "pager_page_body");
     EXPECT_EQ(f.pager->ActivePageIndex(), 1);
+    for (TKelOfficePage* p : f.pages) p->SetTabVisible(true);
+    f.pager->Invalidate();
+    PumpUntil([] { return false; }, 200);
+    fw::test::SaveWindowShot(f.form->Handle(), "pager_tabs");
 }
 
 }  // namespace
