@@ -288,8 +288,17 @@ public:
     // The registered message that frees a removed page's close button.
     static UINT DestroyCloseButtonMessage();
 
+    // Pointer input on the tab strip.
+    void MouseMove(fw::TShiftState shift, int x, int y) override;
+    void MouseDown(fw::TMouseButton button, fw::TShiftState shift, int x, int y) override;
+    void MouseLeave() override;
+    int HotTab() const { return hotTab_; }
+    int PressedTab() const { return downTab_; }
+
     fw::TNotifyEvent OnChange;
     TTabChangingEvent OnChanging;
+    TTabIndexEvent OnTabClick;
+    TTabIndexEvent OnTabRightClick;
     TTabMovedEvent OnTabMoved;
     TTabIndexEvent OnTabMouseEnter;
     TTabIndexEvent OnTabMouseLeave;
@@ -304,6 +313,8 @@ protected:
     void TabSettingsChanged();
     void ButtonSettingsChanged();
     void HideShortCutHints();
+    void LeaveHotTab();
+    bool InStrip(int x, int y) const;
     void FreeHintWindow(glow::TShortCutHintWindow* window);
     glow::TShortCutHintWindow* CreateHintWindow();
     void TakeOutOfClosedList(TKelOfficePage* page);

@@ -472,6 +472,35 @@ TEST(PagerPaint, StripBackgroundFrameAndActiveTab) {
     f.form->SetColor(fw::clBtnFace);
 }
 
+TEST(Pager, PointerOnTheStrip) {
+    Fixture f(3);
+    std::vector<std::string> events;
+    f.pager->OnTabMouseEnter = [&](fw::TComponent*, int i) { events.push_back("enter " + std::to_string(i)); };
+    f.pager->OnTabMouseLeave = [&](fw::TComponent*, int i) { events.push_back("leave " + std::to_string(i)); };
+    f.pager->OnTabClick = [&](fw::TComponent*, int i) { events.push_back("click " + std::to_string(i)); };
+    f.pager->OnTabRightClick = [&](fw::TComponent*, int i) { events.push_back("right " + std::to_string(i)); };
+    f.pages[2]->SetTabEnabled(false);
+    auto centre = [&](int i) {
+        const RECT r = f.pager->TabRect(i);
+        return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    };
+    POINT p1 = centre(1), p2 = centre(2);
+    f.pager->MouseMove(0, p1.x, p1.y);
+    EXPECT_EQ(f.pager->HotTab(), 1);
+    f.pager->MouseMove(0, p2.x, p2.y);
+    EXPECT_EQ(f.pager->HotTab(), -1) << "a disabled tab does not become hot";
+    f.pager->MouseMove(0, 200, 150);
+    f.pager->MouseDown(fw::TMouseButton::mbLeft, 0, p1.x, p1.y);
+    EXPECT_EQ(f.Active(), 1);
+    f.pager->MouseDown(fw::TMouseButton::mbRight, 0, p1.x, p1.y);
+    EXPECT_EQ(f.pager->PressedTab(), 1) << "the active tab is pressed, not switched to";
+    f.pager->MouseDown(fw::TMouseButton::mbLeft, 0, p2.x, p2.y);
+    EXPECT_EQ(f.Active(), 1) << "a disabled tab is not switched to";
+    f.pager->MouseDown(fw::TMouseButton::mbLeft, 0, 200, 150);
+    EXPECT_EQ(events, (Log{"enter 1", "leave 1", "enter 2", "click 1", "right 1", "click 2"}));
+    EXPECT_EQ(f.log, (Log{"changing 0>1", "hide 0", "show 1", "change"}));
+}
+
 TEST(PagerPaint, BottomBodyAndRoundedCorners) {
     Fixture f(1);
     f.pager->CurrentStyler()->TabAppearance().BackGround().SetColor(fw::clFuchsia);
