@@ -292,6 +292,9 @@ public:
     void MouseMove(fw::TShiftState shift, int x, int y) override;
     void MouseDown(fw::TMouseButton button, fw::TShiftState shift, int x, int y) override;
     void MouseLeave() override;
+    void MouseUp(fw::TMouseButton button, fw::TShiftState shift, int x, int y) override;
+    // Arrow keys select the previous or next page; Escape ends the hints.
+    void KeyDown(WORD& key, fw::TShiftState shift) override;
     int HotTab() const { return hotTab_; }
     int PressedTab() const { return downTab_; }
 
@@ -299,6 +302,7 @@ public:
     TTabChangingEvent OnChanging;
     TTabIndexEvent OnTabClick;
     TTabIndexEvent OnTabRightClick;
+    TTabIndexEvent OnTabCheckBoxClick;
     TTabMovedEvent OnTabMoved;
     TTabIndexEvent OnTabMouseEnter;
     TTabIndexEvent OnTabMouseLeave;

@@ -77,4 +77,33 @@ void TKelOfficePager::MouseDown(TMouseButton button, TShiftState shift, int x, i
     }
 }
 
+void TKelOfficePager::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+    TCustomControl::MouseUp(button, shift, x, y);
+    if (downTab_ >= 0) downTab_ = -1, InvalidateTab(-1);
+    const int a = InStrip(x, y) ? TabAtPos(x, y) : -1;
+    if (a < 0 || !PtInTabCheckBox(a, x, y)) return;
+    TKelOfficePage* page = pages_[size_t(a)];
+    page->SetChecked(!page->Checked());
+    FireEvent(OnTabCheckBoxClick, this, a);
+    InvalidateTab(a);
+}
+
+void TKelOfficePager::KeyDown(WORD& key, TShiftState shift) {
+    switch (key) {
+        case VK_ESCAPE: HideShortCutHints(); break;
+        case VK_LEFT:
+        case VK_UP:
+            HideShortCutHints();
+            SelectNextPage(false);
+            break;
+        case VK_RIGHT:
+        case VK_DOWN:
+            HideShortCutHints();
+            SelectNextPage(true);
+            break;
+        default: break;
+    }
+    TCustomControl::KeyDown(key, shift);
+}
+
 }  // namespace kel::pager

@@ -759,6 +759,8 @@ LRESULT TKelOfficePager::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (auto* button = reinterpret_cast<glow::TKelGlowButton*>(wParam)) button->Free();
         return 0;
     }
+    // Arrow keys and characters come to the pager.
+    if (msg == WM_GETDLGCODE) return DLGC_WANTARROWS | DLGC_WANTCHARS;
     return TCustomControl::WndProc(msg, wParam, lParam);
 }
 

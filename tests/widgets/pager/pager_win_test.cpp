@@ -501,6 +501,29 @@ TEST(Pager, PointerOnTheStrip) {
     EXPECT_EQ(f.log, (Log{"changing 0>1", "hide 0", "show 1", "change"}));
 }
 
+TEST(Pager, CheckBoxClickAndArrowKeys) {
+    Fixture f(3);
+    f.pages[1]->SetShowCheckBox(true);
+    int clicked = -1;
+    f.pager->OnTabCheckBoxClick = [&](fw::TComponent*, int i) { clicked = i; };
+    const RECT box = f.pager->CheckBoxRect(1);
+    f.pager->MouseUp(fw::TMouseButton::mbLeft, 0, box.left + 7, box.top + 7);
+    EXPECT_TRUE(f.pages[1]->Checked());
+    EXPECT_EQ(clicked, 1);
+    f.pager->MouseUp(fw::TMouseButton::mbLeft, 0, box.left + 7, box.top + 7);
+    EXPECT_FALSE(f.pages[1]->Checked());
+
+    WORD key = VK_RIGHT;
+    f.pager->KeyDown(key, 0);
+    EXPECT_EQ(f.Active(), 1);
+    key = VK_UP;
+    f.pager->KeyDown(key, 0);
+    key = VK_LEFT;
+    f.pager->KeyDown(key, 0);
+    EXPECT_EQ(f.Active(), 2) << "stepping back wraps";
+    EXPECT_EQ(SendMessageW(f.pager->Handle(), WM_GETDLGCODE, 0, 0), 129);
+}
+
 TEST(PagerPaint, BottomBodyAndRoundedCorners) {
     Fixture f(1);
     f.pager->CurrentStyler()->TabAppearance().BackGround().SetColor(fw::clFuchsia);
