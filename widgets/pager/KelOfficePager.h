@@ -303,6 +303,25 @@ public:
     TTabIndexEvent OnTabClick;
     TTabIndexEvent OnTabRightClick;
     TTabIndexEvent OnTabCheckBoxClick;
+    using TClosePageEvent = std::function<void(fw::TComponent* sender, int pageIndex, bool& allow)>;
+    TClosePageEvent OnClosePage;
+    TTabIndexEvent OnClosedPage;
+    fw::TNotifyEvent OnFirstClick;
+    fw::TNotifyEvent OnPrevClick;
+    fw::TNotifyEvent OnNextClick;
+    fw::TNotifyEvent OnLastClick;
+
+    // The strip's buttons and what they do.
+    enum TStripButton { sbFirst, sbPrev, sbNext, sbLast, sbPageList, sbClose, sbClosedList, sbCount };
+    glow::TKelGlowButton* StripButton(TStripButton which) const { return buttons_[which]; }
+    void ScrollToFirst();
+    void ScrollToLast();
+    void ScrollPrev();
+    void ScrollNext();
+    // Closes the page of a tab close button (by its Tag) or the active page.
+    void ClosePage(glow::TKelGlowButton* tabButton = nullptr);
+    // Brings the closed page at `position` of the closed-pages list back.
+    void ReopenPage(int position);
     TTabMovedEvent OnTabMoved;
     TTabIndexEvent OnTabMouseEnter;
     TTabIndexEvent OnTabMouseLeave;
@@ -318,6 +337,12 @@ protected:
     void ButtonSettingsChanged();
     void HideShortCutHints();
     void LeaveHotTab();
+    glow::TKelGlowButton* MakeButton(glow::TKelGlowButton*& slot, const TGDIPPicture& picture,
+                                     const std::wstring& hint);
+    void FreeButton(glow::TKelGlowButton*& slot);
+    void PlaceButton(glow::TKelGlowButton* button, const RECT& r, bool visible);
+    void UpdateClosedListButton();
+    void AfterScroll();
     bool InStrip(int x, int y) const;
     void FreeHintWindow(glow::TShortCutHintWindow* window);
     glow::TShortCutHintWindow* CreateHintWindow();
@@ -365,6 +390,8 @@ protected:
     bool glassCapable_ = false;
     bool comCtl6_ = false;
     bool extendedArea_ = false;
+    glow::TKelGlowButton* buttons_[sbCount] = {};
+    bool closing_ = false;
 };
 
 }  // namespace kel::pager

@@ -131,6 +131,4 @@ void TKelOfficePager::UpdateTabScroller() {
     UpdateButtons();
 }
 
-void TKelOfficePager::UpdateButtons() {}
-
 }  // namespace kel::pager

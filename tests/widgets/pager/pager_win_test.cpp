@@ -524,6 +524,61 @@ TEST(Pager, CheckBoxClickAndArrowKeys) {
     EXPECT_EQ(SendMessageW(f.pager->Handle(), WM_GETDLGCODE, 0, 0), 129);
 }
 
+TEST(Pager, ClosingAndReopeningPages) {
+    Fixture f(3);
+    f.pager->ButtonSettings().SetCloseButton(true);
+    f.pager->ButtonSettings().SetClosedListButton(true);
+    f.pager->UpdateButtons();
+    glow::TKelGlowButton* close = f.pager->StripButton(TKelOfficePager::sbClose);
+    ASSERT_NE(close, nullptr);
+    EXPECT_TRUE(close->Enabled());
+    EXPECT_EQ(close->Width(), 18);
+    std::vector<std::string> events;
+    f.pager->OnClosePage = [&](fw::TComponent*, int i, bool&) { events.push_back("close " + std::to_string(i)); };
+    f.pager->OnClosedPage = [&](fw::TComponent*, int i) { events.push_back("closed " + std::to_string(i)); };
+    close->Click();
+    EXPECT_EQ(events, (Log{"close 0", "closed 0"}));
+    EXPECT_EQ(f.Active(), 1);
+    EXPECT_FALSE(f.pages[0]->TabVisible());
+    ASSERT_EQ(f.pager->ClosedPages().size(), 1u);
+    glow::TKelGlowButton* closedList = f.pager->StripButton(TKelOfficePager::sbClosedList);
+    ASSERT_NE(closedList, nullptr);
+    EXPECT_TRUE(closedList->Visible());
+    f.pager->ReopenPage(0);
+    EXPECT_TRUE(f.pages[0]->TabVisible());
+    EXPECT_FALSE(closedList->Visible());
+    f.pager->OnClosePage = [&](fw::TComponent*, int, bool& allow) { allow = false; };
+    close->Click();
+    EXPECT_EQ(f.Active(), 1) << "a refused close changes nothing";
+
+    f.pager->ButtonSettings().SetCloseButton(false);
+    f.pager->UpdateButtons();
+    EXPECT_EQ(f.pager->StripButton(TKelOfficePager::sbClose), nullptr);
+}
+
+TEST(Pager, ScrollButtons) {
+    Fixture f(8);
+    f.pager->SetBounds(10, 10, 300, 200);
+    f.pager->ButtonSettings().SetFirstButton(true);
+    ASSERT_TRUE(f.pager->TabScroller().Visible());
+    glow::TKelGlowButton* next = f.pager->StripButton(TKelOfficePager::sbNext);
+    glow::TKelGlowButton* first = f.pager->StripButton(TKelOfficePager::sbFirst);
+    ASSERT_NE(next, nullptr);
+    ASSERT_NE(first, nullptr);
+    EXPECT_FALSE(first->Enabled()) << "nothing to scroll back to";
+    EXPECT_EQ(f.pager->StripButton(TKelOfficePager::sbLast)->Width(), 0) << "no last button asked for";
+    std::vector<std::string> events;
+    f.pager->OnNextClick = [&](fw::TComponent*) { events.push_back("next at " + std::to_string(f.pager->TabScroller().Position())); };
+    f.pager->OnFirstClick = [&](fw::TComponent*) { events.push_back("first at " + std::to_string(f.pager->TabScroller().Position())); };
+    next->Click();
+    EXPECT_EQ(f.pager->TabScroller().Position(), 1);
+    EXPECT_EQ(f.pager->TabRect(0).left, -1) << "the first tab scrolled out";
+    EXPECT_TRUE(first->Enabled());
+    first->Click();
+    EXPECT_EQ(f.pager->TabScroller().Position(), 0);
+    EXPECT_EQ(events, (Log{"next at 1", "first at 1"})) << "next fires after scrolling, first before";
+}
+
 TEST(PagerPaint, BottomBodyAndRoundedCorners) {
     Fixture f(1);
     f.pager->CurrentStyler()->TabAppearance().BackGround().SetColor(fw::clFuchsia);
