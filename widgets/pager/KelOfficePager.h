@@ -322,6 +322,13 @@ public:
     void ClosePage(glow::TKelGlowButton* tabButton = nullptr);
     // Brings the closed page at `position` of the closed-pages list back.
     void ReopenPage(int position);
+    // The menus of the page-list and closed-list buttons (OnPageListClick
+    // and OnClosedListClick take the place of the menu when set).
+    void ShowPageList();
+    void ShowClosedPages();
+    using TMenuPointEvent = std::function<void(fw::TComponent* sender, int x, int y)>;
+    TMenuPointEvent OnPageListClick;
+    TMenuPointEvent OnClosedListClick;
     TTabMovedEvent OnTabMoved;
     TTabIndexEvent OnTabMouseEnter;
     TTabIndexEvent OnTabMouseLeave;
@@ -343,6 +350,9 @@ protected:
     void PlaceButton(glow::TKelGlowButton* button, const RECT& r, bool visible);
     void UpdateClosedListButton();
     void AfterScroll();
+    // Screen point of a menu under a strip button; moved above it on a
+    // bottom strip when a menu of `items` would leave the monitor.
+    POINT MenuPoint(glow::TKelGlowButton* button, int items, bool closedList) const;
     bool InStrip(int x, int y) const;
     void FreeHintWindow(glow::TShortCutHintWindow* window);
     glow::TShortCutHintWindow* CreateHintWindow();
@@ -392,6 +402,7 @@ protected:
     bool extendedArea_ = false;
     glow::TKelGlowButton* buttons_[sbCount] = {};
     bool closing_ = false;
+    fw::TPopupMenu* internalClosedMenu_ = nullptr;
 };
 
 }  // namespace kel::pager

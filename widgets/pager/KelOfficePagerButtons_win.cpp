@@ -1,6 +1,7 @@
 // The strip's buttons: the close buttons (one in the button area or one on
 // each tab), the closed-list and page-list buttons and the scroll buttons;
 // scrolling, closing and reopening pages.
+#include "framework/gui/menus.h"
 #include "widgets/pager/KelOfficePager.h"
 
 namespace kel::pager {
@@ -86,8 +87,10 @@ void TKelOfficePager::UpdateButtons() {
     const TPagerLayout layout = Layout();
     auto toRect = [](const TPagerRect& r) { return RECT{r.Left, r.Top, r.Right, r.Bottom}; };
     if (b.PageListButton()) {
+        const bool created = !buttons_[sbPageList];
         TKelGlowButton* button =
             MakeButton(buttons_[sbPageList], b.Picture(TPageButtonSettings::piPageList), b.PageListButtonHint());
+        if (created) button->OnClick = [this](TComponent*) { ShowPageList(); };
         button->SetEnabled(anyTab);
         PlaceButton(button, toRect(layout.PageListButtonRect()), true);
     } else {
@@ -165,8 +168,10 @@ void TKelOfficePager::UpdateClosedListButton() {
         FreeButton(buttons_[sbClosedList]);
         return;
     }
+    const bool created = !buttons_[sbClosedList];
     TKelGlowButton* button =
         MakeButton(buttons_[sbClosedList], b.Picture(TPageButtonSettings::piClosedList), b.ClosedListButtonHint());
+    if (created) button->OnClick = [this](TComponent*) { ShowClosedPages(); };
     const TPagerRect r = Layout().ClosedListButtonRect();
     button->SetBounds(r.Left, r.Top, 18, 18);
     button->SetVisible(!closedPages_.empty());
@@ -245,6 +250,80 @@ void TKelOfficePager::ReopenPage(int position) {
     page->SetTabVisible(true);
     if (VisibleTabCount() == 1) SetActivePage(page);
     UpdateClosedListButton();
+}
+
+POINT TKelOfficePager::MenuPoint(TKelGlowButton* button, int items, bool closedList) const {
+    const RECT r = button->BoundsRect();
+    POINT p{r.left, r.bottom};
+    if (tabPosition_ == tpLeft) p = closedList ? POINT{r.right, r.bottom} : POINT{r.right, r.top};
+    if (tabPosition_ == tpRight) p = closedList ? POINT{Width(), r.bottom} : POINT{r.right, r.top};
+    p = ClientToScreen(p);
+    if (tabPosition_ == tpBottom) {
+        const int menuHeight = GetSystemMetrics(SM_CYMENU) * items;
+        MONITORINFO info{};
+        info.cbSize = sizeof(info);
+        if (GetMonitorInfoW(MonitorFromPoint(p, MONITOR_DEFAULTTONEAREST), &info) &&
+            p.y + menuHeight > info.rcMonitor.bottom - 10)
+            p.y -= menuHeight + (r.bottom - r.top) + 4;
+    }
+    return p;
+}
+
+void TKelOfficePager::ShowPageList() {
+    if (!buttonSettings_->PageListButton()) return;
+    int items = 0;
+    if (pageListMenu_) {
+        pageListMenu_->Items()->Clear();
+        pageListMenu_->SetImages(images_);
+        for (int i = 0; i < PageCount(); ++i) {
+            TKelOfficePage* page = pages_[size_t(i)];
+            if (!page->TabVisible()) continue;
+            auto* item = new TMenuItem(pageListMenu_);
+            item->SetCaption(page->TabCaption());
+            item->SetRadioItem(true);
+            item->SetChecked(i == activeIndex_);
+            item->SetImageIndex(page->ImageIndex());
+            item->OnClick = [this, page](TComponent*) {
+                if (IndexOfPage(page) >= 0) SelectPage(IndexOfPage(page));
+            };
+            pageListMenu_->Items()->Add(item);
+            ++items;
+        }
+    }
+    POINT p{0, 0};
+    if (buttons_[sbPageList]) p = MenuPoint(buttons_[sbPageList], items, false);
+    if (OnPageListClick)
+        FireEvent(OnPageListClick, this, int(p.x), int(p.y));
+    else if (pageListMenu_)
+        pageListMenu_->Popup(p.x, p.y);
+}
+
+void TKelOfficePager::ShowClosedPages() {
+    if (closedPages_.empty()) return;
+    TPopupMenu* menu = closedListMenu_;
+    if (!menu) {
+        if (!internalClosedMenu_) internalClosedMenu_ = new TPopupMenu(this);
+        menu = internalClosedMenu_;
+    }
+    menu->Items()->Clear();
+    menu->SetImages(images_);
+    for (size_t i = 0; i < closedPages_.size(); ++i) {
+        TKelOfficePage* page = closedPages_[i].Page;
+        auto* item = new TMenuItem(menu);
+        item->SetCaption(page->TabCaption());
+        item->SetImageIndex(page->ImageIndex());
+        item->OnClick = [this, page](TComponent*) {
+            for (size_t k = 0; k < closedPages_.size(); ++k)
+                if (closedPages_[k].Page == page) return ReopenPage(int(k));
+        };
+        menu->Items()->Add(item);
+    }
+    POINT p{0, 0};
+    if (buttons_[sbClosedList]) p = MenuPoint(buttons_[sbClosedList], int(closedPages_.size()), true);
+    if (OnClosedListClick)
+        FireEvent(OnClosedListClick, this, int(p.x), int(p.y));
+    else
+        menu->Popup(p.x, p.y);
 }
 
 }  // namespace kel::pager

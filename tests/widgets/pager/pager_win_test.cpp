@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "framework/gui/forms.h"
+#include "framework/gui/menus.h"
 #include "tests/support/win_screenshot.h"
 #include "tests/support/win_test_app.h"
 #include "tests/widgets/drawing/win_paint.h"
@@ -544,8 +545,17 @@ TEST(Pager, ClosingAndReopeningPages) {
     glow::TKelGlowButton* closedList = f.pager->StripButton(TKelOfficePager::sbClosedList);
     ASSERT_NE(closedList, nullptr);
     EXPECT_TRUE(closedList->Visible());
+    auto* menu = new fw::TPopupMenu(f.pager);
+    f.pager->SetClosedListMenu(menu);
+    POINT at{-1, -1};
+    f.pager->OnClosedListClick = [&](fw::TComponent*, int x, int y) { at = POINT{x, y}; };
+    closedList->Click();
+    EXPECT_NE(at.x, -1);
+    ASSERT_EQ(menu->Items()->Count(), 1);
+    EXPECT_EQ(menu->Items()->Items(0)->Caption(), L"Page0");
+    menu->Items()->Items(0)->OnClick(menu->Items()->Items(0));
+    EXPECT_TRUE(f.pages[0]->TabVisible()) << "chosen in the closed-pages menu";
     f.pager->ReopenPage(0);
-    EXPECT_TRUE(f.pages[0]->TabVisible());
     EXPECT_FALSE(closedList->Visible());
     f.pager->OnClosePage = [&](fw::TComponent*, int, bool& allow) { allow = false; };
     close->Click();
@@ -577,6 +587,21 @@ TEST(Pager, ScrollButtons) {
     first->Click();
     EXPECT_EQ(f.pager->TabScroller().Position(), 0);
     EXPECT_EQ(events, (Log{"next at 1", "first at 1"})) << "next fires after scrolling, first before";
+}
+
+TEST(Pager, PageListMenu) {
+    Fixture f(3);
+    f.pages[1]->SetTabVisible(false);
+    f.pager->ButtonSettings().SetPageListButton(true);
+    auto* menu = new fw::TPopupMenu(f.pager);
+    f.pager->SetPageListMenu(menu);
+    f.pager->OnPageListClick = [](fw::TComponent*, int, int) {};
+    f.pager->StripButton(TKelOfficePager::sbPageList)->Click();
+    ASSERT_EQ(menu->Items()->Count(), 2) << "pages with visible tabs only";
+    EXPECT_TRUE(menu->Items()->Items(0)->Checked());
+    EXPECT_EQ(menu->Items()->Items(1)->Caption(), L"Page2");
+    menu->Items()->Items(1)->OnClick(menu->Items()->Items(1));
+    EXPECT_EQ(f.Active(), 2);
 }
 
 TEST(PagerPaint, BottomBodyAndRoundedCorners) {
