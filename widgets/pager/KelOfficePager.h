@@ -19,6 +19,7 @@
 namespace fw {
 class TImageList;
 class TPopupMenu;
+class TTimer;
 }  // namespace fw
 
 namespace kel::pager {
@@ -295,7 +296,14 @@ public:
     void MouseUp(fw::TMouseButton button, fw::TShiftState shift, int x, int y) override;
     // Arrow keys select the previous or next page; Escape ends the hints.
     void KeyDown(WORD& key, fw::TShiftState shift) override;
+    void DblClick() override;
     int HotTab() const { return hotTab_; }
+    // The glow of pages with Glow: a 70 ms timer swinging the level.
+    bool HasGlowingPage() const;
+    void UpdateGlowTimer();
+    void GlowTimerTick();
+    int GlowLevel() const { return glowLevel_; }
+    bool GlowRunning() const;
     int PressedTab() const { return downTab_; }
 
     fw::TNotifyEvent OnChange;
@@ -303,6 +311,7 @@ public:
     TTabIndexEvent OnTabClick;
     TTabIndexEvent OnTabRightClick;
     TTabIndexEvent OnTabCheckBoxClick;
+    TTabIndexEvent OnTabDblClick;
     using TClosePageEvent = std::function<void(fw::TComponent* sender, int pageIndex, bool& allow)>;
     TClosePageEvent OnClosePage;
     TTabIndexEvent OnClosedPage;
@@ -343,6 +352,10 @@ protected:
     void TabSettingsChanged();
     void ButtonSettingsChanged();
     void HideShortCutHints();
+    // Ctrl+Tab comes to the pager; the page whose caption has the
+    // accelerator is selected.
+    bool WantsDialogKey(WORD key) override;
+    bool DialogCharAction(wchar_t ch, fw::TShiftState shift) override;
     void LeaveHotTab();
     glow::TKelGlowButton* MakeButton(glow::TKelGlowButton*& slot, const TGDIPPicture& picture,
                                      const std::wstring& hint);
@@ -403,6 +416,9 @@ protected:
     glow::TKelGlowButton* buttons_[sbCount] = {};
     bool closing_ = false;
     fw::TPopupMenu* internalClosedMenu_ = nullptr;
+    fw::TTimer* glowTimer_ = nullptr;
+    int glowLevel_ = 0;
+    int glowStep_ = 20;
 };
 
 }  // namespace kel::pager

@@ -1,5 +1,8 @@
 // Pointer input on the tab strip: the hot tab with its enter and leave
 // events, tab clicks and the page switch on a press.
+#include <cwctype>
+
+#include "framework/gui/timer.h"
 #include "widgets/pager/KelOfficePager.h"
 
 namespace kel::pager {
@@ -101,9 +104,88 @@ void TKelOfficePager::KeyDown(WORD& key, TShiftState shift) {
             HideShortCutHints();
             SelectNextPage(true);
             break;
+        case VK_TAB:
+            if (shift & ssCtrl) {
+                SelectNextPage(!(shift & ssShift));
+                key = 0;
+            }
+            break;
         default: break;
     }
     TCustomControl::KeyDown(key, shift);
+}
+
+bool TKelOfficePager::WantsDialogKey(WORD key) {
+    return key == VK_TAB && (KeyboardShiftState() & ssCtrl);
+}
+
+bool TKelOfficePager::DialogCharAction(wchar_t ch, TShiftState) {
+    if (!CanFocus()) return false;
+    const wchar_t wanted = wchar_t(std::towupper(ch));
+    for (int i = 0; i < PageCount(); ++i) {
+        TKelOfficePage* page = pages_[size_t(i)];
+        if (!page->TabVisible()) continue;
+        const std::wstring& text = page->TabCaption();
+        for (size_t k = 0; k + 1 < text.size(); ++k) {
+            if (text[k] != L'&') continue;
+            if (text[k + 1] == L'&') {
+                ++k;
+                continue;
+            }
+            if (wchar_t(std::towupper(text[k + 1])) == wanted) {
+                SelectPage(i);
+                return true;
+            }
+            break;
+        }
+    }
+    return false;
+}
+
+void TKelOfficePager::DblClick() {
+    TCustomControl::DblClick();
+    POINT p{};
+    GetCursorPos(&p);
+    p = ScreenToClient(p);
+    const int a = InStrip(p.x, p.y) ? TabAtPos(p.x, p.y) : -1;
+    if (a >= 0) FireEvent(OnTabDblClick, this, a);
+}
+
+bool TKelOfficePager::HasGlowingPage() const {
+    for (TKelOfficePage* p : pages_)
+        if (p->TabVisible() && p->Enabled() && p->Glow() && p->GlowColor() != clNone) return true;
+    return false;
+}
+
+bool TKelOfficePager::GlowRunning() const { return glowTimer_ && glowTimer_->Enabled(); }
+
+void TKelOfficePager::UpdateGlowTimer() {
+    if (destroying_) return;
+    if (glow_ && HasGlowingPage()) {
+        if (!glowTimer_) {
+            glowTimer_ = new TTimer(this);
+            glowTimer_->SetInterval(70);
+            glowTimer_->SetEnabled(false);
+            glowTimer_->OnTimer = [this](TComponent*) { GlowTimerTick(); };
+        }
+        if (!glowTimer_->Enabled()) {
+            glowStep_ = 20;
+            glowLevel_ = 0;
+            glowTimer_->SetEnabled(true);
+        }
+    } else if (glowTimer_ && glowTimer_->Enabled()) {
+        glowTimer_->SetEnabled(false);
+    }
+}
+
+void TKelOfficePager::GlowTimerTick() {
+    glowLevel_ += glowStep_;
+    if ((glowLevel_ > 140 && glowStep_ > 0) || (glowLevel_ < 0 && glowStep_ < 0)) glowStep_ = -glowStep_;
+    for (int i = 0; i < PageCount(); ++i) {
+        TKelOfficePage* p = pages_[size_t(i)];
+        if (!(p->TabVisible() && p->Enabled() && p->Glow() && p->GlowColor() != clNone)) continue;
+        if (i == activeIndex_ || i == hotTab_ || showNonSelectedTabs_) InvalidateTab(i);
+    }
 }
 
 }  // namespace kel::pager

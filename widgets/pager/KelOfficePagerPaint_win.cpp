@@ -146,6 +146,13 @@ void TKelOfficePager::DrawTab(int index) {
         text = a.TextColorHot();
         highlight = a.HighLightColorSelected();
     }
+    if (glow_ && GlowRunning() && page->Glow() && page->GlowColor() != clNone) {
+        // A border that is not drawn has no colour to blend with.
+        if (c.BorderColor != clNone)
+            c.BorderColor = BlendColors(page->GlowColor(), c.BorderColor, glowLevel_);
+        else if (glowLevel_ >= 50)
+            c.BorderColor = page->GlowColor();
+    }
     TCanvas& canvas = Canvas();
     // 2. The tab font in the text colour.
     canvas.Font().SetName(a.Font().Name());

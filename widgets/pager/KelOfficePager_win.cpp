@@ -85,6 +85,7 @@ void TKelOfficePage::SetPager(TKelOfficePager* pager) {
     moving_ = wasMoving;
     if (pager) pager->AddPage(this);
     TabAppearanceFontChanged();
+    if (glow_ && pager) pager->UpdateGlowTimer();
 }
 
 void TKelOfficePage::SetParent(TWinControl* parent) {
@@ -227,6 +228,7 @@ void TKelOfficePage::SetShowClose(bool v) {
 void TKelOfficePage::SetGlow(bool v) {
     if (v == glow_) return;
     glow_ = v;
+    if (pager_) pager_->UpdateGlowTimer();
     RepaintPager();
 }
 

@@ -604,6 +604,31 @@ TEST(Pager, PageListMenu) {
     EXPECT_EQ(f.Active(), 2);
 }
 
+TEST(Pager, KeysAcceleratorsAndGlow) {
+    Fixture f(3);
+    f.pages[2]->SetCaption(L"&Network");
+    WORD key = VK_TAB;
+    f.pager->KeyDown(key, fw::ssCtrl);
+    EXPECT_EQ(f.Active(), 1) << "Ctrl+Tab";
+    key = VK_TAB;
+    f.pager->KeyDown(key, fw::ssCtrl | fw::ssShift);
+    EXPECT_EQ(f.Active(), 0) << "Ctrl+Shift+Tab";
+    EXPECT_TRUE(f.form->BroadcastDialogChar(L'n', fw::ssAlt));
+    EXPECT_EQ(f.Active(), 2) << "the caption's accelerator";
+
+    EXPECT_FALSE(f.pager->GlowRunning());
+    f.pages[1]->SetGlow(true);
+    EXPECT_TRUE(f.pager->GlowRunning());
+    std::vector<int> levels;
+    for (int i = 0; i < 12; ++i) f.pager->GlowTimerTick(), levels.push_back(f.pager->GlowLevel());
+    EXPECT_EQ(levels, (std::vector<int>{20, 40, 60, 80, 100, 120, 140, 160, 140, 120, 100, 80}));
+    f.pages[1]->SetGlow(false);
+    EXPECT_FALSE(f.pager->GlowRunning());
+    f.pager->SetGlow(false);
+    f.pages[1]->SetGlow(true);
+    EXPECT_FALSE(f.pager->GlowRunning()) << "the pager's Glow off";
+}
+
 TEST(PagerPaint, BottomBodyAndRoundedCorners) {
     Fixture f(1);
     f.pager->CurrentStyler()->TabAppearance().BackGround().SetColor(fw::clFuchsia);
