@@ -101,6 +101,14 @@ public:
     fw::TNotifyEvent OnShow;
     fw::TNotifyEvent OnHide;
 
+    // Hover and press fades (levels are blend percentages).
+    enum TFadeMode { fmHover = 0, fmPress = 1, fmIdle = 2 };
+    int HoverLevel() const { return hoverLevel_; }
+    int PressLevel() const { return pressLevel_; }
+    int FadeStep() const { return fadeStep_; }
+    TFadeMode FadeMode() const { return fadeMode_; }
+    bool Fading() const { return fadeTimer_ != nullptr; }
+
     void SetVisible(bool visible) override;
     // Aligned children keep 2 pixels free on every side.
     RECT AlignRect() const override;
@@ -117,6 +125,11 @@ protected:
 
 private:
     TKelOfficePager* pager_ = nullptr;
+    fw::TTimer* fadeTimer_ = nullptr;
+    int fadeStep_ = 0;
+    int hoverLevel_ = 0;
+    int pressLevel_ = 0;
+    TFadeMode fadeMode_ = fmHover;
     bool moving_ = false;
     glow::TShortCutHintWindow* hintWindow_ = nullptr;
     glow::TKelGlowButton* closeButton_ = nullptr;
@@ -302,6 +315,9 @@ public:
     bool HasGlowingPage() const;
     void UpdateGlowTimer();
     void GlowTimerTick();
+    // Starts (with the pager's Glow) or steers a page's fade.
+    void StartFade(TKelOfficePage* page, int step, TKelOfficePage::TFadeMode mode);
+    void PageFadeTimerTick(TKelOfficePage* page);
     int GlowLevel() const { return glowLevel_; }
     bool GlowRunning() const;
     int PressedTab() const { return downTab_; }

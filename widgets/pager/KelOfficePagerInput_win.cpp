@@ -17,6 +17,7 @@ bool TKelOfficePager::InStrip(int x, int y) const {
 void TKelOfficePager::LeaveHotTab() {
     const int h = hotTab_;
     FireEvent(OnTabMouseLeave, this, h);
+    if (h >= 0 && h < PageCount()) StartFade(pages_[size_t(h)], -20, TKelOfficePage::fmHover);
     hotTab_ = -1;
     InvalidateTab(-1);
 }
@@ -31,6 +32,7 @@ void TKelOfficePager::MouseMove(TShiftState shift, int x, int y) {
         DoTabMouseEnter(d);
         if (d < PageCount() && pages_[size_t(d)]->TabEnabled()) {
             hotTab_ = d;
+            StartFade(pages_[size_t(d)], 20, TKelOfficePage::fmHover);
             Invalidate();
         }
     } else if (d < 0 && hotTab_ >= 0) {
@@ -56,6 +58,8 @@ void TKelOfficePager::MouseLeave() {
         case tpRight: area.Left += 4; break;
     }
     if (p.x >= area.Left && p.x < area.Right && p.y >= area.Top && p.y < area.Bottom) return;
+    if (hotTab_ != activeIndex_ && hotTab_ < PageCount())
+        StartFade(pages_[size_t(hotTab_)], -20, TKelOfficePage::fmHover);
     hotTab_ = -1;
     Invalidate();
 }
@@ -73,6 +77,7 @@ void TKelOfficePager::MouseDown(TMouseButton button, TShiftState shift, int x, i
     const bool switching = button != TMouseButton::mbMiddle && a != activeIndex_ && pages_[size_t(a)]->TabEnabled();
     if (switching) {
         ChangeActivePage(a);
+        if (a < PageCount()) StartFade(pages_[size_t(a)], 20, TKelOfficePage::fmPress);
         Invalidate();
     } else {
         downTab_ = a;
@@ -186,6 +191,58 @@ void TKelOfficePager::GlowTimerTick() {
         if (!(p->TabVisible() && p->Enabled() && p->Glow() && p->GlowColor() != clNone)) continue;
         if (i == activeIndex_ || i == hotTab_ || showNonSelectedTabs_) InvalidateTab(i);
     }
+}
+
+void TKelOfficePager::StartFade(TKelOfficePage* page, int step, TKelOfficePage::TFadeMode mode) {
+    if (!page->fadeTimer_ && glow_) {
+        page->fadeTimer_ = new TTimer(this);
+        page->fadeTimer_->SetInterval(50);
+        page->fadeTimer_->OnTimer = [this, page](TComponent*) { PageFadeTimerTick(page); };
+        page->fadeTimer_->SetEnabled(true);
+    }
+    page->fadeStep_ = step;
+    page->fadeMode_ = mode;
+}
+
+void TKelOfficePager::PageFadeTimerTick(TKelOfficePage* p) {
+    auto stop = [p] {
+        if (p->fadeTimer_) p->fadeTimer_->Free();
+        p->fadeTimer_ = nullptr;
+        p->fadeMode_ = TKelOfficePage::fmIdle;
+    };
+    if (p->fadeMode_ == TKelOfficePage::fmPress) {
+        p->pressLevel_ += p->fadeStep_;
+        if ((p->fadeStep_ > 0 && p->pressLevel_ > 100) || (p->fadeStep_ < 0 && p->pressLevel_ < 0)) {
+            stop();
+            p->pressLevel_ = 0;
+        } else {
+            InvalidateTab(-1);
+        }
+        return;
+    }
+    if (p->fadeMode_ != TKelOfficePage::fmHover) return;
+    p->hoverLevel_ += p->fadeStep_;
+    if (p->hoverLevel_ >= 0 && p->hoverLevel_ <= 100) {
+        InvalidateTab(-1);
+        return;
+    }
+    if (p->hoverLevel_ > 100 && p->fadeStep_ > 0) {
+        p->hoverLevel_ = 120;
+        POINT at{};
+        GetCursorPos(&at);
+        at = ScreenToClient(at);
+        const int index = IndexOfPage(p);
+        if (index < 0 || TabAtPos(at.x, at.y) != index) {
+            p->fadeStep_ = -20;
+            if (hotTab_ == index) hotTab_ = -1;
+        }
+    } else if (p->hoverLevel_ < 0 && p->fadeStep_ < 0) {
+        stop();
+        InvalidateTab(-1);
+    }
+    p->pressLevel_ = 0;
+    if (p->hoverLevel_ > 100) p->hoverLevel_ = 120;
+    if (p->hoverLevel_ < 0) p->hoverLevel_ = -20;
 }
 
 }  // namespace kel::pager

@@ -109,13 +109,38 @@ void TKelOfficePager::DrawTab(int index) {
     if (rr.left < 0 && rr.right < 0) return;
     TKelOfficePage* page = pages_[size_t(index)];
     TCustomTabAppearance& a = page->UseTabAppearance() ? page->TabAppearance() : currentStyler_->TabAppearance();
-    // 1. State colours (fades and the glow are the interaction's).
+    const TGradientBackground& s = currentStyler_->TabAppearance().BackGround();
+    // 1. State colours, with the fades and the glow.
     TBodyColors c{clNone, clNone, clNone, clNone, clNone, ggRadial, ggRadial};
     TColor text = clNone;
     TColor highlight = a.HighLightColor();
     bool body = true;
     const bool active = index == activeIndex_;
     const bool hot = index == hotTab_;
+    // Blends that meet a colour that is not drawn take the nearer side.
+    auto mix = [](TColor x, TColor y, int p) {
+        if (x == clNone || y == clNone) return p >= 50 ? x : y;
+        return BlendColors(x, y, p);
+    };
+    const bool fading = page->Fading();
+    const bool hoverFade = fading && page->FadeMode() == TKelOfficePage::fmHover;
+    const bool pressFade = fading && page->FadeMode() == TKelOfficePage::fmPress;
+    const int lh = page->HoverLevel(), lp = page->PressLevel();
+    const TColor sTo = s.ColorTo() == clNone ? s.Color() : s.ColorTo();
+    // Hot colours fading towards the strip background.
+    auto hotFromStrip = [&] {
+        c = {mix(a.ColorHot(), s.Color(), lh),         mix(a.ColorHotTo(), sTo, lh),
+             mix(a.ColorMirrorHot(), s.Color(), lh),   mix(a.ColorMirrorHotTo(), s.Color(), lh),
+             mix(a.BorderColorHot(), s.Color(), lh),   a.GradientHot(),
+             a.GradientMirrorHot()};
+    };
+    // Hot colours fading towards the normal ones.
+    auto hotFromNormal = [&] {
+        c = {mix(a.ColorHot(), a.Color(), lh),             mix(a.ColorHotTo(), a.ColorTo(), lh),
+             mix(a.ColorMirrorHot(), a.ColorMirror(), lh), mix(a.ColorMirrorHotTo(), a.ColorMirrorTo(), lh),
+             mix(a.BorderColorHot(), a.BorderColor(), lh), c.Gradient,
+             c.GradientMirror};
+    };
     if (!page->TabEnabled() && showNonSelectedTabs_) {
         c = {a.ColorDisabled(), a.ColorDisabledTo(), a.ColorMirrorDisabled(), a.ColorMirrorDisabledTo(),
              a.BorderColorDisabled(), a.GradientDisabled(), a.GradientMirrorDisabled()};
@@ -126,19 +151,34 @@ void TKelOfficePager::DrawTab(int index) {
         text = a.TextColorSelected();
         if (hot) c.BorderColor = a.BorderColorSelectedHot(), highlight = a.HighLightColorSelectedHot();
         if (index == downTab_) c.BorderColor = a.BorderColorDown(), highlight = a.HighLightColorDown();
+        if (pressFade) {
+            c.Color = mix(a.ColorSelected(), a.ColorHot(), lp);
+            c.ColorTo = mix(a.ColorSelectedTo(), a.ColorHotTo(), lp);
+            c.ColorMirror = mix(a.ColorMirrorSelected(), a.ColorMirrorHot(), lp);
+            c.ColorMirrorTo = mix(a.ColorMirrorSelectedTo(), a.ColorMirrorHotTo(), lp);
+            c.BorderColor = mix(c.BorderColor, a.BorderColorHot(), lp);
+        } else if (hoverFade) {
+            c.BorderColor = mix(a.BorderColorSelectedHot(), a.BorderColorSelected(), lh);
+        }
     } else if (hot) {
         c = {a.ColorHot(), a.ColorHotTo(), a.ColorMirrorHot(), a.ColorMirrorHotTo(),
              a.BorderColorHot(), a.GradientHot(), a.GradientMirrorHot()};
         text = a.TextColorHot();
         highlight = a.HighLightColorHot();
+        if (hoverFade) showNonSelectedTabs_ ? hotFromNormal() : hotFromStrip();
     } else if (showNonSelectedTabs_) {
         c = {a.Color(), a.ColorTo(), a.ColorMirror(), a.ColorMirrorTo(), a.BorderColor(), a.Gradient(),
              a.GradientMirror()};
         text = a.TextColor();
+        if (hoverFade) hotFromNormal();
     } else {
         body = false;
         text = transparent_ ? clBlack : page->TabEnabled() ? a.TextColor() : a.TextColorDisabled();
         c.Gradient = a.GradientHot(), c.GradientMirror = a.GradientMirrorHot();
+        if (hoverFade) {
+            hotFromStrip();
+            body = true;
+        }
     }
     if (active && Focused()) {
         c = {a.ColorHot(), a.ColorHotTo(), a.ColorMirrorHot(), a.ColorMirrorHotTo(),

@@ -9,6 +9,7 @@
 #include "framework/gui/forms.h"
 #include "framework/gui/image_list.h"
 #include "framework/gui/menus.h"
+#include "framework/gui/timer.h"
 #include "widgets/drawing/KelDWM.h"
 #include "widgets/drawing/KelGDIP.h"
 
@@ -54,6 +55,7 @@ TKelOfficePage::TKelOfficePage(TComponent* owner) : TCustomControl(owner) {
 
 TKelOfficePage::~TKelOfficePage() {
     if (pager_) pager_->RemovePage(this);
+    if (fadeTimer_) fadeTimer_->OnTimer = nullptr, fadeTimer_->Free(), fadeTimer_ = nullptr;
     tabAppearance_.OnChange = nullptr;
     tabAppearance_.OnFontChange = nullptr;
     pageAppearance_.OnChange = nullptr;
@@ -343,7 +345,8 @@ TKelOfficePager::~TKelOfficePager() {
     currentStyler_ = nullptr;
     delete internalStyler_;
     internalStyler_ = nullptr;
-    for (TKelOfficePage* p : pages_) p->pager_ = nullptr;
+    // Fade timers are ours and go with us.
+    for (TKelOfficePage* p : pages_) p->pager_ = nullptr, p->fadeTimer_ = nullptr;
     pages_.clear();
     tabSettings_.OnChange = nullptr;
     buttonSettings_->OnChange = nullptr;

@@ -629,6 +629,50 @@ TEST(Pager, KeysAcceleratorsAndGlow) {
     EXPECT_FALSE(f.pager->GlowRunning()) << "the pager's Glow off";
 }
 
+TEST(Pager, HoverFade) {
+    Fixture f(3);
+    SetCursorPos(1000, 700);  // away from the tabs
+    const RECT r = f.pager->TabRect(1);
+    TKelOfficePage* p = f.pages[1];
+    f.pager->MouseMove(0, r.left + 2, r.top + 2);
+    ASSERT_TRUE(p->Fading());
+    EXPECT_EQ(p->FadeStep(), 20);
+    std::vector<int> levels;
+    for (int i = 0; i < 14 && p->Fading(); ++i) {
+        f.pager->PageFadeTimerTick(p);
+        levels.push_back(p->HoverLevel());
+    }
+    EXPECT_EQ(levels, (std::vector<int>{20, 40, 60, 80, 100, 120, 100, 80, 60, 40, 20, 0, -20}))
+        << "in, held at 120, out when the pointer is gone";
+    EXPECT_FALSE(p->Fading());
+    EXPECT_EQ(p->FadeMode(), TKelOfficePage::fmIdle);
+
+    f.pager->SetGlow(false);
+    f.pager->MouseMove(0, 200, 150);
+    const RECT r2 = f.pager->TabRect(2);
+    f.pager->MouseMove(0, r2.left + 2, r2.top + 2);
+    EXPECT_FALSE(f.pages[2]->Fading()) << "no fade timers without Glow";
+    EXPECT_EQ(f.pages[2]->FadeStep(), 20);
+    EXPECT_EQ(f.pages[2]->HoverLevel(), 0);
+}
+
+TEST(PagerPaint, HoverFadeBlendsFromTheStrip) {
+    Fixture f(2);
+    SetCursorPos(1000, 700);
+    TTabAppearance& t = f.pager->CurrentStyler()->TabAppearance();
+    t.BackGround().SetColor(fw::clBlue), t.BackGround().SetColorTo(fw::clBlue);
+    t.SetColorHot(fw::clRed), t.SetColorHotTo(fw::clRed), t.SetColorMirrorHot(fw::clRed);
+    t.SetColorMirrorHotTo(fw::clRed);
+    const RECT r = f.pager->TabRect(1);
+    f.pager->MouseMove(0, r.left + 2, r.top + 2);
+    f.pager->PageFadeTimerTick(f.pages[1]);
+    f.pager->PageFadeTimerTick(f.pages[1]);  // hover level 40
+    fw::TBitmap bmp(1, 1);
+    PaintPager(*f.pager, bmp);
+    const uint32_t mid = Px(bmp, r.left + 2, (r.top + r.bottom) / 2 + 4);
+    EXPECT_TRUE(Near(mid, Rgb(BlendColors(fw::clRed, fw::clBlue, 40)), 12)) << std::hex << mid;
+}
+
 TEST(PagerPaint, BottomBodyAndRoundedCorners) {
     Fixture f(1);
     f.pager->CurrentStyler()->TabAppearance().BackGround().SetColor(fw::clFuchsia);
