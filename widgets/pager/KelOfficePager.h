@@ -27,6 +27,22 @@ namespace kel::pager {
 class TKelOfficePager;
 struct TBodyColors;
 
+// The drop arrow of a tab reorder drag: a small popup window shaped as an
+// arrow (direction 0 up, 1 down, 2 right, 3 left).
+class TArrowWindow : public fw::TCustomControl {
+public:
+    TArrowWindow(fw::TComponent* owner, int direction);
+    int Direction() const { return direction_; }
+
+protected:
+    void CreateParams(fw::TCreateParams& params) override;
+    void CreateHandleDone() override;
+    void Paint() override;
+
+private:
+    int direction_;
+};
+
 using TTabChangingEvent = std::function<void(fw::TComponent* sender, int fromIndex, int toIndex, bool& allowChange)>;
 using TTabMovedEvent = std::function<void(fw::TComponent* sender, int fromIndex, int toIndex)>;
 using TTabIndexEvent = std::function<void(fw::TComponent* sender, int tabIndex)>;
@@ -311,6 +327,7 @@ public:
     void KeyDown(WORD& key, fw::TShiftState shift) override;
     void DblClick() override;
     int HotTab() const { return hotTab_; }
+    TArrowWindow* ReorderIndicator() const { return reorderIndicator_; }
     // The glow of pages with Glow: a 70 ms timer swinging the level.
     bool HasGlowingPage() const;
     void UpdateGlowTimer();
@@ -433,6 +450,9 @@ protected:
     bool closing_ = false;
     fw::TPopupMenu* internalClosedMenu_ = nullptr;
     fw::TTimer* glowTimer_ = nullptr;
+    TArrowWindow* reorderIndicator_ = nullptr;
+    POINT dragStart_{0, 0};
+    bool dragging_ = false;
     int glowLevel_ = 0;
     int glowStep_ = 20;
 };

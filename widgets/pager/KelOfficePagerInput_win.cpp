@@ -1,5 +1,6 @@
 // Pointer input on the tab strip: the hot tab with its enter and leave
 // events, tab clicks and the page switch on a press.
+#include <cstdlib>
 #include <cwctype>
 
 #include "framework/gui/timer.h"
@@ -24,6 +25,29 @@ void TKelOfficePager::LeaveHotTab() {
 
 void TKelOfficePager::MouseMove(TShiftState shift, int x, int y) {
     TCustomControl::MouseMove(shift, x, y);
+    if (dragTab_ >= 0 && (shift & ssLeft)) {
+        if (!dragging_ && (std::abs(x - dragStart_.x) > 4 || std::abs(y - dragStart_.y) > 4)) dragging_ = true;
+        if (dragging_) {
+            // Over a tab the drop is accepted and the arrow points at it.
+            const int c = TabAtPos(x, y);
+            if (c >= 0 && reorderIndicator_) {
+                const RECT r = TabRect(c);
+                const bool side = tabPosition_ == tpLeft || tabPosition_ == tpRight;
+                POINT at = side ? POINT{r.left, (r.top + r.bottom) / 2} : POINT{(r.left + r.right) / 2, r.top};
+                at = ClientToScreen(at);
+                if (side)
+                    at.x -= 9;
+                else
+                    at.y -= 9;
+                reorderIndicator_->SetBounds(at.x, at.y, 9, 9);
+                reorderIndicator_->SetColor(tabReorderIndicatorColor_);
+                reorderIndicator_->SetVisible(true);
+            } else if (reorderIndicator_) {
+                reorderIndicator_->SetVisible(false);
+            }
+            return;
+        }
+    }
     const int d = InStrip(x, y) ? TabAtPos(x, y) : -1;
     if (d >= 0 && d != hintTab_) hintTab_ = d;
     if (d >= 0 && d != hotTab_) {
@@ -75,6 +99,13 @@ void TKelOfficePager::MouseDown(TMouseButton button, TShiftState shift, int x, i
     // A click handler may have removed the page.
     if (a >= PageCount()) return;
     const bool switching = button != TMouseButton::mbMiddle && a != activeIndex_ && pages_[size_t(a)]->TabEnabled();
+    if (button == TMouseButton::mbLeft && pages_[size_t(a)]->TabEnabled() && tabReorder_) {
+        // The drag starts after 4 pixels of movement.
+        dragTab_ = a;
+        dragStart_ = POINT{x, y};
+        if (!reorderIndicator_)
+            reorderIndicator_ = new TArrowWindow(this, tabPosition_ == tpLeft || tabPosition_ == tpRight ? 2 : 1);
+    }
     if (switching) {
         ChangeActivePage(a);
         if (a < PageCount()) StartFade(pages_[size_t(a)], 20, TKelOfficePage::fmPress);
@@ -87,6 +118,19 @@ void TKelOfficePager::MouseDown(TMouseButton button, TShiftState shift, int x, i
 
 void TKelOfficePager::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
     TCustomControl::MouseUp(button, shift, x, y);
+    if (reorderIndicator_) reorderIndicator_->SetVisible(false);
+    const bool dropped = dragging_;
+    dragging_ = false;
+    dragTab_ = -1;
+    if (dropped) {
+        const int from = activeIndex_, to = TabAtPos(x, y);
+        if (from >= 0 && to >= 0 && from != to) {
+            MovePage(from, to);
+            Invalidate();
+            RepaintActivePage();
+        }
+        return;
+    }
     if (downTab_ >= 0) downTab_ = -1, InvalidateTab(-1);
     const int a = InStrip(x, y) ? TabAtPos(x, y) : -1;
     if (a < 0 || !PtInTabCheckBox(a, x, y)) return;
@@ -243,6 +287,42 @@ void TKelOfficePager::PageFadeTimerTick(TKelOfficePage* p) {
     p->pressLevel_ = 0;
     if (p->hoverLevel_ > 100) p->hoverLevel_ = 120;
     if (p->hoverLevel_ < 0) p->hoverLevel_ = -20;
+}
+
+namespace {
+const POINT kArrows[4][7] = {
+    {{5, 0}, {10, 5}, {7, 5}, {7, 9}, {3, 9}, {3, 5}, {0, 5}},
+    {{3, 0}, {7, 0}, {7, 4}, {9, 4}, {5, 8}, {1, 4}, {3, 4}},
+    {{0, 3}, {0, 7}, {4, 7}, {4, 10}, {8, 5}, {4, 0}, {4, 3}},
+    {{0, 5}, {4, 10}, {4, 7}, {8, 7}, {8, 3}, {4, 3}, {4, 0}},
+};
+}  // namespace
+
+TArrowWindow::TArrowWindow(TComponent* owner, int direction) : TCustomControl(owner), direction_(direction & 3) {
+    SetVisible(false);
+    SetColor(clBlue);
+    SetBounds(0, 0, 9, 9);
+}
+
+void TArrowWindow::CreateParams(TCreateParams& params) {
+    TCustomControl::CreateParams(params);
+    params.winClassName = L"TArrowWindow";
+    params.style = WS_POPUP;
+    params.exStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE;
+    params.parent = nullptr;
+}
+
+void TArrowWindow::CreateHandleDone() {
+    HRGN region = CreatePolygonRgn(kArrows[direction_], 7, WINDING);
+    // The window owns the region from here on.
+    if (region && !SetWindowRgn(Handle(), region, TRUE)) DeleteObject(region);
+}
+
+void TArrowWindow::Paint() {
+    RECT r = ClientRect();
+    HBRUSH brush = CreateSolidBrush(ColorToRGB(Color()));
+    FillRect(Canvas().Handle(), &r, brush);
+    DeleteObject(brush);
 }
 
 }  // namespace kel::pager

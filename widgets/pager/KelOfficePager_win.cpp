@@ -720,6 +720,12 @@ void TKelOfficePager::SetShowNonSelectedTabs(bool v) {
 void TKelOfficePager::SetTabPosition(TTabPosition v) {
     if (v == tabPosition_) return;
     tabPosition_ = v;
+    // The indicator points the new way when it is made again.
+    if (reorderIndicator_) {
+        TArrowWindow* old = reorderIndicator_;
+        reorderIndicator_ = nullptr;
+        old->Free();
+    }
     UpdatePageBounds();
     UpdateTabScroller();
     Invalidate();

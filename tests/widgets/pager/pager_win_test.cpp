@@ -673,6 +673,32 @@ TEST(PagerPaint, HoverFadeBlendsFromTheStrip) {
     EXPECT_TRUE(Near(mid, Rgb(BlendColors(fw::clRed, fw::clBlue, 40)), 12)) << std::hex << mid;
 }
 
+TEST(Pager, ReorderDrag) {
+    Fixture f(3);
+    f.pager->SetTabReorder(true);
+    std::vector<std::pair<int, int>> moved;
+    f.pager->OnTabMoved = [&](fw::TComponent*, int from, int to) { moved.push_back({from, to}); };
+    const RECT r0 = f.pager->TabRect(0), r2 = f.pager->TabRect(2);
+    f.pager->MouseDown(fw::TMouseButton::mbLeft, 0, r0.left + 3, r0.top + 5);
+    ASSERT_NE(f.pager->ReorderIndicator(), nullptr);
+    EXPECT_EQ(f.pager->ReorderIndicator()->Direction(), 1) << "points down at top tabs";
+    f.pager->MouseMove(fw::ssLeft, r0.left + 5, r0.top + 5);
+    f.pager->MouseMove(fw::ssLeft, r2.left + 3, r2.top + 5);
+    EXPECT_TRUE(f.pager->ReorderIndicator()->Visible());
+    EXPECT_EQ(f.pager->ReorderIndicator()->Width(), 9);
+    f.pager->MouseUp(fw::TMouseButton::mbLeft, 0, r2.left + 3, r2.top + 5);
+    EXPECT_FALSE(f.pager->ReorderIndicator()->Visible());
+    EXPECT_EQ(moved, (std::vector<std::pair<int, int>>{{0, 2}}));
+    EXPECT_EQ(f.pager->Page(2), f.pages[0]);
+    EXPECT_EQ(f.pager->ActivePage(), f.pages[0]);
+    // A press and release without movement moves nothing.
+    f.pager->MouseDown(fw::TMouseButton::mbLeft, 0, r2.left + 3, r2.top + 5);
+    f.pager->MouseUp(fw::TMouseButton::mbLeft, 0, r2.left + 3, r2.top + 5);
+    EXPECT_EQ(moved.size(), 1u);
+    f.pager->SetTabPosition(tpLeft);
+    EXPECT_EQ(f.pager->ReorderIndicator(), nullptr);
+}
+
 TEST(PagerPaint, BottomBodyAndRoundedCorners) {
     Fixture f(1);
     f.pager->CurrentStyler()->TabAppearance().BackGround().SetColor(fw::clFuchsia);
