@@ -14,6 +14,7 @@
 #include "tests/support/win_screenshot.h"
 #include "tests/support/win_test_app.h"
 #include "tests/widgets/drawing/win_paint.h"
+#include "tests/widgets/editors/xdotool.h"
 #include "widgets/drawing/KelGDIPColors.h"
 #include "widgets/pager/KelPagerCaption.h"
 #include "widgets/pager/KelPagerPaint.h"
@@ -697,6 +698,25 @@ TEST(Pager, ReorderDrag) {
     EXPECT_EQ(moved.size(), 1u);
     f.pager->SetTabPosition(tpLeft);
     EXPECT_EQ(f.pager->ReorderIndicator(), nullptr);
+}
+
+TEST(Pager, RealClicksAndKeys) {
+    if (!kel::test::XdotoolAvailable()) GTEST_SKIP() << "xdotool is not installed";
+    Fixture f(3);
+    SetForegroundWindow(f.form->Handle());
+    PumpUntil([] { return false; }, 100);
+    const RECT r = f.pager->TabRect(2);
+    const POINT on = f.pager->ClientToScreen(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+    ASSERT_TRUE(kel::test::Xdotool(L"mousemove " + std::to_wstring(on.x) + L" " + std::to_wstring(on.y)));
+    ASSERT_TRUE(kel::test::Xdotool(L"click 1"));
+    PumpUntil([&] { return f.Active() == 2; }, 3000);
+    EXPECT_EQ(f.Active(), 2);
+    EXPECT_EQ(f.log, (Log{"changing 0>2", "hide 0", "show 2", "change"}));
+    f.pager->SetFocus();
+    ASSERT_TRUE(kel::test::Xdotool(L"key Left"));
+    PumpUntil([&] { return f.Active() == 1; }, 3000);
+    EXPECT_EQ(f.Active(), 1) << "the left arrow steps back";
+    ASSERT_TRUE(kel::test::Xdotool(L"mousemove 5 400"));
 }
 
 TEST(PagerPaint, BottomBodyAndRoundedCorners) {
