@@ -567,6 +567,19 @@ TEST(Pager, ClosingAndReopeningPages) {
     EXPECT_EQ(f.pager->StripButton(TKelOfficePager::sbClose), nullptr);
 }
 
+TEST(Pager, ClosingFreesThePageWhenAsked) {
+    Fixture f(3);
+    f.pager->SetFreeOnClose(true);
+    f.pager->ButtonSettings().SetCloseButton(true);
+    f.pager->SetActivePage(f.pages[1]);
+    f.pager->StripButton(TKelOfficePager::sbClose)->Click();
+    PumpUntil([] { return false; }, 20);
+    ASSERT_EQ(f.pager->PageCount(), 2);
+    EXPECT_EQ(f.pager->ActivePage(), f.pages[2]) << "the next page takes over";
+    EXPECT_EQ(f.Active(), 1);
+    EXPECT_TRUE(f.pager->ClosedPages().empty());
+}
+
 TEST(Pager, ScrollButtons) {
     Fixture f(8);
     f.pager->SetBounds(10, 10, 300, 200);
