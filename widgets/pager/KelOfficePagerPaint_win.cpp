@@ -200,6 +200,38 @@ void TKelOfficePager::DrawTab(int index) {
     canvas.Font().SetStyle(TFontStyles(a.Font().Style()));
     canvas.Font().SetColor(text == clNone ? a.Font().Color() : text);
     if (body) DrawTabBody(index, c, highlight);
+    // 5. Check box.
+    if (page->ShowCheckBox()) {
+        RECT box = CheckBoxRect(index);
+        if (box.left != -1) {
+            HDC dc = canvas.Handle();
+            void* theme = nullptr;  // an HTHEME of uxtheme.dll
+            using OpenThemeDataProc = void*(WINAPI*)(HWND, LPCWSTR);
+            using DrawThemeBackgroundProc = HRESULT(WINAPI*)(void*, HDC, int, int, const RECT*, const RECT*);
+            using CloseThemeDataProc = HRESULT(WINAPI*)(void*);
+            HMODULE ux = comCtl6_ ? GetModuleHandleW(L"uxtheme.dll") : nullptr;
+            auto open = ux ? reinterpret_cast<OpenThemeDataProc>(
+                                 reinterpret_cast<void*>(GetProcAddress(ux, "OpenThemeData")))
+                           : nullptr;
+            auto draw = ux ? reinterpret_cast<DrawThemeBackgroundProc>(
+                                 reinterpret_cast<void*>(GetProcAddress(ux, "DrawThemeBackground")))
+                           : nullptr;
+            auto close = ux ? reinterpret_cast<CloseThemeDataProc>(
+                                  reinterpret_cast<void*>(GetProcAddress(ux, "CloseThemeData")))
+                            : nullptr;
+            if (open && draw && close && HandleAllocated()) theme = open(Handle(), L"button");
+            if (theme) {
+                const int state = page->Checked() ? (page->Enabled() ? 5 : 8) : 0;
+                draw(theme, dc, 3, state, &box, nullptr);
+                close(theme);
+            } else {
+                UINT flags = DFCS_BUTTONCHECK;
+                if (page->Checked()) flags |= DFCS_CHECKED;
+                if (page->Checked() && !page->Enabled()) flags |= DFCS_INACTIVE;
+                DrawFrameControl(dc, &box, DFC_BUTTON, flags);
+            }
+        }
+    }
     DrawTabCaptionOf(index);
 }
 

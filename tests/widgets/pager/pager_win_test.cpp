@@ -418,6 +418,8 @@ TEST(PagerPaint, ActiveTabOpensThePageEdge) {
     EXPECT_TRUE(Near(Px(bmp, 6, 0), Rgb(fw::clGreen), 40)) << "a hidden tab opens nothing";
 }
 
+void PaintPager(TKelOfficePager& pager, fw::TBitmap& bmp);
+
 TEST(Pager, TabCheckBoxHitTest) {
     Fixture f(2);
     f.pages[1]->SetShowCheckBox(true);
@@ -428,6 +430,12 @@ TEST(Pager, TabCheckBoxHitTest) {
     EXPECT_FALSE(f.pager->PtInTabCheckBox(1, box.right, box.top + 7));
     EXPECT_FALSE(f.pager->PtInTabCheckBox(0, box.left + 7, box.top + 7)) << "page 0 has no check box";
     EXPECT_FALSE(f.pager->PtInTabCheckBox(7, 0, 0));
+    fw::TBitmap bmp(1, 1);
+    PaintPager(*f.pager, bmp);
+    int dark = 0;
+    for (int y = box.top; y < box.bottom; ++y)
+        for (int x = box.left; x < box.right; ++x) dark += Near(Px(bmp, x, y), 0x404040, 0x50);
+    EXPECT_GT(dark, 10) << "the check box frame is drawn";
     EXPECT_EQ(f.pager->TabNeighbourSide(1), 1);
 }
 
