@@ -307,6 +307,7 @@ public:
     void DrawTab(int index);
     void DrawTabBody(int index, const TBodyColors& colors, fw::TColor highlight);
     void DrawTabCaptionOf(int index);
+    void DrawSideTabCaption(int index);
     // Any button of the button area shows.
     bool ButtonsShown() const;
 

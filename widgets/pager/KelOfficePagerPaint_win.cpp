@@ -236,9 +236,12 @@ void TKelOfficePager::DrawTab(int index) {
 }
 
 void TKelOfficePager::DrawTabCaptionOf(int index) {
-    // 7, 8. Caption of top and bottom tabs (side tabs turn their text).
-    if (tabPosition_ == tpLeft || tabPosition_ == tpRight) return;
+    // 7, 8. Caption.
     TKelOfficePage* page = pages_[size_t(index)];
+    if (tabPosition_ == tpLeft || tabPosition_ == tpRight) {
+        DrawSideTabCaption(index);
+        return;
+    }
     RECT tr = TabRect(index);
     const TPagerLayout layout = Layout();
     if (!layout.IsRectangularTab()) tr.left += layout.LeftRampWidth();
@@ -274,6 +277,54 @@ void TKelOfficePager::DrawTabCaptionOf(int index) {
     HDC dc = canvas.Handle();
     const int oldMode = SetBkMode(dc, TRANSPARENT);
     DrawTabCaption(canvas, tr, page->Caption(), page->WideCaption(), style, true, measured);
+    SetBkMode(dc, oldMode);
+}
+
+void TKelOfficePager::DrawSideTabCaption(int index) {
+    TKelOfficePage* page = pages_[size_t(index)];
+    const std::wstring& text = page->TabCaption();
+    if (text.empty()) return;
+    RECT tr = TabRect(index);
+    const int margin = tabSettings_.LeftMargin();
+    TCanvas& canvas = Canvas();
+    HDC dc = canvas.Handle();
+    const int oldMode = SetBkMode(dc, TRANSPARENT);
+    const COLORREF oldColor = SetTextColor(dc, ColorToRGB(canvas.Font().Color()));
+    if (!rotateTabLeftRight_) {
+        // Unrotated side tabs read across.
+        tr.left += margin + (tabPosition_ == tpRight ? 3 : 0);
+        if (page->ShowCheckBox()) tr.left += 20;
+        TCaptionStyle style;
+        style.Enabled = page->TabEnabled();
+        style.AntiAlias = antiAlias_;
+        RECT measured{};
+        DrawTabCaption(canvas, tr, page->Caption(), page->WideCaption(), style, true, measured);
+    } else if (tabPosition_ == tpLeft || antiAlias_ == aaNone || tabSettings_.Width() > 0) {
+        // A rotated copy of the font: upward on the left, downward on the right.
+        LOGFONTW lf = canvas.Font().LogFont();
+        lf.lfEscapement = lf.lfOrientation = tabPosition_ == tpLeft ? -2700 : -900;
+        HFONT font = CreateFontIndirectW(&lf);
+        HGDIOBJ old = SelectObject(dc, font);
+        const int h = GetWideTextExtent(dc, L"gh").cy;
+        if (tabPosition_ == tpLeft) {
+            tr.bottom -= margin + (page->ShowCheckBox() ? 25 : 0);
+            TextOutW(dc, tr.left + (tr.right - tr.left - h) / 2, tr.bottom, text.c_str(), int(text.size()));
+        } else {
+            tr.top += margin + (page->ShowCheckBox() ? 20 : 0);
+            TextOutW(dc, tr.right - (tr.right - tr.left - h) / 2, tr.top, text.c_str(), int(text.size()));
+        }
+        SelectObject(dc, old);
+        DeleteObject(font);
+    } else {
+        tr.top += margin + (page->ShowCheckBox() ? 20 : 0);
+        TCaptionStyle style;
+        style.Enabled = page->TabEnabled();
+        style.AntiAlias = antiAlias_;
+        style.Position = tpRight;
+        RECT measured{};
+        DrawTabCaption(canvas, tr, page->Caption(), page->WideCaption(), style, true, measured);
+    }
+    SetTextColor(dc, oldColor);
     SetBkMode(dc, oldMode);
 }
 

@@ -856,6 +856,18 @@ TEST(PagerPaint, Screenshot) {
     f.pager->Invalidate();
     PumpUntil([] { return false; }, 200);
     fw::test::SaveWindowShot(f.form->Handle(), "pager_tabs");
+    f.pager->SetTabPosition(tpLeft);
+    f.pager->TabSettings().SetHeight(30);
+    PumpUntil([] { return false; }, 200);
+    fw::test::SaveWindowShot(f.form->Handle(), "pager_left_tabs");
+    fw::TBitmap bmp(1, 1);
+    PaintPager(*f.pager, bmp);
+    const RECT tab = f.pager->TabRect(0);
+    ASSERT_NE(tab.left, -1);
+    int dark = 0;
+    for (int y = tab.top; y < tab.bottom; ++y)
+        for (int x = tab.left; x < tab.right; ++x) dark += Near(Px(bmp, x, y), 0x202040, 0x60);
+    EXPECT_GT(dark, 5) << "a turned caption on a left tab";
 }
 
 }  // namespace
