@@ -407,6 +407,13 @@ void TKelOfficePager::RemovePage(TKelOfficePage* page) {
     TakeOutOfClosedList(page);
     pages_.erase(pages_.begin() + index);
     page->pager_ = nullptr;
+    // Its fade timer is ours: it does not follow the page elsewhere.
+    if (page->fadeTimer_) {
+        page->fadeTimer_->OnTimer = nullptr;
+        page->fadeTimer_->Free();
+        page->fadeTimer_ = nullptr;
+        page->fadeMode_ = TKelOfficePage::fmIdle;
+    }
     if (glow::TKelGlowButton* button = page->closeButton_) {
         page->closeButton_ = nullptr;
         if (HandleAllocated())
