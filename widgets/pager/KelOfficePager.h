@@ -19,11 +19,29 @@
 namespace fw {
 class TImageList;
 class TPopupMenu;
+class TTimer;
 }  // namespace fw
 
 namespace kel::pager {
 
 class TKelOfficePager;
+struct TBodyColors;
+
+// The drop arrow of a tab reorder drag: a small popup window shaped as an
+// arrow (direction 0 up, 1 down, 2 right, 3 left).
+class TArrowWindow : public fw::TCustomControl {
+public:
+    TArrowWindow(fw::TComponent* owner, int direction);
+    int Direction() const { return direction_; }
+
+protected:
+    void CreateParams(fw::TCreateParams& params) override;
+    void CreateHandleDone() override;
+    void Paint() override;
+
+private:
+    int direction_;
+};
 
 using TTabChangingEvent = std::function<void(fw::TComponent* sender, int fromIndex, int toIndex, bool& allowChange)>;
 using TTabMovedEvent = std::function<void(fw::TComponent* sender, int fromIndex, int toIndex)>;
@@ -99,6 +117,14 @@ public:
     fw::TNotifyEvent OnShow;
     fw::TNotifyEvent OnHide;
 
+    // Hover and press fades (levels are blend percentages).
+    enum TFadeMode { fmHover = 0, fmPress = 1, fmIdle = 2 };
+    int HoverLevel() const { return hoverLevel_; }
+    int PressLevel() const { return pressLevel_; }
+    int FadeStep() const { return fadeStep_; }
+    TFadeMode FadeMode() const { return fadeMode_; }
+    bool Fading() const { return fadeTimer_ != nullptr; }
+
     void SetVisible(bool visible) override;
     // Aligned children keep 2 pixels free on every side.
     RECT AlignRect() const override;
@@ -115,6 +141,11 @@ protected:
 
 private:
     TKelOfficePager* pager_ = nullptr;
+    fw::TTimer* fadeTimer_ = nullptr;
+    int fadeStep_ = 0;
+    int hoverLevel_ = 0;
+    int pressLevel_ = 0;
+    TFadeMode fadeMode_ = fmHover;
     bool moving_ = false;
     glow::TShortCutHintWindow* hintWindow_ = nullptr;
     glow::TKelGlowButton* closeButton_ = nullptr;
@@ -186,6 +217,13 @@ public:
     RECT TabRect(int index) const;
     // The lowest page index whose shown tab holds the point, else -1.
     int TabAtPos(int x, int y) const;
+    // A tab's close button (-1: the pager's own), its check box, and
+    // whether a point lies in that check box.
+    RECT CloseButtonRect(int index) const;
+    RECT CheckBoxRect(int index) const;
+    bool PtInTabCheckBox(int index, int x, int y) const;
+    // -1 for the nearest visible tab before the active one, +1 after it.
+    int TabNeighbourSide(int index) const;
     // Where the button area starts along the strip.
     int ButtonAreaStart() const;
     void InvalidateTab(int index);
@@ -262,6 +300,17 @@ public:
     void DoTabMouseLeave(int tabIndex);
     void HintShow(std::wstring& hint, POINT& screenPos) override;
 
+    // Painting of the strip and its tabs.
+    bool UseGlass() const;
+    void DrawTabStrip();
+    void DrawButtonsFrame();
+    void DrawTab(int index);
+    void DrawTabBody(int index, const TBodyColors& colors, fw::TColor highlight);
+    void DrawTabCaptionOf(int index);
+    void DrawSideTabCaption(int index);
+    // Any button of the button area shows.
+    bool ButtonsShown() const;
+
     // Layout and buttons that follow a change.
     void UpdateTabScroller();
     void UpdateButtons();
@@ -270,8 +319,59 @@ public:
     // The registered message that frees a removed page's close button.
     static UINT DestroyCloseButtonMessage();
 
+    // Pointer input on the tab strip.
+    void MouseMove(fw::TShiftState shift, int x, int y) override;
+    void MouseDown(fw::TMouseButton button, fw::TShiftState shift, int x, int y) override;
+    void MouseLeave() override;
+    void MouseUp(fw::TMouseButton button, fw::TShiftState shift, int x, int y) override;
+    // Arrow keys select the previous or next page; Escape ends the hints.
+    void KeyDown(WORD& key, fw::TShiftState shift) override;
+    void DblClick() override;
+    int HotTab() const { return hotTab_; }
+    TArrowWindow* ReorderIndicator() const { return reorderIndicator_; }
+    // The glow of pages with Glow: a 70 ms timer swinging the level.
+    bool HasGlowingPage() const;
+    void UpdateGlowTimer();
+    void GlowTimerTick();
+    // Starts (with the pager's Glow) or steers a page's fade.
+    void StartFade(TKelOfficePage* page, int step, TKelOfficePage::TFadeMode mode);
+    void PageFadeTimerTick(TKelOfficePage* page);
+    int GlowLevel() const { return glowLevel_; }
+    bool GlowRunning() const;
+    int PressedTab() const { return downTab_; }
+
     fw::TNotifyEvent OnChange;
     TTabChangingEvent OnChanging;
+    TTabIndexEvent OnTabClick;
+    TTabIndexEvent OnTabRightClick;
+    TTabIndexEvent OnTabCheckBoxClick;
+    TTabIndexEvent OnTabDblClick;
+    using TClosePageEvent = std::function<void(fw::TComponent* sender, int pageIndex, bool& allow)>;
+    TClosePageEvent OnClosePage;
+    TTabIndexEvent OnClosedPage;
+    fw::TNotifyEvent OnFirstClick;
+    fw::TNotifyEvent OnPrevClick;
+    fw::TNotifyEvent OnNextClick;
+    fw::TNotifyEvent OnLastClick;
+
+    // The strip's buttons and what they do.
+    enum TStripButton { sbFirst, sbPrev, sbNext, sbLast, sbPageList, sbClose, sbClosedList, sbCount };
+    glow::TKelGlowButton* StripButton(TStripButton which) const { return buttons_[which]; }
+    void ScrollToFirst();
+    void ScrollToLast();
+    void ScrollPrev();
+    void ScrollNext();
+    // Closes the page of a tab close button (by its Tag) or the active page.
+    void ClosePage(glow::TKelGlowButton* tabButton = nullptr);
+    // Brings the closed page at `position` of the closed-pages list back.
+    void ReopenPage(int position);
+    // The menus of the page-list and closed-list buttons (OnPageListClick
+    // and OnClosedListClick take the place of the menu when set).
+    void ShowPageList();
+    void ShowClosedPages();
+    using TMenuPointEvent = std::function<void(fw::TComponent* sender, int x, int y)>;
+    TMenuPointEvent OnPageListClick;
+    TMenuPointEvent OnClosedListClick;
     TTabMovedEvent OnTabMoved;
     TTabIndexEvent OnTabMouseEnter;
     TTabIndexEvent OnTabMouseLeave;
@@ -280,11 +380,27 @@ protected:
     friend class TKelOfficePage;
     void Notification(fw::TComponent* component, fw::TOperation operation) override;
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void Paint() override;
     void Resize() override;
     void VisibleChanged() override;
     void TabSettingsChanged();
     void ButtonSettingsChanged();
     void HideShortCutHints();
+    // Ctrl+Tab comes to the pager; the page whose caption has the
+    // accelerator is selected.
+    bool WantsDialogKey(WORD key) override;
+    bool DialogCharAction(wchar_t ch, fw::TShiftState shift) override;
+    void LeaveHotTab();
+    glow::TKelGlowButton* MakeButton(glow::TKelGlowButton*& slot, const TGDIPPicture& picture,
+                                     const std::wstring& hint);
+    void FreeButton(glow::TKelGlowButton*& slot);
+    void PlaceButton(glow::TKelGlowButton* button, const RECT& r, bool visible);
+    void UpdateClosedListButton();
+    void AfterScroll();
+    // Screen point of a menu under a strip button; moved above it on a
+    // bottom strip when a menu of `items` would leave the monitor.
+    POINT MenuPoint(glow::TKelGlowButton* button, int items, bool closedList) const;
+    bool InStrip(int x, int y) const;
     void FreeHintWindow(glow::TShortCutHintWindow* window);
     glow::TShortCutHintWindow* CreateHintWindow();
     void TakeOutOfClosedList(TKelOfficePage* page);
@@ -331,6 +447,15 @@ protected:
     bool glassCapable_ = false;
     bool comCtl6_ = false;
     bool extendedArea_ = false;
+    glow::TKelGlowButton* buttons_[sbCount] = {};
+    bool closing_ = false;
+    fw::TPopupMenu* internalClosedMenu_ = nullptr;
+    fw::TTimer* glowTimer_ = nullptr;
+    TArrowWindow* reorderIndicator_ = nullptr;
+    POINT dragStart_{0, 0};
+    bool dragging_ = false;
+    int glowLevel_ = 0;
+    int glowStep_ = 20;
 };
 
 }  // namespace kel::pager

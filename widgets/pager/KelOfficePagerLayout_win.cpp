@@ -53,6 +53,10 @@ TPagerLayout TKelOfficePager::Layout() const {
     l.ClosedListEmpty = closedPages_.empty();
     l.ScrollButtonsAlways = b.ScrollButtonsAlways();
     l.CloseOnTab = closeOnTab_;
+    l.CloseOnTabPosition = closeOnTabPosition_;
+    l.ShowCloseOnNonSelectedTabs = showCloseOnNonSelectedTabs_;
+    l.Alignment = tabSettings_.Alignment();
+    l.ActiveIndex = activeIndex_;
     l.FixedTabs = fixedTabs_;
     l.ScrollMin = scroller_.Min();
     l.ScrollMax = scroller_.Max();
@@ -72,6 +76,13 @@ TPagerLayout TKelOfficePager::Layout() const {
             t.CaptionWidth = s.cx;
             t.LineWidth = s.cx;
             t.LineHeight = s.cy;
+            // Fixed-width tabs size captions in the styler's font, with room
+            // for the wider rendering unless text is anti-aliased.
+            const TTabFont& stylerFont = currentStyler_ ? currentStyler_->TabAppearance().Font() : font;
+            const std::wstring& text = p->Caption().empty() ? p->WideCaption() : p->Caption();
+            const int chars = int(text.size());
+            const int extra = antiAlias_ == aaAntiAlias ? 0 : (p->Caption().empty() ? chars : chars / 3);
+            t.FixedCaptionWidth = text.empty() ? 0 : TextExtent(stylerFont, text).cx + extra;
             const TGDIPPicture& picture =
                 p->Enabled() || p->DisabledPicture().Empty() ? p->Picture() : p->DisabledPicture();
             if (!picture.Empty()) {
@@ -96,6 +107,18 @@ int TKelOfficePager::ButtonAreaStart() const {
     return tabPosition_ == tpLeft || tabPosition_ == tpRight ? b.Top : b.Left;
 }
 
+RECT TKelOfficePager::CloseButtonRect(int index) const { return ToRect(Layout().TabCloseButtonRect(index)); }
+
+RECT TKelOfficePager::CheckBoxRect(int index) const { return ToRect(Layout().CheckBoxRect(index)); }
+
+int TKelOfficePager::TabNeighbourSide(int index) const { return Layout().TabNeighbourSide(index); }
+
+bool TKelOfficePager::PtInTabCheckBox(int index, int x, int y) const {
+    if (index < 0 || index >= PageCount() || !pages_[size_t(index)]->ShowCheckBox()) return false;
+    const RECT r = CheckBoxRect(index);
+    return r.left != -1 && x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+}
+
 void TKelOfficePager::UpdateTabScroller() {
     TPagerLayout l = Layout();
     l.UpdateScroller();
@@ -107,7 +130,5 @@ void TKelOfficePager::UpdateTabScroller() {
     extendedArea_ = l.Extended;
     UpdateButtons();
 }
-
-void TKelOfficePager::UpdateButtons() {}
 
 }  // namespace kel::pager

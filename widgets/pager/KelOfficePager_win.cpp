@@ -9,6 +9,7 @@
 #include "framework/gui/forms.h"
 #include "framework/gui/image_list.h"
 #include "framework/gui/menus.h"
+#include "framework/gui/timer.h"
 #include "widgets/drawing/KelDWM.h"
 #include "widgets/drawing/KelGDIP.h"
 
@@ -54,6 +55,7 @@ TKelOfficePage::TKelOfficePage(TComponent* owner) : TCustomControl(owner) {
 
 TKelOfficePage::~TKelOfficePage() {
     if (pager_) pager_->RemovePage(this);
+    if (fadeTimer_) fadeTimer_->OnTimer = nullptr, fadeTimer_->Free(), fadeTimer_ = nullptr;
     tabAppearance_.OnChange = nullptr;
     tabAppearance_.OnFontChange = nullptr;
     pageAppearance_.OnChange = nullptr;
@@ -85,6 +87,7 @@ void TKelOfficePage::SetPager(TKelOfficePager* pager) {
     moving_ = wasMoving;
     if (pager) pager->AddPage(this);
     TabAppearanceFontChanged();
+    if (glow_ && pager) pager->UpdateGlowTimer();
 }
 
 void TKelOfficePage::SetParent(TWinControl* parent) {
@@ -227,6 +230,7 @@ void TKelOfficePage::SetShowClose(bool v) {
 void TKelOfficePage::SetGlow(bool v) {
     if (v == glow_) return;
     glow_ = v;
+    if (pager_) pager_->UpdateGlowTimer();
     RepaintPager();
 }
 
@@ -341,7 +345,8 @@ TKelOfficePager::~TKelOfficePager() {
     currentStyler_ = nullptr;
     delete internalStyler_;
     internalStyler_ = nullptr;
-    for (TKelOfficePage* p : pages_) p->pager_ = nullptr;
+    // Fade timers are ours and go with us.
+    for (TKelOfficePage* p : pages_) p->pager_ = nullptr, p->fadeTimer_ = nullptr;
     pages_.clear();
     tabSettings_.OnChange = nullptr;
     buttonSettings_->OnChange = nullptr;
@@ -402,6 +407,13 @@ void TKelOfficePager::RemovePage(TKelOfficePage* page) {
     TakeOutOfClosedList(page);
     pages_.erase(pages_.begin() + index);
     page->pager_ = nullptr;
+    // Its fade timer is ours: it does not follow the page elsewhere.
+    if (page->fadeTimer_) {
+        page->fadeTimer_->OnTimer = nullptr;
+        page->fadeTimer_->Free();
+        page->fadeTimer_ = nullptr;
+        page->fadeMode_ = TKelOfficePage::fmIdle;
+    }
     if (glow::TKelGlowButton* button = page->closeButton_) {
         page->closeButton_ = nullptr;
         if (HandleAllocated())
@@ -715,6 +727,12 @@ void TKelOfficePager::SetShowNonSelectedTabs(bool v) {
 void TKelOfficePager::SetTabPosition(TTabPosition v) {
     if (v == tabPosition_) return;
     tabPosition_ = v;
+    // The indicator points the new way when it is made again.
+    if (reorderIndicator_) {
+        TArrowWindow* old = reorderIndicator_;
+        reorderIndicator_ = nullptr;
+        old->Free();
+    }
     UpdatePageBounds();
     UpdateTabScroller();
     Invalidate();
@@ -759,6 +777,8 @@ LRESULT TKelOfficePager::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (auto* button = reinterpret_cast<glow::TKelGlowButton*>(wParam)) button->Free();
         return 0;
     }
+    // Arrow keys and characters come to the pager.
+    if (msg == WM_GETDLGCODE) return DLGC_WANTARROWS | DLGC_WANTCHARS;
     return TCustomControl::WndProc(msg, wParam, lParam);
 }
 

@@ -305,3 +305,177 @@ TPagerRect TPagerLayout::CloseButtonRect() const {
 }
 
 }  // namespace kel::pager
+
+namespace kel::pager {
+
+namespace {
+bool Valid(const TPagerRect& r) { return r.Left != -1; }
+}  // namespace
+
+TFixedTabContent TPagerLayout::FixedTabContent(int index) const {
+    TFixedTabContent c;
+    if (index < 0 || index >= int(Tabs.size()) || TabHeight <= 0 || TabWidth <= 0) return c;
+    TPagerRect r = TabRectByIndex(index);
+    if (!Valid(r)) return c;
+    const TLayoutTab& t = Tabs[size_t(index)];
+    const bool active = index == ActiveIndex;
+    const int cb = CloseOnTab ? 18 : 0;
+    const bool imageBeside = ImagePosition == ipLeft || ImagePosition == ipRight;
+    const int iw = imageBeside ? (Side() && RotateTabLeftRight ? t.ImageHeight : t.ImageWidth) : 0;
+    const int cw = t.FixedCaptionWidth;
+    const bool closeLeft = active && CloseOnTab && CloseOnTabPosition == cpLeft;
+    const bool closeRight = active && CloseOnTab && CloseOnTabPosition == cpRight;
+    if (!Side() || !RotateTabLeftRight) {
+        if (Alignment != taCenter) return c;
+        if (Shape == tsRightRamp || Shape == tsLeftRightRamp) r.Right -= Rounding;
+        const int length = r.Right - r.Left;
+        const int free = length - (cb > 0 && active ? cb + 4 : 0) - (iw > 0 ? iw + 2 : 0) - cw;
+        int x = std::max(r.Left, r.Left + free / 2);
+        if (closeLeft) c.CloseStart = x, c.CloseEnd = x + 18, x += 22;
+        if (ImagePosition == ipLeft && iw > 0) c.ImageStart = x, x += iw + 2;
+        if (cw > 0) {
+            c.CaptionStart = x, c.CaptionEnd = x + cw;
+            x = std::min(x + cw, r.Right);
+        }
+        if (ImagePosition == ipRight && iw > 0) c.ImageStart = x + 2, x += iw + 2;
+        if (closeRight) c.CloseStart = x + 4, c.CloseEnd = x + 22;
+        return c;
+    }
+    // Rotated side tabs read upward on the left, downward on the right.
+    const int length = r.Bottom - r.Top;
+    if (Shape == tsLeftRamp || Shape == tsLeftRightRamp) r.Bottom -= Rounding;
+    if (Shape == tsRightRamp || Shape == tsLeftRightRamp) r.Top += Rounding;
+    const int free = length - (cb > 0 && active ? cb + 4 : 0) - (iw > 0 ? iw + 2 : 0) - cw;
+    const int dir = Position == tpLeft ? -1 : 1;
+    const int readStart = Position == tpLeft ? r.Bottom : r.Top;
+    const int readEnd = Position == tpLeft ? r.Top : r.Bottom;
+    // Span [a, a + dir * n) in reading order, stored low to high.
+    auto span = [&](int from, int n, int& lo, int& hi) {
+        lo = std::min(from, from + dir * n);
+        hi = std::max(from, from + dir * n);
+    };
+    auto beyond = [&](int a, int b) { return dir > 0 ? a > b : a < b; };
+    if (Alignment == taCenter) {
+        int x = readStart + dir * std::max(0, free / 2);
+        int dummy = 0;
+        if (closeLeft) span(x, 18, c.CloseStart, c.CloseEnd), x += dir * 22;
+        if (ImagePosition == ipLeft && iw > 0) span(x, iw, c.ImageStart, dummy), x += dir * (iw + 2);
+        if (cw > 0) {
+            int end = x + dir * cw;
+            if (beyond(end, readEnd)) end = readEnd;
+            c.CaptionStart = std::min(x, end), c.CaptionEnd = std::max(x, end);
+            x = end;
+        }
+        if (ImagePosition == ipRight && iw > 0) span(x + dir * 2, iw, c.ImageStart, dummy), x += dir * (iw + 2);
+        if (closeRight) span(x + dir * 4, 18, c.CloseStart, c.CloseEnd);
+    } else if (Alignment == taRightJustify) {
+        int x = readEnd;
+        const int back = -dir;
+        int dummy = 0;
+        auto spanBack = [&](int from, int n, int& lo, int& hi) {
+            lo = std::min(from, from + back * n);
+            hi = std::max(from, from + back * n);
+        };
+        if (closeRight) spanBack(x, 18, c.CloseStart, c.CloseEnd), x += back * 22;
+        if (ImagePosition == ipRight && iw > 0) spanBack(x, iw, c.ImageStart, dummy), x += back * (iw + 2);
+        if (cw > 0) {
+            int end = x + back * cw;
+            int limit = readStart;
+            if (Position == tpLeft && free > 0) limit = readStart - free / 2;
+            if (beyond(limit, end)) end = limit;  // not past the reading start
+            c.CaptionStart = std::min(x, end), c.CaptionEnd = std::max(x, end);
+            x = end;
+        }
+        if (ImagePosition == ipLeft && iw > 0) spanBack(x + back * 2, iw, c.ImageStart, dummy), x += back * (iw + 2);
+        if (closeLeft) spanBack(x + back * 4, 18, c.CloseStart, c.CloseEnd);
+    }
+    return c;
+}
+
+TPagerRect TPagerLayout::TabCloseButtonRect(int index) const {
+    if (index < 0) return CloseButtonRect();
+    if (!CloseButton) return kNoRect;
+    if (!(CloseOnTab && (ShowCloseOnNonSelectedTabs || index == ActiveIndex))) return CloseButtonRect();
+    const TPagerRect r = TabRectByIndex(index);
+    if (!Valid(r)) return kNoRect;
+    const bool centred = TabWidth > 0 && Alignment == taCenter && index < int(Tabs.size());
+    const TFixedTabContent content = centred ? FixedTabContent(index) : TFixedTabContent{};
+    const bool left = CloseOnTabPosition == cpLeft;
+    TPagerRect b;
+    switch (Position) {
+        case tpTop:
+        case tpBottom:
+            b.Left = centred ? content.CloseStart : left ? r.Left + LeftRampWidth() + 4 : r.Right - RightRampWidth() - 22;
+            b.Right = b.Left + 18;
+            b.Top = Position == tpTop ? r.Bottom - 23 : r.Top + 5;
+            b.Bottom = b.Top + 18;
+            break;
+        case tpLeft:
+        case tpRight:
+            if (RotateTabLeftRight) {
+                if (Position == tpLeft) {
+                    b.Top = centred ? content.CloseStart
+                                    : left ? r.Bottom - LeftRampWidth() - 22 : r.Top + RightRampWidth() + 4;
+                    b.Bottom = b.Top + 18;
+                    b.Left = r.Right - 23, b.Right = r.Right - 5;
+                } else {
+                    b.Bottom = centred ? content.CloseEnd
+                                       : left ? r.Top + LeftRampWidth() + 22 : r.Bottom - RightRampWidth() - 4;
+                    b.Top = b.Bottom - 18;
+                    b.Left = r.Left + 5, b.Right = r.Left + 23;
+                }
+            } else {
+                const int inset = Position == tpLeft ? (left ? 4 : 0) : (left ? 5 : 0);
+                b.Left = centred ? content.CloseStart
+                                 : left ? r.Left + inset : r.Right - (Position == tpLeft ? 23 : 21);
+                b.Right = b.Left + 18;
+                b.Top = r.Top + (r.Bottom - r.Top - 18) / 2;
+                b.Bottom = b.Top + 18;
+            }
+            break;
+    }
+    return b;
+}
+
+TPagerRect TPagerLayout::CheckBoxRect(int index) const {
+    const TPagerRect r = TabRectByIndex(index);
+    if (!Valid(r)) return kNoRect;
+    const bool closeOnLeft = CloseOnTab && CloseOnTabPosition == cpLeft &&
+                             (ShowCloseOnNonSelectedTabs || index == ActiveIndex);
+    int cw = 0, ch = 0;
+    if (closeOnLeft) {
+        const TPagerRect c = TabCloseButtonRect(index);
+        if (Valid(c)) cw = c.Width(), ch = c.Height();
+    }
+    TPagerRect b;
+    switch (Position) {
+        case tpTop:
+        case tpBottom:
+            b.Left = r.Left + cw + 5;
+            b.Top = r.Top + (r.Height() - 15) / 2;
+            break;
+        case tpLeft:
+            b.Left = r.Left + (r.Width() - 15) / 2;
+            b.Top = r.Bottom - ch - 20;
+            break;
+        case tpRight:
+            b.Left = r.Left + (r.Width() - 15) / 2;
+            b.Top = r.Top + 5 + ch;
+            break;
+    }
+    b.Right = b.Left + 15;
+    b.Bottom = b.Top + 15;
+    return b;
+}
+
+int TPagerLayout::TabNeighbourSide(int index) const {
+    if (index < 0 || index >= int(Tabs.size()) || index == ActiveIndex || ActiveIndex < 0) return 0;
+    int before = -1, after = -1;
+    for (int i = ActiveIndex - 1; i >= 0 && before < 0; --i)
+        if (Tabs[size_t(i)].TabVisible) before = i;
+    for (int i = ActiveIndex + 1; i < int(Tabs.size()) && after < 0; ++i)
+        if (Tabs[size_t(i)].TabVisible) after = i;
+    return index == before ? -1 : index == after ? 1 : 0;
+}
+
+}  // namespace kel::pager

@@ -22,6 +22,15 @@ struct TLayoutTab {
     int CaptionWidth = 0;                // as the caption drawing measures it
     int LineWidth = 0, LineHeight = 0;   // single line of plain text (side strips)
     int ImageWidth = 0, ImageHeight = 0;
+    int FixedCaptionWidth = 0;           // caption width for fixed-width tabs
+};
+
+// Where the close button, the image and the caption go along a fixed-width
+// tab; -1 where nothing was set.
+struct TFixedTabContent {
+    int CloseStart = -1, CloseEnd = -1;
+    int ImageStart = -1;
+    int CaptionStart = -1, CaptionEnd = -1;
 };
 
 struct TPagerLayout {
@@ -36,6 +45,10 @@ struct TPagerLayout {
     bool FirstButton = false, LastButton = false, PageListButton = false, CloseButton = false;
     bool ClosedListButton = false, ClosedListEmpty = true, ScrollButtonsAlways = false;
     bool CloseOnTab = false;
+    TCloseOnTabPos CloseOnTabPosition = cpRight;
+    bool ShowCloseOnNonSelectedTabs = false;
+    TPagerAlignment Alignment = taLeftJustify;
+    int ActiveIndex = -1;
     int FixedTabs = 0;
     // The scroller and the extended-area flag.
     int ScrollMin = 0, ScrollMax = 0, ScrollPosition = 0;
@@ -78,6 +91,13 @@ struct TPagerLayout {
     TPagerRect ClosedListButtonRect() const;
     TPagerRect PageListButtonRect() const;
     TPagerRect CloseButtonRect() const;
+
+    // The close button of a tab (on the tab, or the button area's).
+    TPagerRect TabCloseButtonRect(int index) const;
+    TPagerRect CheckBoxRect(int index) const;
+    TFixedTabContent FixedTabContent(int index) const;
+    // -1: the nearest visible tab before the active one; +1: after it; else 0.
+    int TabNeighbourSide(int index) const;
 
 private:
     int ScrollButtonCount() const { return 2 + (FirstButton ? 1 : 0) + (LastButton ? 1 : 0); }

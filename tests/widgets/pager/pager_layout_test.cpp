@@ -173,3 +173,59 @@ TEST(PagerLayout, ShapeFacts) {
 
 }  // namespace
 }  // namespace kel::pager
+
+namespace kel::pager {
+namespace {
+
+TEST(PagerLayout, CloseButtonAndCheckBoxOnTabs) {
+    TPagerLayout l = Strip(3);
+    l.CloseButton = true, l.CloseOnTab = true, l.ActiveIndex = 0;
+    for (auto& t : l.Tabs) t.ShowCheckBox = true;
+    const TPagerRect tab = l.TabRectByIndex(0);
+    ASSERT_EQ(tab.Right - tab.Left, 71 + 42);
+    struct Row {
+        const char* what;
+        TCloseOnTabPos side;
+        TPagerRect close, check;
+    } rows[] = {
+        {"right", cpRight, {tab.Right - 22, 7, tab.Right - 4, 25}, {tab.Left + 5, 9, tab.Left + 20, 24}},
+        {"left", cpLeft, {tab.Left + 4, 7, tab.Left + 22, 25}, {tab.Left + 23, 9, tab.Left + 38, 24}},
+    };
+    for (const Row& r : rows) {
+        l.CloseOnTabPosition = r.side;
+        EXPECT_EQ(l.TabCloseButtonRect(0), r.close) << r.what;
+        EXPECT_EQ(l.CheckBoxRect(0), r.check) << r.what;
+    }
+    EXPECT_EQ(l.TabCloseButtonRect(1), kNoRect) << "not on tabs that are not active";
+    l.ShowCloseOnNonSelectedTabs = true;
+    EXPECT_NE(l.TabCloseButtonRect(1), kNoRect);
+    l.CloseOnTab = false;
+    EXPECT_EQ(l.TabCloseButtonRect(1), l.CloseButtonRect()) << "the button area's close button";
+}
+
+TEST(PagerLayout, FixedWidthContentIsCentred) {
+    TPagerLayout l = Strip(2);
+    l.TabWidth = 100, l.Alignment = taCenter, l.ActiveIndex = 0, l.CloseOnTab = true;
+    l.Tabs[0].FixedCaptionWidth = 40;
+    l.Tabs[0].ImageWidth = 16;
+    const TFixedTabContent c = l.FixedTabContent(0);
+    // Free = 100 - 22 - 18 - 40 = 20: content starts 10 in.
+    EXPECT_EQ(c.ImageStart, 5 + 10);
+    EXPECT_EQ(c.CaptionStart, 5 + 10 + 18);
+    EXPECT_EQ(c.CaptionEnd, 5 + 10 + 18 + 40);
+    EXPECT_EQ(c.CloseStart, 5 + 10 + 58 + 4);
+    l.Alignment = taLeftJustify;
+    EXPECT_EQ(l.FixedTabContent(0).CaptionStart, -1) << "left-justified tabs need no content places";
+}
+
+TEST(PagerLayout, NeighbourSides) {
+    TPagerLayout l = Strip(5);
+    l.ActiveIndex = 2;
+    l.Tabs[1].TabVisible = false;
+    const int expected[] = {-1, 0, 0, 1, 0};
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(l.TabNeighbourSide(i), expected[i]) << i;
+    EXPECT_EQ(l.TabNeighbourSide(9), 0);
+}
+
+}  // namespace
+}  // namespace kel::pager

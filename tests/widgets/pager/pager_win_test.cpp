@@ -10,10 +10,13 @@
 #include <vector>
 
 #include "framework/gui/forms.h"
+#include "framework/gui/menus.h"
 #include "tests/support/win_screenshot.h"
 #include "tests/support/win_test_app.h"
 #include "tests/widgets/drawing/win_paint.h"
+#include "tests/widgets/editors/xdotool.h"
 #include "widgets/drawing/KelGDIPColors.h"
+#include "widgets/pager/KelPagerCaption.h"
 #include "widgets/pager/KelPagerPaint.h"
 
 namespace kel::pager {
@@ -415,9 +418,332 @@ TEST(PagerPaint, ActiveTabOpensThePageEdge) {
     EXPECT_TRUE(Near(Px(bmp, 6, 0), Rgb(fw::clGreen), 40)) << "a hidden tab opens nothing";
 }
 
+void PaintPager(TKelOfficePager& pager, fw::TBitmap& bmp);
+
+TEST(Pager, TabCheckBoxHitTest) {
+    Fixture f(2);
+    f.pages[1]->SetShowCheckBox(true);
+    const RECT box = f.pager->CheckBoxRect(1);
+    ASSERT_NE(box.left, -1);
+    EXPECT_EQ(box.right - box.left, 15);
+    EXPECT_TRUE(f.pager->PtInTabCheckBox(1, box.left + 7, box.top + 7));
+    EXPECT_FALSE(f.pager->PtInTabCheckBox(1, box.right, box.top + 7));
+    EXPECT_FALSE(f.pager->PtInTabCheckBox(0, box.left + 7, box.top + 7)) << "page 0 has no check box";
+    EXPECT_FALSE(f.pager->PtInTabCheckBox(7, 0, 0));
+    fw::TBitmap bmp(1, 1);
+    PaintPager(*f.pager, bmp);
+    int dark = 0;
+    for (int y = box.top; y < box.bottom; ++y)
+        for (int x = box.left; x < box.right; ++x) dark += Near(Px(bmp, x, y), 0x404040, 0x50);
+    EXPECT_GT(dark, 10) << "the check box frame is drawn";
+    EXPECT_EQ(f.pager->TabNeighbourSide(1), 1);
+}
+
+// The pager painted on its own (its pages are windows of their own).
+void PaintPager(TKelOfficePager& pager, fw::TBitmap& bmp) {
+    bmp.SetSize(pager.Width(), pager.Height());
+    kel::test::FillWhite(bmp);
+    pager.PaintTo(bmp.Canvas().Handle());
+    GdiFlush();
+}
+
+TEST(PagerPaint, StripBackgroundFrameAndActiveTab) {
+    Fixture f(2);
+    TTabAppearance& t = f.pager->CurrentStyler()->TabAppearance();
+    t.BackGround().SetColor(fw::clRed);
+    t.BackGround().SetColorTo(fw::clBlue);
+    t.BackGround().SetDirection(gdVertical);
+    t.SetColorSelected(fw::clYellow), t.SetColorSelectedTo(fw::clYellow);
+    t.SetColorMirrorSelected(fw::clYellow), t.SetColorMirrorSelectedTo(fw::clYellow);
+    fw::TBitmap bmp(1, 1);
+    PaintPager(*f.pager, bmp);
+    const RECT tab = f.pager->TabRect(0);
+    ASSERT_NE(tab.left, -1);
+    EXPECT_EQ(Px(bmp, tab.left + 2, (tab.top + tab.bottom) / 2 + 4), 0xFFFF00u) << "active tab body, beside its caption";
+    EXPECT_TRUE(Near(Px(bmp, 300, 1), 0xFF0000, 12)) << "the strip background starts red at the top";
+    EXPECT_TRUE(Near(Px(bmp, 300, 197), 0x0000FF, 12)) << "and ends blue at the bottom of the client area";
+    const RECT second = f.pager->TabRect(1);
+    EXPECT_FALSE(Near(Px(bmp, (second.left + second.right) / 2, 20), 0xFFFF00, 40)) << "no body on other tabs";
+
+    for (TKelOfficePage* p : f.pages) p->SetTabVisible(false);
+    PaintPager(*f.pager, bmp);
+    EXPECT_TRUE(Near(Px(bmp, (tab.left + tab.right) / 2, 20), 0xFF0000, 40)) << "hidden tabs: background only";
+
+    f.pager->ButtonSettings().SetPageListButton(true);
+    f.pager->CurrentStyler()->PageAppearance().SetBorderColor(fw::clLime);
+    PaintPager(*f.pager, bmp);
+    const TPagerRect b = f.pager->Layout().ButtonsRect();
+    EXPECT_EQ(Px(bmp, (b.Left + b.Right) / 2, b.Top), 0x00FF00u) << "frame of the button area";
+
+    f.form->SetColor(fw::clFuchsia);
+    f.pager->SetTransparent(true);
+    PaintPager(*f.pager, bmp);
+    EXPECT_EQ(Px(bmp, 300, 1), 0xFF00FFu) << "transparent: the parent shows through";
+    f.form->SetColor(fw::clBtnFace);
+}
+
+TEST(Pager, PointerOnTheStrip) {
+    Fixture f(3);
+    std::vector<std::string> events;
+    f.pager->OnTabMouseEnter = [&](fw::TComponent*, int i) { events.push_back("enter " + std::to_string(i)); };
+    f.pager->OnTabMouseLeave = [&](fw::TComponent*, int i) { events.push_back("leave " + std::to_string(i)); };
+    f.pager->OnTabClick = [&](fw::TComponent*, int i) { events.push_back("click " + std::to_string(i)); };
+    f.pager->OnTabRightClick = [&](fw::TComponent*, int i) { events.push_back("right " + std::to_string(i)); };
+    f.pages[2]->SetTabEnabled(false);
+    auto centre = [&](int i) {
+        const RECT r = f.pager->TabRect(i);
+        return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    };
+    POINT p1 = centre(1), p2 = centre(2);
+    f.pager->MouseMove(0, p1.x, p1.y);
+    EXPECT_EQ(f.pager->HotTab(), 1);
+    f.pager->MouseMove(0, p2.x, p2.y);
+    EXPECT_EQ(f.pager->HotTab(), -1) << "a disabled tab does not become hot";
+    f.pager->MouseMove(0, 200, 150);
+    f.pager->MouseDown(fw::TMouseButton::mbLeft, 0, p1.x, p1.y);
+    EXPECT_EQ(f.Active(), 1);
+    f.pager->MouseDown(fw::TMouseButton::mbRight, 0, p1.x, p1.y);
+    EXPECT_EQ(f.pager->PressedTab(), 1) << "the active tab is pressed, not switched to";
+    f.pager->MouseDown(fw::TMouseButton::mbLeft, 0, p2.x, p2.y);
+    EXPECT_EQ(f.Active(), 1) << "a disabled tab is not switched to";
+    f.pager->MouseDown(fw::TMouseButton::mbLeft, 0, 200, 150);
+    EXPECT_EQ(events, (Log{"enter 1", "leave 1", "enter 2", "click 1", "right 1", "click 2"}));
+    EXPECT_EQ(f.log, (Log{"changing 0>1", "hide 0", "show 1", "change"}));
+}
+
+TEST(Pager, CheckBoxClickAndArrowKeys) {
+    Fixture f(3);
+    f.pages[1]->SetShowCheckBox(true);
+    int clicked = -1;
+    f.pager->OnTabCheckBoxClick = [&](fw::TComponent*, int i) { clicked = i; };
+    const RECT box = f.pager->CheckBoxRect(1);
+    f.pager->MouseUp(fw::TMouseButton::mbLeft, 0, box.left + 7, box.top + 7);
+    EXPECT_TRUE(f.pages[1]->Checked());
+    EXPECT_EQ(clicked, 1);
+    f.pager->MouseUp(fw::TMouseButton::mbLeft, 0, box.left + 7, box.top + 7);
+    EXPECT_FALSE(f.pages[1]->Checked());
+
+    WORD key = VK_RIGHT;
+    f.pager->KeyDown(key, 0);
+    EXPECT_EQ(f.Active(), 1);
+    key = VK_UP;
+    f.pager->KeyDown(key, 0);
+    key = VK_LEFT;
+    f.pager->KeyDown(key, 0);
+    EXPECT_EQ(f.Active(), 2) << "stepping back wraps";
+    EXPECT_EQ(SendMessageW(f.pager->Handle(), WM_GETDLGCODE, 0, 0), 129);
+}
+
+TEST(Pager, ClosingAndReopeningPages) {
+    Fixture f(3);
+    f.pager->ButtonSettings().SetCloseButton(true);
+    f.pager->ButtonSettings().SetClosedListButton(true);
+    f.pager->UpdateButtons();
+    glow::TKelGlowButton* close = f.pager->StripButton(TKelOfficePager::sbClose);
+    ASSERT_NE(close, nullptr);
+    EXPECT_TRUE(close->Enabled());
+    EXPECT_EQ(close->Width(), 18);
+    std::vector<std::string> events;
+    f.pager->OnClosePage = [&](fw::TComponent*, int i, bool&) { events.push_back("close " + std::to_string(i)); };
+    f.pager->OnClosedPage = [&](fw::TComponent*, int i) { events.push_back("closed " + std::to_string(i)); };
+    close->Click();
+    EXPECT_EQ(events, (Log{"close 0", "closed 0"}));
+    EXPECT_EQ(f.Active(), 1);
+    EXPECT_FALSE(f.pages[0]->TabVisible());
+    ASSERT_EQ(f.pager->ClosedPages().size(), 1u);
+    glow::TKelGlowButton* closedList = f.pager->StripButton(TKelOfficePager::sbClosedList);
+    ASSERT_NE(closedList, nullptr);
+    EXPECT_TRUE(closedList->Visible());
+    auto* menu = new fw::TPopupMenu(f.pager);
+    f.pager->SetClosedListMenu(menu);
+    POINT at{-1, -1};
+    f.pager->OnClosedListClick = [&](fw::TComponent*, int x, int y) { at = POINT{x, y}; };
+    closedList->Click();
+    EXPECT_NE(at.x, -1);
+    ASSERT_EQ(menu->Items()->Count(), 1);
+    EXPECT_EQ(menu->Items()->Items(0)->Caption(), L"Page0");
+    menu->Items()->Items(0)->OnClick(menu->Items()->Items(0));
+    EXPECT_TRUE(f.pages[0]->TabVisible()) << "chosen in the closed-pages menu";
+    f.pager->ReopenPage(0);
+    EXPECT_FALSE(closedList->Visible());
+    f.pager->OnClosePage = [&](fw::TComponent*, int, bool& allow) { allow = false; };
+    close->Click();
+    EXPECT_EQ(f.Active(), 1) << "a refused close changes nothing";
+
+    f.pager->ButtonSettings().SetCloseButton(false);
+    f.pager->UpdateButtons();
+    EXPECT_EQ(f.pager->StripButton(TKelOfficePager::sbClose), nullptr);
+}
+
+TEST(Pager, ClosingFreesThePageWhenAsked) {
+    Fixture f(3);
+    f.pager->SetFreeOnClose(true);
+    f.pager->ButtonSettings().SetCloseButton(true);
+    f.pager->SetActivePage(f.pages[1]);
+    f.pager->StripButton(TKelOfficePager::sbClose)->Click();
+    PumpUntil([] { return false; }, 20);
+    ASSERT_EQ(f.pager->PageCount(), 2);
+    EXPECT_EQ(f.pager->ActivePage(), f.pages[2]) << "the next page takes over";
+    EXPECT_EQ(f.Active(), 1);
+    EXPECT_TRUE(f.pager->ClosedPages().empty());
+}
+
+TEST(Pager, ScrollButtons) {
+    Fixture f(8);
+    f.pager->SetBounds(10, 10, 300, 200);
+    f.pager->ButtonSettings().SetFirstButton(true);
+    ASSERT_TRUE(f.pager->TabScroller().Visible());
+    glow::TKelGlowButton* next = f.pager->StripButton(TKelOfficePager::sbNext);
+    glow::TKelGlowButton* first = f.pager->StripButton(TKelOfficePager::sbFirst);
+    ASSERT_NE(next, nullptr);
+    ASSERT_NE(first, nullptr);
+    EXPECT_FALSE(first->Enabled()) << "nothing to scroll back to";
+    EXPECT_EQ(f.pager->StripButton(TKelOfficePager::sbLast)->Width(), 0) << "no last button asked for";
+    std::vector<std::string> events;
+    f.pager->OnNextClick = [&](fw::TComponent*) { events.push_back("next at " + std::to_string(f.pager->TabScroller().Position())); };
+    f.pager->OnFirstClick = [&](fw::TComponent*) { events.push_back("first at " + std::to_string(f.pager->TabScroller().Position())); };
+    next->Click();
+    EXPECT_EQ(f.pager->TabScroller().Position(), 1);
+    EXPECT_EQ(f.pager->TabRect(0).left, -1) << "the first tab scrolled out";
+    EXPECT_TRUE(first->Enabled());
+    first->Click();
+    EXPECT_EQ(f.pager->TabScroller().Position(), 0);
+    EXPECT_EQ(events, (Log{"next at 1", "first at 1"})) << "next fires after scrolling, first before";
+}
+
+TEST(Pager, PageListMenu) {
+    Fixture f(3);
+    f.pages[1]->SetTabVisible(false);
+    f.pager->ButtonSettings().SetPageListButton(true);
+    auto* menu = new fw::TPopupMenu(f.pager);
+    f.pager->SetPageListMenu(menu);
+    f.pager->OnPageListClick = [](fw::TComponent*, int, int) {};
+    f.pager->StripButton(TKelOfficePager::sbPageList)->Click();
+    ASSERT_EQ(menu->Items()->Count(), 2) << "pages with visible tabs only";
+    EXPECT_TRUE(menu->Items()->Items(0)->Checked());
+    EXPECT_EQ(menu->Items()->Items(1)->Caption(), L"Page2");
+    menu->Items()->Items(1)->OnClick(menu->Items()->Items(1));
+    EXPECT_EQ(f.Active(), 2);
+}
+
+TEST(Pager, KeysAcceleratorsAndGlow) {
+    Fixture f(3);
+    f.pages[2]->SetCaption(L"&Network");
+    WORD key = VK_TAB;
+    f.pager->KeyDown(key, fw::ssCtrl);
+    EXPECT_EQ(f.Active(), 1) << "Ctrl+Tab";
+    key = VK_TAB;
+    f.pager->KeyDown(key, fw::ssCtrl | fw::ssShift);
+    EXPECT_EQ(f.Active(), 0) << "Ctrl+Shift+Tab";
+    EXPECT_TRUE(f.form->BroadcastDialogChar(L'n', fw::ssAlt));
+    EXPECT_EQ(f.Active(), 2) << "the caption's accelerator";
+
+    EXPECT_FALSE(f.pager->GlowRunning());
+    f.pages[1]->SetGlow(true);
+    EXPECT_TRUE(f.pager->GlowRunning());
+    std::vector<int> levels;
+    for (int i = 0; i < 12; ++i) f.pager->GlowTimerTick(), levels.push_back(f.pager->GlowLevel());
+    EXPECT_EQ(levels, (std::vector<int>{20, 40, 60, 80, 100, 120, 140, 160, 140, 120, 100, 80}));
+    f.pages[1]->SetGlow(false);
+    EXPECT_FALSE(f.pager->GlowRunning());
+    f.pager->SetGlow(false);
+    f.pages[1]->SetGlow(true);
+    EXPECT_FALSE(f.pager->GlowRunning()) << "the pager's Glow off";
+}
+
+TEST(Pager, HoverFade) {
+    Fixture f(3);
+    SetCursorPos(1000, 700);  // away from the tabs
+    const RECT r = f.pager->TabRect(1);
+    TKelOfficePage* p = f.pages[1];
+    f.pager->MouseMove(0, r.left + 2, r.top + 2);
+    ASSERT_TRUE(p->Fading());
+    EXPECT_EQ(p->FadeStep(), 20);
+    std::vector<int> levels;
+    for (int i = 0; i < 14 && p->Fading(); ++i) {
+        f.pager->PageFadeTimerTick(p);
+        levels.push_back(p->HoverLevel());
+    }
+    EXPECT_EQ(levels, (std::vector<int>{20, 40, 60, 80, 100, 120, 100, 80, 60, 40, 20, 0, -20}))
+        << "in, held at 120, out when the pointer is gone";
+    EXPECT_FALSE(p->Fading());
+    EXPECT_EQ(p->FadeMode(), TKelOfficePage::fmIdle);
+
+    f.pager->SetGlow(false);
+    f.pager->MouseMove(0, 200, 150);
+    const RECT r2 = f.pager->TabRect(2);
+    f.pager->MouseMove(0, r2.left + 2, r2.top + 2);
+    EXPECT_FALSE(f.pages[2]->Fading()) << "no fade timers without Glow";
+    EXPECT_EQ(f.pages[2]->FadeStep(), 20);
+    EXPECT_EQ(f.pages[2]->HoverLevel(), 0);
+}
+
+TEST(PagerPaint, HoverFadeBlendsFromTheStrip) {
+    Fixture f(2);
+    SetCursorPos(1000, 700);
+    TTabAppearance& t = f.pager->CurrentStyler()->TabAppearance();
+    t.BackGround().SetColor(fw::clBlue), t.BackGround().SetColorTo(fw::clBlue);
+    t.SetColorHot(fw::clRed), t.SetColorHotTo(fw::clRed), t.SetColorMirrorHot(fw::clRed);
+    t.SetColorMirrorHotTo(fw::clRed);
+    const RECT r = f.pager->TabRect(1);
+    f.pager->MouseMove(0, r.left + 2, r.top + 2);
+    f.pager->PageFadeTimerTick(f.pages[1]);
+    f.pager->PageFadeTimerTick(f.pages[1]);  // hover level 40
+    fw::TBitmap bmp(1, 1);
+    PaintPager(*f.pager, bmp);
+    const uint32_t mid = Px(bmp, r.left + 2, (r.top + r.bottom) / 2 + 4);
+    EXPECT_TRUE(Near(mid, Rgb(BlendColors(fw::clRed, fw::clBlue, 40)), 12)) << std::hex << mid;
+}
+
+TEST(Pager, ReorderDrag) {
+    Fixture f(3);
+    f.pager->SetTabReorder(true);
+    std::vector<std::pair<int, int>> moved;
+    f.pager->OnTabMoved = [&](fw::TComponent*, int from, int to) { moved.push_back({from, to}); };
+    const RECT r0 = f.pager->TabRect(0), r2 = f.pager->TabRect(2);
+    f.pager->MouseDown(fw::TMouseButton::mbLeft, 0, r0.left + 3, r0.top + 5);
+    ASSERT_NE(f.pager->ReorderIndicator(), nullptr);
+    EXPECT_EQ(f.pager->ReorderIndicator()->Direction(), 1) << "points down at top tabs";
+    f.pager->MouseMove(fw::ssLeft, r0.left + 5, r0.top + 5);
+    f.pager->MouseMove(fw::ssLeft, r2.left + 3, r2.top + 5);
+    EXPECT_TRUE(f.pager->ReorderIndicator()->Visible());
+    EXPECT_EQ(f.pager->ReorderIndicator()->Width(), 9);
+    f.pager->MouseUp(fw::TMouseButton::mbLeft, 0, r2.left + 3, r2.top + 5);
+    EXPECT_FALSE(f.pager->ReorderIndicator()->Visible());
+    EXPECT_EQ(moved, (std::vector<std::pair<int, int>>{{0, 2}}));
+    EXPECT_EQ(f.pager->Page(2), f.pages[0]);
+    EXPECT_EQ(f.pager->ActivePage(), f.pages[0]);
+    // A press and release without movement moves nothing.
+    f.pager->MouseDown(fw::TMouseButton::mbLeft, 0, r2.left + 3, r2.top + 5);
+    f.pager->MouseUp(fw::TMouseButton::mbLeft, 0, r2.left + 3, r2.top + 5);
+    EXPECT_EQ(moved.size(), 1u);
+    f.pager->SetTabPosition(tpLeft);
+    EXPECT_EQ(f.pager->ReorderIndicator(), nullptr);
+}
+
+TEST(Pager, RealClicksAndKeys) {
+    if (!kel::test::XdotoolAvailable()) GTEST_SKIP() << "xdotool is not installed";
+    Fixture f(3);
+    SetForegroundWindow(f.form->Handle());
+    PumpUntil([] { return false; }, 100);
+    const RECT r = f.pager->TabRect(2);
+    const POINT on = f.pager->ClientToScreen(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+    ASSERT_TRUE(kel::test::Xdotool(L"mousemove " + std::to_wstring(on.x) + L" " + std::to_wstring(on.y)));
+    ASSERT_TRUE(kel::test::Xdotool(L"click 1"));
+    PumpUntil([&] { return f.Active() == 2; }, 3000);
+    EXPECT_EQ(f.Active(), 2);
+    EXPECT_EQ(f.log, (Log{"changing 0>2", "hide 0", "show 2", "change"}));
+    f.pager->SetFocus();
+    ASSERT_TRUE(kel::test::Xdotool(L"key Left"));
+    PumpUntil([&] { return f.Active() == 1; }, 3000);
+    EXPECT_EQ(f.Active(), 1) << "the left arrow steps back";
+    ASSERT_TRUE(kel::test::Xdotool(L"mousemove 5 400"));
+}
+
 TEST(PagerPaint, BottomBodyAndRoundedCorners) {
     Fixture f(1);
-    f.pager->SetColor(fw::clFuchsia);
+    f.pager->CurrentStyler()->TabAppearance().BackGround().SetColor(fw::clFuchsia);
+    f.pager->CurrentStyler()->TabAppearance().BackGround().SetColorTo(fw::clFuchsia);
     f.pager->SetTabPosition(tpBottom);
     TVistaBackground& a = f.pager->CurrentStyler()->PageAppearance();
     a.SetColor(fw::clRed), a.SetColorTo(fw::clRed);
@@ -467,6 +793,55 @@ TEST(PagerPaint, BodyPainters) {
     EXPECT_EQ(Px(tab, 77, 2), 0xFFFFFFu) << "outside the right ramp";
 }
 
+TEST(PagerCaption, GdiTextAndShortening) {
+    fw::TBitmap bmp(120, 20);
+    kel::test::FillWhite(bmp);
+    fw::TCanvas& canvas = bmp.Canvas();
+    canvas.Font().SetColor(fw::clBlack);
+    TCaptionStyle gdi;
+    gdi.AntiAlias = aaNone;
+    RECT measured{-5, -5, -5, -5};
+    DrawTabCaption(canvas, RECT{0, 0, 120, 20}, L"", L"", gdi, true, measured);
+    EXPECT_EQ(measured.left, -5) << "no text: nothing measured";
+    DrawTabCaption(canvas, RECT{0, 0, 120, 20}, L"", L"Wide", gdi, true, measured);
+    GdiFlush();
+    EXPECT_GT(measured.right - measured.left, 5);
+    EXPECT_EQ(kel::test::InkIn(bmp, 0, 0, 3, 20), 0) << "GDI text starts 3 pixels in";
+    EXPECT_GT(kel::test::InkIn(bmp, 3, 0, 40, 20), 0);
+
+    const std::wstring longText = L"A caption far too long for its tab";
+    const std::wstring cut = TruncateCaption(canvas, longText, RECT{0, 0, 60, 20}, false, false, tpTop, true);
+    ASSERT_GE(cut.size(), 3u);
+    EXPECT_EQ(cut.substr(cut.size() - 3), L"...");
+    EXPECT_EQ(longText.rfind(cut.substr(0, cut.size() - 3), 0), 0u) << "a prefix of the text";
+    EXPECT_LT(GetWideTextExtent(canvas.Handle(), cut).cx, 60);
+    EXPECT_EQ(TruncateCaption(canvas, longText, RECT{0, 0, 60, 20}, false, true, tpTop, true), longText)
+        << "word wrap never shortens";
+    EXPECT_EQ(TruncateCaption(canvas, L"Hi", RECT{0, 0, 60, 20}, true, false, tpTop, true), L"Hi");
+}
+
+TEST(PagerCaption, DisabledGdiPlusCaptionIsGrey) {
+    fw::TBitmap bmp(120, 24);
+    kel::test::FillWhite(bmp);
+    bmp.Canvas().Font().SetColor(fw::clRed);
+    bmp.Canvas().Font().SetSize(12);
+    TCaptionStyle style;
+    style.AntiAlias = aaAntiAlias;
+    style.Enabled = false;
+    RECT measured{};
+    DrawTabCaption(bmp.Canvas(), RECT{0, 0, 120, 24}, L"IIII", L"", style, true, measured);
+    GdiFlush();
+    int grey = 0, red = 0;
+    for (int y = 0; y < 24; ++y)
+        for (int x = 0; x < 120; ++x) {
+            const uint32_t p = Px(bmp, x, y);
+            if (Near(p, 0x808080, 24)) ++grey;
+            if (((p >> 16) & 0xFF) > ((p & 0xFF) + 60)) ++red;
+        }
+    EXPECT_GT(grey, 0);
+    EXPECT_EQ(red, 0);
+}
+
 TEST(PagerPaint, Screenshot) {
     Fixture f(3);
     auto* styler = new TKelOfficePagerOfficeStyler(f.pager);
@@ -477,6 +852,22 @@ TEST(PagerPaint, Screenshot) {
     PumpUntil([] { return false; }, 200);
     fw::test::SaveWindowShot(f.form->Handle(), "pager_page_body");
     EXPECT_EQ(f.pager->ActivePageIndex(), 1);
+    for (TKelOfficePage* p : f.pages) p->SetTabVisible(true);
+    f.pager->Invalidate();
+    PumpUntil([] { return false; }, 200);
+    fw::test::SaveWindowShot(f.form->Handle(), "pager_tabs");
+    f.pager->SetTabPosition(tpLeft);
+    f.pager->TabSettings().SetHeight(30);
+    PumpUntil([] { return false; }, 200);
+    fw::test::SaveWindowShot(f.form->Handle(), "pager_left_tabs");
+    fw::TBitmap bmp(1, 1);
+    PaintPager(*f.pager, bmp);
+    const RECT tab = f.pager->TabRect(0);
+    ASSERT_NE(tab.left, -1);
+    int dark = 0;
+    for (int y = tab.top; y < tab.bottom; ++y)
+        for (int x = tab.left; x < tab.right; ++x) dark += Near(Px(bmp, x, y), 0x202040, 0x60);
+    EXPECT_GT(dark, 5) << "a turned caption on a left tab";
 }
 
 }  // namespace
