@@ -37,6 +37,8 @@ public:
     // The host (and port) the version-check file comes from: "UpdateServer="
     // in Brimlet.ini beside the program, else the maker's server.
     std::wstring UpdateServer() const;
+    // The transfer time-out from "TransferTimeout=" in Brimlet.ini, if any.
+    void ApplyTransferTimeout();
 
     bool LatestInstalled = true;
     bool Downloading = false;

@@ -180,6 +180,7 @@ ToruUpdaterForm::ToruUpdaterForm(fw::TComponent* owner, ToruMessageDialogForm* d
         common::RequestApplicationEnd();
     } else {
         LoadThemeAndLanguage();
+        ApplyTransferTimeout();
     }
     RichEdit1->Append(L"Update Status", fw::clBlack, false);
 }
@@ -206,6 +207,13 @@ std::wstring ToruUpdaterForm::UpdateServer() const {
         if (auto server = ReadUpdateServerOverride(text)) return *server;
     }
     return kDefaultUpdateServer;
+}
+
+void ToruUpdaterForm::ApplyTransferTimeout() {
+    std::string text;
+    if (!ExeFolder.empty() && fw::TryReadFileBytes(std::filesystem::path(ExeFolder + L"Brimlet.ini"), text, 64 * 1024)) {
+        if (auto ms = ReadTransferTimeoutOverride(text)) NetCopy1->Timeout = *ms;
+    }
 }
 
 void ToruUpdaterForm::FormShowingTimerTick() {

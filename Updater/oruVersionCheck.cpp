@@ -124,4 +124,26 @@ std::optional<std::wstring> ReadUpdateServerOverride(std::string_view text) {
     return std::nullopt;
 }
 
+std::optional<unsigned> ReadTransferTimeoutOverride(std::string_view text) {
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) end = text.size();
+        std::string_view line = TrimAnsi(text.substr(start, end - start));
+        start = end + 1;
+        constexpr std::string_view key = "TransferTimeout=";
+        if (line.substr(0, key.size()) != key) continue;
+        std::string_view value = TrimAnsi(line.substr(key.size()));
+        if (value.empty() || value.size() > 6) return std::nullopt;
+        unsigned ms = 0;
+        for (char c : value) {
+            if (c < '0' || c > '9') return std::nullopt;
+            ms = ms * 10 + static_cast<unsigned>(c - '0');
+        }
+        if (ms < 100 || ms > 600000) return std::nullopt;
+        return ms;
+    }
+    return std::nullopt;
+}
+
 }  // namespace oru

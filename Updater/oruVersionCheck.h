@@ -42,5 +42,8 @@ std::wstring VersionCheckUrl(const std::wstring& server);
 // The value of an "UpdateServer=" line of the override file (a host with an
 // optional ":port"); nothing when there is no usable line.
 std::optional<std::wstring> ReadUpdateServerOverride(std::string_view fileText);
+// The value of a "TransferTimeout=" line of the same file: milliseconds,
+// 100 to 600000; nothing when there is no usable line.
+std::optional<unsigned> ReadTransferTimeoutOverride(std::string_view fileText);
 
 }  // namespace oru

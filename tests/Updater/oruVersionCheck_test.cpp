@@ -75,5 +75,12 @@ TEST(VersionCheckFile, UpdateServerOverride) {
         EXPECT_FALSE(ReadUpdateServerOverride(bad)) << bad;
 }
 
+TEST(TransferTimeoutOverride, MillisecondsInRangeOnly) {
+    EXPECT_EQ(ReadTransferTimeoutOverride("UpdateServer=h\r\nTransferTimeout= 1500 \r\n"), 1500u);
+    for (const char* bad : {"", "TransferTimeout=", "TransferTimeout=99", "TransferTimeout=600001", "TransferTimeout=-5",
+                            "TransferTimeout=4294967297", "TransferTimeout=1 5"})
+        EXPECT_FALSE(ReadTransferTimeoutOverride(bad)) << bad;
+}
+
 }  // namespace
 }  // namespace oru

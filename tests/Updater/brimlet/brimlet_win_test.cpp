@@ -1,7 +1,8 @@
 // Brimlet.exe run as the user runs it, against lighttpd on 127.0.0.1: the
 // check's outcomes, the download, the installer started at once when its
 // signature is trusted and only after a warning otherwise,
-// the refusal while Quorvex runs and the single instance. The status area is
+// a download that breaks off, stalls or is cancelled, the refusal while
+// Quorvex runs and the single instance. The status area is
 // read from Brimlet's window; screenshots of the main states are kept.
 #include <windows.h>
 
@@ -292,7 +293,11 @@ TEST_F(Brimlet, BrokenDownloadsAreNeverRunAndLeaveNoFile) {
         {"installer missing on the server", "http://127.0.0.1:" + std::string(std::getenv("NC_HTTP_PORT")) + "/dl/"},
         {"server drops the connection mid-file", fault + "/short/200000/5000/"},
         {"chunked body cut short", fault + "/chunked/200000/9000/"},
+        {"server stalls mid-file", fault + "/stall/200000/5000/"},
     };
+    // A stalled transfer fails after the transfer time-out, kept short here.
+    WriteFile(app_ + L"Brimlet.ini", "UpdateServer=127.0.0.1:" + std::string(std::getenv("NC_HTTP_PORT")) +
+                                         "\r\nTransferTimeout=2000\r\n");
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         std::string file = VersionFile(own_build_ + 1, "absent.exe");
@@ -309,6 +314,33 @@ TEST_F(Brimlet, BrokenDownloadsAreNeverRunAndLeaveNoFile) {
         EXPECT_FALSE(Exited(100));
         TearDown();
     }
+}
+
+TEST_F(Brimlet, CancelDuringTheDownloadStopsItAndLeavesNoFile) {
+    // 400000 bytes at 4096 every 100 ms: about ten seconds if left alone.
+    std::string file = VersionFile(own_build_ + 1, "absent.exe");
+    const std::string defaultBase = "http://127.0.0.1:" + std::string(std::getenv("NC_HTTP_PORT")) + "/dl/";
+    file.replace(file.find(defaultBase), defaultBase.size(),
+                 "http://127.0.0.1:" + std::string(std::getenv("NC_FAULT_PORT")) + "/trickle/400000/4096/");
+    Serve(file);
+    const std::wstring log = Work() + L"fault.log";
+    WriteFile(log, "");
+    Launch();
+    ASSERT_TRUE(WaitStatus(L"Applications Package Update Release"));
+    Click(UpdateButton());
+    ASSERT_TRUE(WaitFor([&] { return ReadFile(log).find("GET /trickle/") != std::string::npos; }));
+    WaitFor([] { return false; }, 800);
+    Click(UpdateButton());  // now "Cancel"
+    ASSERT_TRUE(WaitFor([&] { return ReadFile(log).find("trickle ") != std::string::npos; }));
+    EXPECT_NE(ReadFile(log).find("trickle cut"), std::string::npos) << "the transfer stops at once";
+    WaitFor([] { return false; }, 1000);
+    EXPECT_EQ(TopWindow(pi_.dwProcessId, L"ToruMessageDialogForm"), nullptr) << "no run, no question";
+    EXPECT_FALSE(Exists(update_ + L"ran.txt"));
+    WIN32_FIND_DATAW found;
+    HANDLE any = FindFirstFileW((update_ + L"absent*").c_str(), &found);
+    EXPECT_EQ(any, INVALID_HANDLE_VALUE) << "no half-written installer";
+    if (any != INVALID_HANDLE_VALUE) FindClose(any);
+    EXPECT_FALSE(Exited(100)) << "Brimlet stays open";
 }
 
 TEST_F(Brimlet, RefusesWhileQuorvexRunsAndAllowsOneInstance) {

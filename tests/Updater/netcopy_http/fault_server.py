@@ -13,6 +13,9 @@ URL):
                            <cut> bytes of data (<cut> = n: all data, no last chunk)
   /stall/<announced>/<n>   Content-Length <announced>, n bytes, then silence
   /stallheaders            the request is read and never answered
+  /trickle/<n>/<step>      n bytes with Content-Length, <step> bytes every
+                           100 ms; then "trickle whole" or, when the client
+                           went away first, "trickle cut" is logged
   /auth401                 always 401 with a Basic challenge
   /status/<code>           that status with a short body
   /lastmod/<epoch>/<n>     n bytes with Last-Modified at that Unix time
@@ -106,6 +109,25 @@ class Handler(http.server.BaseHTTPRequestHandler):
         elif kind == "stall":
             self.send_body(200, pattern(int(args[1])), int(args[0]))
             self.server.stop.wait(120)
+            self.close_connection = True
+        elif kind == "trickle":
+            n, step = int(args[0]), int(args[1])
+            body = pattern(n)
+            self.send_response(200)
+            self.send_header("Content-Type", "application/octet-stream")
+            self.send_header("Content-Length", str(n))
+            self.end_headers()
+            outcome = "trickle whole"
+            try:
+                for start in range(0, n, step):
+                    self.wfile.write(body[start:start + step])
+                    self.wfile.flush()
+                    if self.server.stop.wait(0.1):
+                        break
+            except OSError:
+                outcome = "trickle cut"
+            with open(self.server.log_path, "a", encoding="utf-8") as log:
+                log.write(outcome + "\n")
             self.close_connection = True
         elif kind == "stallheaders":
             self.server.stop.wait(120)
