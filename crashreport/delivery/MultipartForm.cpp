@@ -27,10 +27,8 @@ void SplitFieldLine(const std::string& line, std::string& name, std::string& val
     value = eq == std::string::npos ? std::string() : line.substr(eq + 1);
 }
 
-std::string BuildMultipartBody(const std::string& boundary, const std::vector<std::string>& fields,
-                               const std::vector<std::string>& files) {
+void AppendFieldParts(std::string& body, const std::string& boundary, const std::vector<std::string>& fields) {
     const std::string crlf = "\r\n";
-    std::string body;
     std::string name, value;
     for (const std::string& line : fields) {
         SplitFieldLine(line, name, value);
@@ -39,18 +37,31 @@ std::string BuildMultipartBody(const std::string& boundary, const std::vector<st
         body += crlf;
         body += value + crlf;
     }
+}
+
+void AppendFilePart(std::string& body, const std::string& boundary, const std::string& name,
+                    const std::string& fileName, const std::string& bytes) {
+    const std::string crlf = "\r\n";
+    body += "--" + boundary + crlf;
+    body += "Content-Disposition: form-data; name=\"" + name + "\"; filename=\"" + fileName + "\";" + crlf;
+    body += "Content-Type: application/octet-stream" + crlf;
+    body += crlf;
+    body += bytes + crlf;
+}
+
+std::string BuildMultipartBody(const std::string& boundary, const std::vector<std::string>& fields,
+                               const std::vector<std::string>& files) {
+    std::string body;
+    AppendFieldParts(body, boundary, fields);
+    std::string name, value;
     for (const std::string& line : files) {
         SplitFieldLine(line, name, value);
         std::string bytes;
-        bool readable = fw::TryReadFileBytes(fw::AnsiToWide(value), bytes);
-        body += "--" + boundary + crlf;
-        body += "Content-Disposition: form-data; name=\"" + name + "\"; filename=\"" +
-                (readable ? fw::ExtractFileName(value) : std::string()) + "\";" + crlf;
-        body += "Content-Type: application/octet-stream" + crlf;
-        body += crlf;
-        body += readable ? bytes + crlf : crlf;
+        const bool readable = fw::TryReadFileBytes(fw::AnsiToWide(value), bytes);
+        AppendFilePart(body, boundary, name, readable ? fw::ExtractFileName(value) : std::string(),
+                       readable ? bytes : std::string());
     }
-    body += "--" + boundary + "--" + crlf;
+    body += "--" + boundary + "--\r\n";
     return body;
 }
 

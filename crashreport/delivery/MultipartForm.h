@@ -15,6 +15,12 @@ std::string MakeMultipartBoundary();
 std::string BuildMultipartBody(const std::string& boundary, const std::vector<std::string>& fields,
                                const std::vector<std::string>& files);
 
+// Appends one part per "name=value" line of `fields`, in list order.
+void AppendFieldParts(std::string& body, const std::string& boundary, const std::vector<std::string>& fields);
+// Appends one file part: the form name, the file name and the bytes.
+void AppendFilePart(std::string& body, const std::string& boundary, const std::string& name,
+                    const std::string& fileName, const std::string& bytes);
+
 // Splits a "name=value" line at its first '='.
 void SplitFieldLine(const std::string& line, std::string& name, std::string& value);
 

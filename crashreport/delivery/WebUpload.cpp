@@ -16,28 +16,15 @@ bool ReadUploadFile(const std::string& path, std::string& bytes) {
 
 std::string BuildUploadBody(const std::string& boundary, const std::vector<std::string>& fields,
                             const std::vector<std::string>& stampedNames, const std::vector<std::string>& files) {
-    const std::string crlf = "\r\n";
     std::string body;
-    std::string name, value;
-    for (const std::string& line : fields) {
-        SplitFieldLine(line, name, value);
-        body += "--" + boundary + crlf;
-        body += "Content-Disposition: form-data; name=\"" + name + "\";" + crlf;
-        body += crlf;
-        body += value + crlf;
-    }
+    AppendFieldParts(body, boundary, fields);
     std::string bytes;
     for (size_t i = 0; i < files.size(); ++i) {
         if (!ReadUploadFile(files[i], bytes)) continue;
         const std::string stamped = i < stampedNames.size() ? stampedNames[i] : files[i];
-        body += "--" + boundary + crlf;
-        body += "Content-Disposition: form-data; name=\"dv_upload_file_" + std::to_string(i) + "\"; filename=\"" +
-                fw::ExtractFileName(stamped) + "\";" + crlf;
-        body += "Content-Type: application/octet-stream" + crlf;
-        body += crlf;
-        body += bytes + crlf;
+        AppendFilePart(body, boundary, "dv_upload_file_" + std::to_string(i), fw::ExtractFileName(stamped), bytes);
     }
-    body += "--" + boundary + "--" + crlf;
+    body += "--" + boundary + "--\r\n";
     return body;
 }
 
