@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/win_process_windows.h"
 #include "tests/support/win_screenshot.h"
 
 namespace {
@@ -34,32 +35,8 @@ std::string WindowsPath(const std::string& path) {
     return out;
 }
 
-std::string ClassOf(HWND window) {
-    char name[64] = {};
-    GetClassNameA(window, name, sizeof name);
-    return name;
-}
-
-struct TSearch {
-    DWORD Pid;
-    std::function<bool(HWND)> Match;
-    HWND Found;
-};
-
-BOOL CALLBACK MatchTopLevel(HWND window, LPARAM lp) {
-    auto* s = reinterpret_cast<TSearch*>(lp);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    if (pid != s->Pid || !IsWindowVisible(window) || !s->Match(window)) return TRUE;
-    s->Found = window;
-    return FALSE;
-}
-
-HWND FindTopLevel(DWORD pid, const std::function<bool(HWND)>& match) {
-    TSearch search{pid, match, nullptr};
-    EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&search));
-    return search.Found;
-}
+using fw::test::ClassOf;
+using fw::test::FindTopLevel;
 
 bool IsDialog(HWND w) { return ClassOf(w) == "#32770"; }
 bool IsFullDialog(HWND w) { return IsDialog(w) && ClassOf(GetDlgItem(w, 1000)) == "SysTabControl32"; }
