@@ -88,6 +88,19 @@ BOOL CALLBACK MatchOkButton(HWND h, LPARAM lp) {
     return FALSE;
 }
 
+struct TTextSearch {
+    const std::wstring* text;
+    bool found;
+};
+
+BOOL CALLBACK MatchChildText(HWND h, LPARAM lp) {
+    auto* s = reinterpret_cast<TTextSearch*>(lp);
+    wchar_t shown[256] = {};
+    GetWindowTextW(h, shown, 256);
+    s->found = *s->text == shown;
+    return !s->found;
+}
+
 // A visible top-level window with that caption that the process owns.
 HWND ProcessWindowTitled(DWORD pid, const wchar_t* title) {
     TWindowSearch search{pid, title, nullptr};
@@ -198,21 +211,9 @@ public:
         return WaitFor([&] { return Box() == nullptr; }, kEndBoundMs);
     }
     static bool ShowsText(HWND dialog, const std::wstring& text) {
-        struct TFind {
-            const std::wstring* text;
-            bool found;
-        } find{&text, false};
-        EnumChildWindows(
-            dialog,
-            [](HWND h, LPARAM lp) -> BOOL {
-                auto* f = reinterpret_cast<TFind*>(lp);
-                wchar_t shown[256] = {};
-                GetWindowTextW(h, shown, 256);
-                f->found = *f->text == shown;
-                return !f->found;
-            },
-            reinterpret_cast<LPARAM>(&find));
-        return find.found;
+        TTextSearch search{&text, false};
+        EnumChildWindows(dialog, MatchChildText, reinterpret_cast<LPARAM>(&search));
+        return search.found;
     }
 
     bool AnswerBox(const std::wstring& text) {
