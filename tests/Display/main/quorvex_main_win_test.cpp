@@ -97,8 +97,32 @@ BOOL CALLBACK MatchChildText(HWND h, LPARAM lp) {
     auto* s = reinterpret_cast<TTextSearch*>(lp);
     wchar_t shown[256] = {};
     GetWindowTextW(h, shown, 256);
-    s->found = *s->text == shown;
+    s->found = std::wstring(shown).find(*s->text) != std::wstring::npos;
     return !s->found;
+}
+
+bool DialogShowsText(HWND dialog, const std::wstring& text) {
+    TTextSearch search{&text, false};
+    EnumChildWindows(dialog, MatchChildText, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+struct TDialogSearch {
+    DWORD pid;
+    const std::wstring* text;
+    HWND found;
+};
+
+BOOL CALLBACK MatchDialogShowing(HWND h, LPARAM lp) {
+    auto* s = reinterpret_cast<TDialogSearch*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(h, &pid);
+    wchar_t name[64] = {};
+    GetClassNameW(h, name, 64);
+    if (pid != s->pid || std::wstring(name) != L"#32770" || !IsWindowVisible(h) || !DialogShowsText(h, *s->text))
+        return TRUE;
+    s->found = h;
+    return FALSE;
 }
 
 // A visible top-level window with that caption that the process owns.
@@ -197,25 +221,28 @@ public:
         PostMessageW(ok ? ok : info, ok ? BM_CLICK : WM_CLOSE, 0, 0);
         WaitFor([&] { return ProcessWindowTitled(pi_.dwProcessId, L"Application Control Info") == nullptr; }, kEndBoundMs);
     }
-    // Waits for a box of the program and presses its OK button.
-    // An exception of a start reaches the crash report, whose dialog shows
-    // its message; answer the dialog with its OK button.
+    // An exception of a start reaches the crash report: a dialog that shows
+    // its message in a control, or the report's own-drawn one; answer it with OK.
     bool AnswerReport(const std::wstring& message) {
         HWND dialog = nullptr;
-        if (!WaitFor([&] { return (dialog = Box()) != nullptr && ShowsText(dialog, message); }, kStartBoundMs))
+        if (!WaitFor([&] { return (dialog = DialogShowing(message)) != nullptr || (dialog = Box()) != nullptr; },
+                     kStartBoundMs))
             return false;
         HWND ok = nullptr;
         EnumChildWindows(dialog, MatchOkButton, reinterpret_cast<LPARAM>(&ok));
-        if (!ok) return false;
-        PostMessageW(ok, BM_CLICK, 0, 0);
+        if (ok)
+            PostMessageW(ok, BM_CLICK, 0, 0);
+        else
+            PostMessageW(dialog, WM_COMMAND, IDOK, 0);
         return WaitFor([&] { return Box() == nullptr; }, kEndBoundMs);
     }
-    static bool ShowsText(HWND dialog, const std::wstring& text) {
-        TTextSearch search{&text, false};
-        EnumChildWindows(dialog, MatchChildText, reinterpret_cast<LPARAM>(&search));
+    // A dialog of the process that shows the text in one of its controls.
+    HWND DialogShowing(const std::wstring& text) const {
+        TDialogSearch search{pi_.dwProcessId, &text, nullptr};
+        EnumWindows(MatchDialogShowing, reinterpret_cast<LPARAM>(&search));
         return search.found;
     }
-
+    // Waits for a box of the program and presses its OK button.
     bool AnswerBox(const std::wstring& text) {
         if (!WaitFor([&] { return Box() != nullptr && BoxText() == text; }, kStartBoundMs)) return false;
         PostMessageW(Box(), WM_COMMAND, IDOK, 0);
