@@ -11,33 +11,6 @@ namespace kel::pager {
 
 using namespace fw;
 
-namespace {
-
-void Line(HDC dc, int x1, int y1, int x2, int y2) {
-    MoveToEx(dc, x1, y1, nullptr);
-    LineTo(dc, x2, y2);
-}
-
-class TPenGuard {
-public:
-    TPenGuard(HDC dc, TColor color) : dc_(dc), pen_(CreatePen(PS_SOLID, 1, ColorToRGB(color))) {
-        old_ = SelectObject(dc_, pen_);
-    }
-    ~TPenGuard() {
-        SelectObject(dc_, old_);
-        DeleteObject(pen_);
-    }
-    TPenGuard(const TPenGuard&) = delete;
-    TPenGuard& operator=(const TPenGuard&) = delete;
-
-private:
-    HDC dc_;
-    HPEN pen_;
-    HGDIOBJ old_;
-};
-
-}  // namespace
-
 void TKelOfficePage::Paint() {
     if (!pager_ || !pager_->CurrentStyler()) return;
     TCustomKelOfficePagerStyler& styler = *pager_->CurrentStyler();
@@ -50,7 +23,7 @@ void TKelOfficePage::Paint() {
     DrawVistaTabBody(canvas, RECT{0, 0, w, h}, BodyColors(p), pos, rounded, true, nullptr);
     HDC dc = canvas.Handle();
     if (p.BorderColor() != clNone) {
-        TPenGuard pen(dc, BlendColors(clWhite, p.BorderColor(), styler.BorderLightening()));
+        TGdiPen pen(dc, BlendColors(clWhite, p.BorderColor(), styler.BorderLightening()));
         const int k = rounded ? 3 : 2;
         switch (pos) {
             case tpTop:
@@ -100,7 +73,7 @@ void TKelOfficePage::Paint() {
             }
             start += a.start;
             if (a.end != kKeep) end += a.end;
-            TPenGuard pen(dc, p.Color());
+            TGdiPen pen(dc, p.Color());
             switch (pos) {
                 case tpTop: Line(dc, start, 0, end, 0); break;
                 case tpBottom: Line(dc, start, h - 1, end, h - 1); break;

@@ -10,33 +10,6 @@ namespace kel::pager {
 
 using namespace fw;
 
-namespace {
-
-class TGdiPen {
-public:
-    TGdiPen(HDC dc, TColor color) : dc_(dc), pen_(CreatePen(PS_SOLID, 1, ColorToRGB(color))) {
-        old_ = SelectObject(dc_, pen_);
-    }
-    ~TGdiPen() {
-        SelectObject(dc_, old_);
-        DeleteObject(pen_);
-    }
-    TGdiPen(const TGdiPen&) = delete;
-    TGdiPen& operator=(const TGdiPen&) = delete;
-
-private:
-    HDC dc_;
-    HPEN pen_;
-    HGDIOBJ old_;
-};
-
-void Line(HDC dc, int x1, int y1, int x2, int y2) {
-    MoveToEx(dc, x1, y1, nullptr);
-    LineTo(dc, x2, y2);
-}
-
-}  // namespace
-
 bool TKelOfficePager::UseGlass() const { return tabSettings_.Glass() && glassCapable_ && transparent_; }
 
 bool TKelOfficePager::ButtonsShown() const {

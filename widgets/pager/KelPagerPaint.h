@@ -13,6 +13,31 @@
 
 namespace kel::pager {
 
+// A 1-pixel solid GDI pen selected into a DC for the scope.
+class TGdiPen {
+public:
+    TGdiPen(HDC dc, TColor color) : dc_(dc), pen_(CreatePen(PS_SOLID, 1, fw::ColorToRGB(color))) {
+        old_ = SelectObject(dc_, pen_);
+    }
+    ~TGdiPen() {
+        SelectObject(dc_, old_);
+        DeleteObject(pen_);
+    }
+    TGdiPen(const TGdiPen&) = delete;
+    TGdiPen& operator=(const TGdiPen&) = delete;
+
+private:
+    HDC dc_;
+    HPEN pen_;
+    HGDIOBJ old_;
+};
+
+// A line with the DC's pen, the end point left out as GDI does.
+inline void Line(HDC dc, int x1, int y1, int x2, int y2) {
+    MoveToEx(dc, x1, y1, nullptr);
+    LineTo(dc, x2, y2);
+}
+
 // The colours of a body: the half away from the page runs Color to
 // ColorTo, the half towards it ColorMirror to ColorMirrorTo.
 struct TBodyColors {
