@@ -22,6 +22,9 @@ extern int MessageDialogResult;
 // The theme of the box being shown (0 light, 1 dark).
 extern int MessageDialogTheme;
 
+// Sets a control's font face, size and style in one call.
+void SetControlFont(fw::TControl& control, const wchar_t* name, int size, fw::TFontStyles style);
+
 // A picture: one image of a list, or an icon drawn at the control's size.
 class TOruImage : public fw::TGraphicControl {
 public:

@@ -24,13 +24,13 @@ void SetWindowAlpha(HWND wnd, bool on, int alpha) {
     }
 }
 
-void SetFont(fw::TControl& control, const wchar_t* name, int size, fw::TFontStyles style) {
+}  // namespace
+
+void SetControlFont(fw::TControl& control, const wchar_t* name, int size, fw::TFontStyles style) {
     control.Font().SetName(name);
     control.Font().SetSize(size);
     control.Font().SetStyle(style);
 }
-
-}  // namespace
 
 void TOruImage::SetImages(fw::TImageList* images) {
     if (images == images_) return;
@@ -90,7 +90,7 @@ ToruMessageDialogForm::ToruMessageDialogForm(fw::TComponent* owner) : fw::TForm(
     Label1 = new fw::TLabel(this);
     Label1->SetLeft(30);
     Label1->SetTop(5);
-    SetFont(*Label1, L"Verdana", 10, fw::fsBold);
+    SetControlFont(*Label1, L"Verdana", 10, fw::fsBold);
     Label1->SetParent(KelSmoothPanel1);
 
     Image1 = new TOruImage(this);
@@ -112,13 +112,13 @@ ToruMessageDialogForm::ToruMessageDialogForm(fw::TComponent* owner) : fw::TForm(
     Label2 = new fw::TLabel(this);
     Label2->SetLeft(64);
     Label2->SetTop(12);
-    SetFont(*Label2, L"Tahoma", 12, fw::fsBold);
+    SetControlFont(*Label2, L"Tahoma", 12, fw::fsBold);
     Label2->SetParent(KelSmoothPanel2);
 
     Label3 = new fw::TLabel(this);
     Label3->SetAutoSize(false);
     Label3->SetWordWrap(true);
-    SetFont(*Label3, L"Tahoma", 9, 0);
+    SetControlFont(*Label3, L"Tahoma", 9, 0);
     Label3->SetParent(KelSmoothPanel2);
 
     KelGlowButton1 = new TKelGlowButton(this);

@@ -25,12 +25,6 @@ bool FileExists(const std::wstring& path) {
     return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-void SetFontOf(fw::TControl& c, const wchar_t* name, int size, fw::TFontStyles style) {
-    c.Font().SetName(name);
-    c.Font().SetSize(size);
-    c.Font().SetStyle(style);
-}
-
 }  // namespace
 
 ToruUpdaterForm::ToruUpdaterForm(fw::TComponent* owner, ToruMessageDialogForm* dialog)
@@ -72,7 +66,7 @@ ToruUpdaterForm::ToruUpdaterForm(fw::TComponent* owner, ToruMessageDialogForm* d
     Label1 = new fw::TLabel(this);
     Label1->SetLeft(30);
     Label1->SetTop(4);
-    SetFontOf(*Label1, L"Verdana", 10, fw::fsBold);
+    SetControlFont(*Label1, L"Verdana", 10, fw::fsBold);
     Label1->SetParent(KelSmoothPanel1);
 
     Image1 = new TOruImage(this);
@@ -95,7 +89,7 @@ ToruUpdaterForm::ToruUpdaterForm(fw::TComponent* owner, ToruMessageDialogForm* d
     RichEdit1->SetReadOnly(true);
     RichEdit1->SetBorderStyle(fw::TBorderStyle::bsNone);
     RichEdit1->SetBounds(4, 4, KelSmoothPanel4->Width() - 8, KelSmoothPanel4->Height() - 8);
-    SetFontOf(*RichEdit1, L"Tahoma", 8, 0);
+    SetControlFont(*RichEdit1, L"Tahoma", 8, 0);
     RichEdit1->SetParent(KelSmoothPanel4);
 
     Panel1 = new fw::TPanel(this);
@@ -106,7 +100,7 @@ ToruUpdaterForm::ToruUpdaterForm(fw::TComponent* owner, ToruMessageDialogForm* d
     Label2 = new fw::TLabel(this);
     Label2->SetLeft(12);
     Label2->SetTop(7);
-    SetFontOf(*Label2, L"Tahoma", 8, fw::fsBold);
+    SetControlFont(*Label2, L"Tahoma", 8, fw::fsBold);
     Label2->SetCaption(L"Progress");
     Label2->SetVisible(false);
     Label2->SetParent(Panel1);
@@ -115,7 +109,7 @@ ToruUpdaterForm::ToruUpdaterForm(fw::TComponent* owner, ToruMessageDialogForm* d
     KelGlowButton1->SetBounds(337, 4, 120, 17);
     KelGlowButton1->SetCaption(L"Update");
     KelGlowButton1->SetParentFont(false);
-    SetFontOf(*KelGlowButton1, L"Tahoma", 8, fw::fsBold);
+    SetControlFont(*KelGlowButton1, L"Tahoma", 8, fw::fsBold);
     KelGlowButton1->SetVisible(false);
     KelGlowButton1->SetParent(Panel1);
 
