@@ -1,5 +1,6 @@
-// Test support: finds the visible top-level windows of another process (a
-// program the test started) by a condition on the window.
+// Test support for tests that drive another program: finds its visible
+// top-level windows by a condition, waits for a condition, and gives build
+// tree paths as that program sees them.
 #pragma once
 
 #include <windows.h>
@@ -8,6 +9,24 @@
 #include <string>
 
 namespace fw::test {
+
+// Polls `done` every 50 ms; false when `boundMs` passes first.
+inline bool WaitUntil(const std::function<bool()>& done, DWORD boundMs) {
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > boundMs) return false;
+        Sleep(50);
+    }
+    return true;
+}
+
+// A path of the build tree ("/work/...") as Windows sees it under Wine (Z:).
+inline std::string WindowsPath(const std::string& path) {
+    if (path.empty() || path[0] != '/') return path;
+    std::string out = "Z:";
+    for (char c : path) out += c == '/' ? '\\' : c;
+    return out;
+}
 
 inline std::string ClassOf(HWND window) {
     char name[64] = {};

@@ -15,6 +15,7 @@
 #include "common/SettingsFormat.h"
 #include "framework/core/file_io.h"
 #include "tests/common/win_test_support.h"
+#include "tests/support/win_process_windows.h"
 
 namespace {
 
@@ -105,24 +106,6 @@ bool DialogShowsText(HWND dialog, const std::wstring& text) {
     TTextSearch search{&text, false};
     EnumChildWindows(dialog, MatchChildText, reinterpret_cast<LPARAM>(&search));
     return search.found;
-}
-
-struct TDialogSearch {
-    DWORD pid;
-    const std::wstring* text;
-    HWND found;
-};
-
-BOOL CALLBACK MatchDialogShowing(HWND h, LPARAM lp) {
-    auto* s = reinterpret_cast<TDialogSearch*>(lp);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(h, &pid);
-    wchar_t name[64] = {};
-    GetClassNameW(h, name, 64);
-    if (pid != s->pid || std::wstring(name) != L"#32770" || !IsWindowVisible(h) || !DialogShowsText(h, *s->text))
-        return TRUE;
-    s->found = h;
-    return FALSE;
 }
 
 // A visible top-level window with that caption that the process owns.
@@ -238,9 +221,9 @@ public:
     }
     // A dialog of the process that shows the text in one of its controls.
     HWND DialogShowing(const std::wstring& text) const {
-        TDialogSearch search{pi_.dwProcessId, &text, nullptr};
-        EnumWindows(MatchDialogShowing, reinterpret_cast<LPARAM>(&search));
-        return search.found;
+        return fw::test::FindTopLevel(pi_.dwProcessId, [&](HWND h) {
+            return fw::test::ClassOf(h) == "#32770" && DialogShowsText(h, text);
+        });
     }
     // Waits for a box of the program and presses its OK button.
     bool AnswerBox(const std::wstring& text) {

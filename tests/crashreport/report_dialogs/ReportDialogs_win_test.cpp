@@ -19,23 +19,11 @@ namespace {
 constexpr DWORD kDialogBoundMs = 60000;  // generous: the machine is loaded on purpose
 
 bool WaitFor(const std::function<bool()>& done, DWORD boundMs = kDialogBoundMs) {
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > boundMs) return false;
-        Sleep(50);
-    }
-    return true;
-}
-
-// Paths of the build tree as Windows sees them.
-std::string WindowsPath(const std::string& path) {
-    if (path.empty() || path[0] != '/') return path;
-    std::string out = "Z:";
-    for (char c : path) out += c == '/' ? '\\' : c;
-    return out;
+    return fw::test::WaitUntil(done, boundMs);
 }
 
 using fw::test::ClassOf;
+using fw::test::WindowsPath;
 using fw::test::FindTopLevel;
 
 bool IsDialog(HWND w) { return ClassOf(w) == "#32770"; }

@@ -27,19 +27,7 @@ namespace {
 constexpr DWORD kBoundMs = 90000;  // generous: the machine is loaded on purpose
 
 bool WaitFor(const std::function<bool()>& done, DWORD boundMs = kBoundMs) {
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > boundMs) return false;
-        Sleep(50);
-    }
-    return true;
-}
-
-std::string WindowsPath(const std::string& path) {
-    if (path.empty() || path[0] != '/') return path;
-    std::string out = "Z:";
-    for (char c : path) out += c == '/' ? '\\' : c;
-    return out;
+    return fw::test::WaitUntil(done, boundMs);
 }
 
 std::string Env(const char* name) {
@@ -54,6 +42,7 @@ std::string ReadAll(const std::string& path) {
 }
 
 using fw::test::ClassOf;
+using fw::test::WindowsPath;
 using fw::test::FindTopLevel;
 
 bool IsDialog(HWND w) { return ClassOf(w) == "#32770"; }
