@@ -41,6 +41,8 @@ TForm::TForm(TComponent* owner, std::wstring className)
     };
     top_hooks_.DialogKey = [this](TWinControl* from, WORD key, TShiftState shift) {
         if (key != VK_TAB) return BroadcastDialogKey(key, from);
+        // Ctrl+Tab goes to whichever control switches pages around the focus.
+        if ((shift & ssCtrl) && !(shift & ssAlt)) return BroadcastDialogKey(key, from);
         if (shift & (ssCtrl | ssAlt)) return false;
         TWinControl* next = FindNextControl(from, (shift & ssShift) == 0);
         if (!next) return false;

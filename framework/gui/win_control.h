@@ -87,8 +87,8 @@ public:
     // their place; wraps around. The first (last) when `current` is none of
     // them; null when there is none.
     TWinControl* FindNextControl(TWinControl* current, bool forward) const;
-    // Offers Enter or Esc to every visible, enabled windowed control inside
-    // this one (DialogKeyAction) until one takes it.
+    // Offers Enter, Esc or Ctrl+Tab to every visible, enabled windowed
+    // control inside this one (DialogKeyAction) until one takes it.
     bool BroadcastDialogKey(WORD key, TWinControl* focused);
     // Offers an Alt+character to every visible, enabled control inside this
     // one (DialogCharAction) until one takes it.

@@ -140,6 +140,10 @@ public:
 void TextureFillPath(const TImageFilePicture& picture, TGPGraphics& graphics, const TGPGraphicsPath& path);
 void TextureFillRect(const TImageFilePicture& picture, TGPGraphics& graphics, const TGPFloatRect& rect);
 
+// Windows: a framework bitmap as the bytes of a BMP file (32 bits per
+// pixel, bottom-up).
+TBytes BitmapFileBytes(fw::TBitmap& bitmap);
+
 // Windows: loads a graphic from the module's RT_RCDATA resource of that name
 // (nil module: the program), as from a stream; nothing when there is none.
 void LoadGraphicFromResource(TGraphic& graphic, HINSTANCE__* module, const std::wstring& name);

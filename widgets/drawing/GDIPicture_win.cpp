@@ -14,32 +14,6 @@
 namespace kel {
 namespace {
 
-// A framework bitmap saved as a BMP file: 32 bits per pixel, bottom-up.
-TBytes BitmapFileBytes(fw::TBitmap& bitmap) {
-    GdiFlush();
-    const int w = bitmap.Width(), h = bitmap.Height();
-    const size_t rowBytes = static_cast<size_t>(w) * 4;
-    const size_t pixelBytes = rowBytes * static_cast<size_t>(h);
-    BITMAPFILEHEADER fh{};
-    fh.bfType = 0x4D42;  // "BM"
-    fh.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
-    fh.bfSize = static_cast<DWORD>(fh.bfOffBits + pixelBytes);
-    BITMAPINFOHEADER ih{};
-    ih.biSize = sizeof ih;
-    ih.biWidth = w;
-    ih.biHeight = h;
-    ih.biPlanes = 1;
-    ih.biBitCount = 32;
-    ih.biCompression = BI_RGB;
-    ih.biSizeImage = static_cast<DWORD>(pixelBytes);
-    TBytes bytes(fh.bfOffBits + pixelBytes);
-    std::memcpy(bytes.data(), &fh, sizeof fh);
-    std::memcpy(bytes.data() + sizeof fh, &ih, sizeof ih);
-    uint8_t* out = bytes.data() + fh.bfOffBits;
-    for (int y = h - 1; y >= 0; --y, out += rowBytes) std::memcpy(out, bitmap.ScanLine(y), rowBytes);
-    return bytes;
-}
-
 // Renders a decoded image at its own size into a 32-bit DIB.
 bool RenderToBitmap(TGPImage& image, int width, int height, fw::TBitmap& out) {
     out.SetSize(width, height);
@@ -90,6 +64,32 @@ void DrawPictureOnCanvas(const TBytes& bytes, fw::TCanvas& canvas, const RECT& r
 }
 
 }  // namespace
+
+// A framework bitmap saved as a BMP file: 32 bits per pixel, bottom-up.
+TBytes BitmapFileBytes(fw::TBitmap& bitmap) {
+    GdiFlush();
+    const int w = bitmap.Width(), h = bitmap.Height();
+    const size_t rowBytes = static_cast<size_t>(w) * 4;
+    const size_t pixelBytes = rowBytes * static_cast<size_t>(h);
+    BITMAPFILEHEADER fh{};
+    fh.bfType = 0x4D42;  // "BM"
+    fh.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+    fh.bfSize = static_cast<DWORD>(fh.bfOffBits + pixelBytes);
+    BITMAPINFOHEADER ih{};
+    ih.biSize = sizeof ih;
+    ih.biWidth = w;
+    ih.biHeight = h;
+    ih.biPlanes = 1;
+    ih.biBitCount = 32;
+    ih.biCompression = BI_RGB;
+    ih.biSizeImage = static_cast<DWORD>(pixelBytes);
+    TBytes bytes(fh.bfOffBits + pixelBytes);
+    std::memcpy(bytes.data(), &fh, sizeof fh);
+    std::memcpy(bytes.data() + sizeof fh, &ih, sizeof ih);
+    uint8_t* out = bytes.data() + fh.bfOffBits;
+    for (int y = h - 1; y >= 0; --y, out += rowBytes) std::memcpy(out, bitmap.ScanLine(y), rowBytes);
+    return bytes;
+}
 
 void TImageFilePicture::AssignBitmapBytes(fw::TBitmap& bitmap) {
     empty_ = true;

@@ -46,6 +46,8 @@ private:
 using TTabChangingEvent = std::function<void(fw::TComponent* sender, int fromIndex, int toIndex, bool& allowChange)>;
 using TTabMovedEvent = std::function<void(fw::TComponent* sender, int fromIndex, int toIndex)>;
 using TTabIndexEvent = std::function<void(fw::TComponent* sender, int tabIndex)>;
+// Draws a tab's caption and images in place of the built-in drawing.
+using TDrawTabEvent = std::function<void(fw::TComponent* sender, int tabIndex, const RECT& tabRect)>;
 
 class TKelOfficePage : public fw::TCustomControl {
 public:
@@ -305,9 +307,15 @@ public:
     void DrawTabStrip();
     void DrawButtonsFrame();
     void DrawTab(int index);
-    void DrawTabBody(int index, const TBodyColors& colors, fw::TColor highlight);
-    void DrawTabCaptionOf(int index);
-    void DrawSideTabCaption(int index);
+    // The body and its lines on `canvas` at `rect` (the tab's rectangle
+    // there); throughBitmap: the body goes on a bitmap keyed on its fill.
+    void DrawTabBody(int index, const TBodyColors& colors, fw::TColor highlight, fw::TCanvas& canvas,
+                     const RECT& rect, bool throughBitmap = false);
+    // The active tab with close buttons on tabs: painted on a bitmap first,
+    // then put on the canvas.
+    void DrawActiveTabThroughBitmap(int index, const TBodyColors& colors, fw::TColor highlight);
+    // Caption, image-list image and picture of a tab.
+    void DrawTabContent(int index);
     // Any button of the button area shows.
     bool ButtonsShown() const;
 
@@ -346,6 +354,7 @@ public:
     TTabIndexEvent OnTabRightClick;
     TTabIndexEvent OnTabCheckBoxClick;
     TTabIndexEvent OnTabDblClick;
+    TDrawTabEvent OnDrawTab;
     using TClosePageEvent = std::function<void(fw::TComponent* sender, int pageIndex, bool& allow)>;
     TClosePageEvent OnClosePage;
     TTabIndexEvent OnClosedPage;
@@ -380,15 +389,34 @@ protected:
     friend class TKelOfficePage;
     void Notification(fw::TComponent* component, fw::TOperation operation) override;
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    // The paint message through a buffered paint with opaque alpha, for
+    // glass on a composited desktop.
+    LRESULT GlassPaint();
     void Paint() override;
     void Resize() override;
     void VisibleChanged() override;
     void TabSettingsChanged();
     void ButtonSettingsChanged();
+public:
+    // The pages' shortcut hints (with ShowShortCutHints): typing a hint
+    // selects its page. While they show, the form's sizing, moving, clicks,
+    // minimising and maximising hide them.
+    void ShowShortCutHints();
     void HideShortCutHints();
+    bool ShortCutHintMode() const { return shortCutHintMode_; }
+    const std::wstring& TypedShortCut() const { return typedShortCut_; }
+
+protected:
+    static LRESULT CALLBACK HookedFormWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                              DWORD_PTR data);
+    void UnhookForm();
+    // A typed key in shortcut-hint mode; false when it matched no hint.
+    bool TypeShortCutKey(WORD key);
     // Ctrl+Tab comes to the pager; the page whose caption has the
     // accelerator is selected.
     bool WantsDialogKey(WORD key) override;
+    // Ctrl+Tab and Ctrl+Shift+Tab while the focus is inside the pager.
+    bool DialogKeyAction(WORD key, fw::TWinControl* focused) override;
     bool DialogCharAction(wchar_t ch, fw::TShiftState shift) override;
     void LeaveHotTab();
     glow::TKelGlowButton* MakeButton(glow::TKelGlowButton*& slot, const TGDIPPicture& picture,
@@ -436,6 +464,8 @@ protected:
     bool showNonSelectedTabs_ = false;
     bool showShortCutHints_ = false;
     bool shortCutHintMode_ = false;
+    std::wstring typedShortCut_;
+    HWND hookedForm_ = nullptr;
     bool showTabHint_ = false;
     TTabPosition tabPosition_ = tpTop;
     bool tabReorder_ = false;
@@ -456,6 +486,9 @@ protected:
     bool dragging_ = false;
     int glowLevel_ = 0;
     int glowStep_ = 20;
+    // The background under the button area, taken before the tabs are drawn.
+    std::unique_ptr<fw::TBitmap> stripCache_;
+    RECT stripCacheRect_{-1, -1, -1, -1};
 };
 
 }  // namespace kel::pager

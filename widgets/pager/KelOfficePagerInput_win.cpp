@@ -3,8 +3,11 @@
 #include <cstdlib>
 #include <cwctype>
 
-#include "framework/gui/timer.h"
 #include "widgets/pager/KelOfficePager.h"
+
+#include <commctrl.h>
+
+#include "framework/gui/timer.h"
 
 namespace kel::pager {
 
@@ -159,9 +162,81 @@ void TKelOfficePager::KeyDown(WORD& key, TShiftState shift) {
                 key = 0;
             }
             break;
-        default: break;
+        default:
+            if (shortCutHintMode_ && !TypeShortCutKey(key)) MessageBeep(0);
+            break;
     }
     TCustomControl::KeyDown(key, shift);
+}
+
+bool TKelOfficePager::TypeShortCutKey(WORD key) {
+    // Shift and the like type nothing.
+    if (key == VK_SHIFT || key == VK_CONTROL || key == VK_MENU) return true;
+    typedShortCut_ += wchar_t(key);
+    auto upper = [](std::wstring v) {
+        for (wchar_t& c : v) c = wchar_t(std::towupper(c));
+        return v;
+    };
+    const std::wstring typed = upper(typedShortCut_);
+    bool match = false;
+    for (int i = 0; i < PageCount(); ++i) {
+        TKelOfficePage* page = pages_[size_t(i)];
+        const std::wstring hint = upper(page->ShortCutHint());
+        if (!hint.empty() && hint == typed) {
+            HideShortCutHints();
+            SelectPage(i);
+            return true;
+        }
+        // A page without a hint can never be typed: its hint goes too.
+        if (hint.empty() || hint.compare(0, typed.size(), typed) != 0)
+            page->HideShortCutHint();
+        else
+            match = true;
+    }
+    bool anyShown = false;
+    for (TKelOfficePage* page : pages_) anyShown = anyShown || page->hintWindow_ != nullptr;
+    if (!anyShown) HideShortCutHints();
+    return match;
+}
+
+void TKelOfficePager::ShowShortCutHints() {
+    if (!showShortCutHints_) return;
+    for (TKelOfficePage* p : pages_) p->ShowShortCutHint();
+    shortCutHintMode_ = true;
+    typedShortCut_.clear();
+    if (hookedForm_) return;
+    TControl* top = TopLevelControl();
+    auto* form = dynamic_cast<TWinControl*>(top);
+    if (form && form != this && form->HandleAllocated() &&
+        SetWindowSubclass(form->Handle(), &TKelOfficePager::HookedFormWndProc, reinterpret_cast<UINT_PTR>(this),
+                          reinterpret_cast<DWORD_PTR>(this)))
+        hookedForm_ = form->Handle();
+}
+
+void TKelOfficePager::UnhookForm() {
+    if (!hookedForm_) return;
+    RemoveWindowSubclass(hookedForm_, &TKelOfficePager::HookedFormWndProc, reinterpret_cast<UINT_PTR>(this));
+    hookedForm_ = nullptr;
+}
+
+LRESULT CALLBACK TKelOfficePager::HookedFormWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                                   DWORD_PTR data) {
+    const LRESULT result = DefSubclassProc(wnd, msg, wParam, lParam);
+    auto* pager = reinterpret_cast<TKelOfficePager*>(data);
+    const WPARAM command = wParam & 0xFFF0;
+    if (msg == WM_SIZE || msg == WM_LBUTTONDOWN || msg == WM_MOVING ||
+        (msg == WM_SYSCOMMAND && (command == SC_MINIMIZE || command == SC_MAXIMIZE)))
+        pager->HideShortCutHints();
+    else if (msg == WM_NCDESTROY)
+        pager->UnhookForm();
+    return result;
+}
+
+bool TKelOfficePager::DialogKeyAction(WORD key, TWinControl* focused) {
+    if (key != VK_TAB || !(KeyboardShiftState() & ssCtrl) || !focused || !HandleAllocated()) return false;
+    if (focused != this && !(focused->HandleAllocated() && IsChild(Handle(), focused->Handle()))) return false;
+    SelectNextPage(!(KeyboardShiftState() & ssShift));
+    return true;
 }
 
 bool TKelOfficePager::WantsDialogKey(WORD key) {

@@ -1,7 +1,12 @@
 // The pager's tab layout: its settings and measured tab contents handed to
 // the strip geometry, and the scroller kept from it.
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 #include "framework/gui/image_list.h"
 #include "widgets/pager/KelOfficePager.h"
+#include "widgets/pager/KelPagerCaption.h"
 #include "widgets/pager/KelPagerLayout.h"
 
 namespace kel::pager {
@@ -23,6 +28,41 @@ SIZE TextExtent(const TTabFont& tabFont, const std::wstring& text) {
     SelectObject(dc, old);
     ReleaseDC(nullptr, dc);
     return size;
+}
+
+// The caption width as the caption drawing measures it, without drawing.
+// Measuring with GDI+ is slow and the layout is asked for often, so the
+// last widths are kept by text and font.
+int MeasuredCaptionWidth(const TTabFont& tabFont, const std::wstring& caption, const std::wstring& wideCaption,
+                         bool wordWrap, TPagerAntiAlias antiAlias, bool enabled, int height) {
+    const std::wstring& text = caption.empty() ? wideCaption : caption;
+    if (text.empty()) return 0;
+    struct TKey {
+        std::wstring Text, Font;
+        int Size, Style, Height;
+        bool WordWrap;
+        TPagerAntiAlias AntiAlias;
+        bool operator==(const TKey&) const = default;
+    };
+    static std::vector<std::pair<TKey, int>> cache;
+    const TKey key{text, tabFont.Name(), tabFont.Size(), int(tabFont.Style()), height, wordWrap, antiAlias};
+    for (const auto& [k, w] : cache)
+        if (k == key) return w;
+    static fw::TBitmap surface(1, 1);
+    fw::TCanvas& canvas = surface.Canvas();
+    canvas.Font().SetName(tabFont.Name());
+    canvas.Font().SetSize(tabFont.Size());
+    canvas.Font().SetStyle(fw::TFontStyles(tabFont.Style()));
+    TCaptionStyle style;
+    style.AntiAlias = antiAlias;
+    style.WordWrap = wordWrap;
+    style.Enabled = enabled;
+    RECT measured{0, 0, 0, 0};
+    DrawTabCaption(canvas, RECT{0, 0, 1000, std::max(height, 1)}, caption, wideCaption, style, false, measured);
+    const int width = measured.right - measured.left;
+    if (cache.size() >= 64) cache.erase(cache.begin());
+    cache.emplace_back(key, width);
+    return width;
 }
 
 }  // namespace
@@ -73,7 +113,8 @@ TPagerLayout TKelOfficePager::Layout() const {
             const TTabFont& font = p->UseTabAppearance() || !currentStyler_ ? p->TabAppearance().Font()
                                                                                : currentStyler_->TabAppearance().Font();
             const SIZE s = TextExtent(font, p->TabCaption());
-            t.CaptionWidth = s.cx;
+            t.CaptionWidth = MeasuredCaptionWidth(font, p->Caption(), p->WideCaption(), tabSettings_.WordWrap(),
+                                                  antiAlias_, p->Enabled(), tabSettings_.Height());
             t.LineWidth = s.cx;
             t.LineHeight = s.cy;
             // Fixed-width tabs size captions in the styler's font, with room

@@ -1,6 +1,7 @@
 // The pager's own paint: the strip background over the client area, the
 // frame of the button area, and the tab bodies with their state colours
 // and lines.
+#include "widgets/drawing/GDIPicture.h"
 #include "widgets/drawing/KelGDIPColors.h"
 #include "widgets/pager/KelOfficePager.h"
 #include "widgets/pager/KelPagerCaption.h"
@@ -16,6 +17,31 @@ bool TKelOfficePager::ButtonsShown() const {
     const TPageButtonSettings& b = *buttonSettings_;
     return scroller_.Visible() || b.PageListButton() || (b.ClosedListButton() && !closedPages_.empty()) ||
            (b.CloseButton() && !closeOnTab_);
+}
+
+LRESULT TKelOfficePager::GlassPaint() {
+    // uxtheme.dll's buffered paint, bound by name.
+    using BeginProc = HANDLE(WINAPI*)(HDC, const RECT*, int, void*, HDC*);
+    using AlphaProc = HRESULT(WINAPI*)(HANDLE, const RECT*, BYTE);
+    using EndProc = HRESULT(WINAPI*)(HANDLE, BOOL);
+    static HMODULE ux = LoadLibraryW(L"uxtheme.dll");
+    auto bind = [](const char* name) { return ux ? reinterpret_cast<void*>(GetProcAddress(ux, name)) : nullptr; };
+    static auto begin = reinterpret_cast<BeginProc>(bind("BeginBufferedPaint"));
+    static auto alpha = reinterpret_cast<AlphaProc>(bind("BufferedPaintSetAlpha"));
+    static auto end = reinterpret_cast<EndProc>(bind("EndBufferedPaint"));
+    if (!begin || !alpha || !end) return TCustomControl::WndProc(WM_PAINT, 0, 0);
+    PAINTSTRUCT ps{};
+    HDC dc = BeginPaint(Handle(), &ps);
+    HDC buffer = nullptr;
+    constexpr int kTopDownDib = 2;
+    if (HANDLE paint = begin(dc, &ps.rcPaint, kTopDownDib, nullptr, &buffer)) {
+        SendMessageW(Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(buffer), 0);
+        alpha(paint, &ps.rcPaint, 255);
+        SendMessageW(Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(buffer), PRF_CLIENT);
+        end(paint, TRUE);
+    }
+    EndPaint(Handle(), &ps);
+    return 0;
 }
 
 void TKelOfficePager::Paint() {
@@ -51,6 +77,22 @@ void TKelOfficePager::DrawTabStrip() {
             HBRUSH brush = CreateSolidBrush(ColorToRGB(s.Color()));
             FillRect(dc, &client, brush);
             DeleteObject(brush);
+        }
+    }
+    // The background under the buttons, put back over tabs that reach there.
+    stripCache_.reset();
+    stripCacheRect_ = RECT{-1, -1, -1, -1};
+    if (ButtonsShown()) {
+        const TPagerRect b = Layout().ButtonsRect();
+        if (b.Width() > 0 && b.Height() > 0) {
+            stripCache_ = std::make_unique<TBitmap>(b.Width(), b.Height());
+            if (!stripCache_->Empty()) {
+                BitBlt(stripCache_->Canvas().Handle(), 0, 0, b.Width(), b.Height(), canvas.Handle(), b.Left, b.Top,
+                       SRCCOPY);
+                stripCacheRect_ = RECT{b.Left, b.Top, b.Right, b.Bottom};
+            } else {
+                stripCache_.reset();
+            }
         }
     }
     for (int i = 0; i < PageCount(); ++i) DrawTab(i);
@@ -172,7 +214,12 @@ void TKelOfficePager::DrawTab(int index) {
     canvas.Font().SetSize(a.Font().Size());
     canvas.Font().SetStyle(TFontStyles(a.Font().Style()));
     canvas.Font().SetColor(text == clNone ? a.Font().Color() : text);
-    if (body) DrawTabBody(index, c, highlight);
+    if (body) {
+        if (active && closeOnTab_ && buttonSettings_->CloseButton())
+            DrawActiveTabThroughBitmap(index, c, highlight);
+        else
+            DrawTabBody(index, c, highlight, canvas, rr);
+    }
     // 5. Check box.
     if (page->ShowCheckBox()) {
         RECT box = CheckBoxRect(index);
@@ -205,110 +252,64 @@ void TKelOfficePager::DrawTab(int index) {
             }
         }
     }
-    DrawTabCaptionOf(index);
+    // 6-9. Caption and images, or the owner's drawing.
+    if (OnDrawTab)
+        OnDrawTab(this, index, rr);
+    else
+        DrawTabContent(index);
+    // 10. The button area's background over a tab that reaches under it.
+    if (stripCache_ && ButtonsShown()) {
+        RECT overlap{};
+        if (IntersectRect(&overlap, &rr, &stripCacheRect_))
+            BitBlt(canvas.Handle(), overlap.left, overlap.top, overlap.right - overlap.left,
+                   overlap.bottom - overlap.top, stripCache_->Canvas().Handle(), overlap.left - stripCacheRect_.left,
+                   overlap.top - stripCacheRect_.top, SRCCOPY);
+    }
+    // 11. The active tab lies over its neighbours.
+    if (index != activeIndex_ && TabNeighbourSide(index) != 0) DrawTab(activeIndex_);
 }
 
-void TKelOfficePager::DrawTabCaptionOf(int index) {
-    // 7, 8. Caption.
-    TKelOfficePage* page = pages_[size_t(index)];
-    if (tabPosition_ == tpLeft || tabPosition_ == tpRight) {
-        DrawSideTabCaption(index);
-        return;
-    }
-    RECT tr = TabRect(index);
-    const TPagerLayout layout = Layout();
-    if (!layout.IsRectangularTab()) tr.left += layout.LeftRampWidth();
-    tr.left += tabSettings_.LeftMargin();
-    if (buttonSettings_->CloseButton() && closeOnTab_ && page->ShowClose()) {
-        const bool shows = showCloseOnNonSelectedTabs_ || index == activeIndex_;
-        if (!showCloseOnNonSelectedTabs_ && index != activeIndex_)
-            tr.left += 11;
-        else if (shows && closeOnTabPosition_ == cpLeft && tabSettings_.Alignment() != taCenter)
-            tr.left += 22;
-    }
-    if (page->ShowCheckBox()) tr.left += 20;
-    const bool fixed = tabSettings_.Width() > 0;
-    TCaptionStyle style;
-    style.Enabled = page->TabEnabled();
-    style.AntiAlias = antiAlias_;
-    style.Position = tabPosition_;
-    style.WordWrap = tabSettings_.WordWrap();
-    style.Ellipsis = fixed && !tabSettings_.WordWrap();
-    if (fixed) {
-        style.Alignment = tabSettings_.Alignment() == taRightJustify ? taRightJustify : taLeftJustify;
-        if (tabSettings_.Alignment() == taCenter) {
-            const TFixedTabContent content = layout.FixedTabContent(index);
-            if (content.CaptionStart >= 0) tr.left = content.CaptionStart;
-        }
-    } else if (tabSettings_.ImagePosition() == ipTop || tabSettings_.ImagePosition() == ipBottom) {
-        style.Alignment = taCenter;
-    } else {
-        tr.right += 10;
-    }
-    RECT measured{};
+void TKelOfficePager::DrawActiveTabThroughBitmap(int index, const TBodyColors& c, TColor highlight) {
+    const RECT rr = TabRect(index);
+    const int w = rr.right - rr.left, h = rr.bottom - rr.top;
+    TBitmap bmp(w, h);
+    if (bmp.Empty()) return;
     TCanvas& canvas = Canvas();
     HDC dc = canvas.Handle();
-    const int oldMode = SetBkMode(dc, TRANSPARENT);
-    DrawTabCaption(canvas, tr, page->Caption(), page->WideCaption(), style, true, measured);
-    SetBkMode(dc, oldMode);
-}
-
-void TKelOfficePager::DrawSideTabCaption(int index) {
-    TKelOfficePage* page = pages_[size_t(index)];
-    const std::wstring& text = page->TabCaption();
-    if (text.empty()) return;
-    RECT tr = TabRect(index);
-    const int margin = tabSettings_.LeftMargin();
-    TCanvas& canvas = Canvas();
-    HDC dc = canvas.Handle();
-    const int oldMode = SetBkMode(dc, TRANSPARENT);
-    const COLORREF oldColor = SetTextColor(dc, ColorToRGB(canvas.Font().Color()));
-    if (!rotateTabLeftRight_) {
-        // Unrotated side tabs read across.
-        tr.left += margin + (tabPosition_ == tpRight ? 3 : 0);
-        if (page->ShowCheckBox()) tr.left += 20;
-        TCaptionStyle style;
-        style.Enabled = page->TabEnabled();
-        style.AntiAlias = antiAlias_;
-        RECT measured{};
-        DrawTabCaption(canvas, tr, page->Caption(), page->WideCaption(), style, true, measured);
-    } else if (tabPosition_ == tpLeft || antiAlias_ == aaNone || tabSettings_.Width() > 0) {
-        // A rotated copy of the font: upward on the left, downward on the right.
-        LOGFONTW lf = canvas.Font().LogFont();
-        lf.lfEscapement = lf.lfOrientation = tabPosition_ == tpLeft ? -2700 : -900;
-        HFONT font = CreateFontIndirectW(&lf);
-        HGDIOBJ old = SelectObject(dc, font);
-        const int h = GetWideTextExtent(dc, L"gh").cy;
-        if (tabPosition_ == tpLeft) {
-            tr.bottom -= margin + (page->ShowCheckBox() ? 25 : 0);
-            TextOutW(dc, tr.left + (tr.right - tr.left - h) / 2, tr.bottom, text.c_str(), int(text.size()));
-        } else {
-            tr.top += margin + (page->ShowCheckBox() ? 20 : 0);
-            TextOutW(dc, tr.right - (tr.right - tr.left - h) / 2, tr.top, text.c_str(), int(text.size()));
-        }
-        SelectObject(dc, old);
-        DeleteObject(font);
+    const bool rectangular = Layout().IsRectangularTab();
+    // A shaped tab goes on a fill that becomes transparent; a border that is
+    // not drawn gives no fill colour, so magenta stands in.
+    const TColor key = c.BorderColor == clNone ? TColor(0xFF00FF) : BlendColors(c.BorderColor, clWhite, 50);
+    if (rectangular) {
+        // The corners of a rectangular tab come from what lies beneath.
+        BitBlt(bmp.Canvas().Handle(), 0, 0, w, h, dc, rr.left, rr.top, SRCCOPY);
     } else {
-        tr.top += margin + (page->ShowCheckBox() ? 20 : 0);
-        TCaptionStyle style;
-        style.Enabled = page->TabEnabled();
-        style.AntiAlias = antiAlias_;
-        style.Position = tpRight;
-        RECT measured{};
-        DrawTabCaption(canvas, tr, page->Caption(), page->WideCaption(), style, true, measured);
+        HBRUSH brush = CreateSolidBrush(ColorToRGB(key));
+        const RECT all{0, 0, w, h};
+        FillRect(bmp.Canvas().Handle(), &all, brush);
+        DeleteObject(brush);
     }
-    SetTextColor(dc, oldColor);
-    SetBkMode(dc, oldMode);
+    DrawTabBody(index, c, highlight, bmp.Canvas(), RECT{0, 0, w, h}, !rectangular);
+    GdiFlush();
+    if (UseGlass()) {
+        TGDIPPicture picture;
+        picture.Assign(bmp);
+        const bool keyed = tabSettings_.Shape() != tsRectangle || tabSettings_.Rounding() > 3;
+        DrawGraphicGP(nullptr, &canvas, POINT{rr.left, rr.top}, keyed, picture);
+    } else if (!rectangular) {
+        TransparentBlt(dc, rr.left, rr.top, w, h, bmp.Canvas().Handle(), 0, 0, w, h, ColorToRGB(key));
+    } else {
+        BitBlt(dc, rr.left, rr.top, w, h, bmp.Canvas().Handle(), 0, 0, SRCCOPY);
+    }
 }
 
-void TKelOfficePager::DrawTabBody(int index, const TBodyColors& c, TColor highlight) {
+void TKelOfficePager::DrawTabBody(int index, const TBodyColors& c, TColor highlight, TCanvas& canvas,
+                                  const RECT& rr, bool throughBitmap) {
     TKelOfficePage* page = pages_[size_t(index)];
     TCustomTabAppearance& a = page->UseTabAppearance() ? page->TabAppearance() : currentStyler_->TabAppearance();
     const TGradientBackground& s = currentStyler_->TabAppearance().BackGround();
     const bool active = index == activeIndex_;
-    const RECT rr = TabRect(index);
     // 3. Body.
-    TCanvas& canvas = Canvas();
     HDC dc = canvas.Handle();
     const bool side = tabPosition_ == tpLeft || tabPosition_ == tpRight;
     const bool unrotatedSide = side && !rotateTabLeftRight_;
@@ -339,6 +340,15 @@ void TKelOfficePager::DrawTabBody(int index, const TBodyColors& c, TColor highli
             case tpBottom: shrunk.top += 2; break;
             case tpLeft: shrunk.right -= 3; break;
             case tpRight: shrunk.left += 2; break;
+        }
+        if (throughBitmap) {
+            // One pixel more stays on the transparent fill.
+            switch (tabPosition_) {
+                case tpTop: shrunk.right -= 1; break;
+                case tpBottom: shrunk.right -= 1, shrunk.bottom -= 1; break;
+                case tpLeft: shrunk.bottom -= 1; break;
+                case tpRight: shrunk.right -= 1, shrunk.bottom -= 2; break;
+            }
         }
         FillShapedTab(canvas, shrunk, c, shape, tabSettings_.Rounding(), rotateTabLeftRight_, tabPosition_, progress);
         return;

@@ -350,6 +350,7 @@ TKelOfficePager::~TKelOfficePager() {
     pages_.clear();
     tabSettings_.OnChange = nullptr;
     buttonSettings_->OnChange = nullptr;
+    UnhookForm();
 }
 
 void TKelOfficePager::SetParent(TWinControl* parent) {
@@ -779,6 +780,17 @@ LRESULT TKelOfficePager::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     // Arrow keys and characters come to the pager.
     if (msg == WM_GETDLGCODE) return DLGC_WANTARROWS | DLGC_WANTCHARS;
+    if (msg == WM_SETFOCUS || msg == WM_KILLFOCUS) {
+        const LRESULT result = TCustomControl::WndProc(msg, wParam, lParam);
+        if (msg == WM_KILLFOCUS)
+            HideShortCutHints();
+        else if (!loading_)
+            ShowShortCutHints();
+        InvalidateTab(-1);
+        return result;
+    }
+    if (msg == WM_DESTROY) UnhookForm();
+    if (msg == WM_PAINT && UseGlass() && IsDwmCompositing()) return GlassPaint();
     return TCustomControl::WndProc(msg, wParam, lParam);
 }
 
@@ -799,6 +811,7 @@ void TKelOfficePager::FreeHintWindow(glow::TShortCutHintWindow* window) {
 void TKelOfficePager::HideShortCutHints() {
     shortCutHintMode_ = false;
     for (TKelOfficePage* p : pages_) p->HideShortCutHint();
+    UnhookForm();
 }
 
 }  // namespace kel::pager

@@ -287,8 +287,8 @@ public:
     // The six Booleans, the seven pictures and the seven hints; not the
     // flags nor the side pictures.
     void Assign(const TPageButtonSettings& source);
-    // The default pictures from the module's RCDATA resources; a missing
-    // resource leaves its picture empty (the host has none).
+    // The default pictures from the module's RCDATA resources; where the
+    // module has none, small drawn glyphs (the host has neither).
     void LoadPictures(HINSTANCE__* module);
 
 private:

@@ -4,6 +4,10 @@
 #include <cmath>
 #include <memory>
 
+#include "framework/core/streams.h"
+#include "framework/gui/image_list.h"
+#include "widgets/drawing/DecodedImage.h"
+#include "widgets/drawing/GDIPicture.h"
 #include "widgets/drawing/KelGDIP.h"
 #include "widgets/drawing/KelGDIPColors.h"
 
@@ -66,6 +70,71 @@ SIZE GetWideTextExtent(HDC dc, const std::wstring& text) {
     SIZE size{0, 0};
     if (!text.empty()) GetTextExtentPoint32W(dc, text.c_str(), int(text.size()), &size);
     return size;
+}
+
+int CanvasWideTextWidth(TCanvas& canvas, const std::wstring& text) {
+    HDC dc = canvas.Handle();
+    SelectGuard font(dc, canvas.Font().Handle());
+    return GetWideTextExtent(dc, text).cx;
+}
+
+namespace {
+
+// The graphics to draw on: the given one, else a new one on the canvas.
+struct TSurface {
+    std::unique_ptr<TGPGraphics> owned;
+    TGPGraphics* g = nullptr;
+    TSurface(TGPGraphics* graphics, TCanvas* canvas) {
+        if (graphics) {
+            g = graphics;
+        } else if (canvas) {
+            owned = std::make_unique<TGPGraphics>(canvas->Handle());
+            owned->SetSmoothingMode(gpSmoothingModeAntiAlias);
+            g = owned.get();
+        }
+    }
+};
+
+// Draws decoded bytes at their own size, keyed on the pixel (kx, ky) when
+// asked (ky -1: the bottom row).
+void DrawKeyedImage(TGPGraphics& g, const TBytes& bytes, POINT at, bool key, int kx, int ky) {
+    TDecodedImage image(bytes);
+    if (!image.Ok()) return;
+    const int w = int(image.Image().GetWidth()), h = int(image.Image().GetHeight());
+    if (key && image.Image().GetFormatKind() != ifPNG && w > 0 && h > 0) {
+        TDecodedImage bitmap(bytes, true);
+        TARGB colour = 0;
+        if (bitmap.Ok()) bitmap.Bitmap()->GetPixel(kx, ky < 0 ? h - 1 : ky, colour);
+        TGPImageAttributes attributes;
+        attributes.SetColorKey(colour, colour);
+        g.DrawImageRectRect(&image.Image(), FloatRect(float(at.x), float(at.y), float(w), float(h)), 0, 0, float(w),
+                            float(h), gpUnitPixel, &attributes);
+        return;
+    }
+    g.DrawImageAt(&image.Image(), at.x, at.y);
+}
+
+}  // namespace
+
+void DrawImageListImageGP(TGPGraphics* graphics, TCanvas* canvas, POINT at, bool enabled, int imageIndex,
+                          const TImageList* list) {
+    if (!list || imageIndex < 0 || (!graphics && !canvas)) return;
+    TBitmap bitmap(list->Width(), list->Height());
+    if (bitmap.Empty()) return;
+    list->Draw(bitmap.Canvas(), 0, 0, imageIndex, enabled);
+    const TBytes bytes = BitmapFileBytes(bitmap);
+    TSurface s(graphics, canvas);
+    DrawKeyedImage(*s.g, bytes, at, true, 0, -1);
+}
+
+void DrawGraphicGP(TGPGraphics* graphics, TCanvas* canvas, POINT at, bool useColorKey, const TGraphic& graphic) {
+    if (!graphics && !canvas) return;
+    TMemoryStream stream;
+    graphic.SaveToStream(&stream);
+    if (stream.Size() <= 0) return;
+    const TBytes bytes(stream.Memory(), stream.Memory() + stream.Size());
+    TSurface s(graphics, canvas);
+    DrawKeyedImage(*s.g, bytes, at, useColorKey, 0, 0);
 }
 
 std::wstring TruncateCaption(TCanvas& canvas, const std::wstring& text, const RECT& rect, bool useGdiPlus,

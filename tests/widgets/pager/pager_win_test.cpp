@@ -5,12 +5,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "framework/gui/forms.h"
+#include "framework/gui/image_list.h"
 #include "framework/gui/menus.h"
+#include "framework/gui/std_edit.h"
 #include "tests/support/win_screenshot.h"
 #include "tests/support/win_test_app.h"
 #include "tests/widgets/drawing/win_paint.h"
@@ -842,6 +845,255 @@ TEST(PagerCaption, DisabledGdiPlusCaptionIsGrey) {
     EXPECT_EQ(red, 0);
 }
 
+// A picture of a blue square on a magenta ground (the ground is the key).
+void BlueSquarePicture(TGDIPPicture& picture) {
+    fw::TBitmap bmp(12, 12);
+    kel::test::Fill(bmp, fw::clFuchsia);
+    bmp.Canvas().Brush().SetColor(fw::clBlue);
+    bmp.Canvas().FillRect(RECT{2, 2, 10, 10});
+    GdiFlush();
+    picture.Assign(bmp);
+    picture.UpdateImageSize();
+}
+
+int CountColour(fw::TBitmap& bmp, const RECT& r, uint32_t colour) {
+    int n = 0;
+    for (int y = std::max(0, int(r.top)); y < std::min(bmp.Height(), int(r.bottom)); ++y)
+        for (int x = std::max(0, int(r.left)); x < std::min(bmp.Width(), int(r.right)); ++x) n += Px(bmp, x, y) == colour;
+    return n;
+}
+
+TEST(PagerPaint, TabImagesAndPictures) {
+    Fixture f(2);
+    auto* images = new fw::TImageList(f.pager, 16, 16);
+    kel::test::AddSolidImage(*images, fw::clRed);
+    f.pager->SetImages(images);
+    const RECT before = f.pager->TabRect(0);
+    f.pages[0]->SetImageIndex(0);
+    TGDIPPicture picture;
+    BlueSquarePicture(picture);
+    f.pages[1]->SetPicture(picture);
+    const RECT t0 = f.pager->TabRect(0), t1 = f.pager->TabRect(1);
+    EXPECT_EQ((t0.right - t0.left) - (before.right - before.left), 18) << "the image and its gap widen the tab";
+    fw::TBitmap bmp(1, 1);
+    PaintPager(*f.pager, bmp);
+    const int h0 = t0.bottom - t0.top;
+    // Image-list image at the text start, centred across the tab.
+    const int ix = t0.left + f.pager->TabSettings().LeftMargin(), iy = t0.top + (h0 - 16) / 2;
+    EXPECT_EQ(Px(bmp, ix, iy), 0xFF0000u);
+    EXPECT_EQ(Px(bmp, ix + 15, iy + 15), 0xFF0000u);
+    EXPECT_NE(Px(bmp, ix - 1, iy + 8), 0xFF0000u);
+    // The picture 2 pixels further in; its magenta ground is transparent.
+    const int px = t1.left + f.pager->TabSettings().LeftMargin() + 2, py = t1.top + (h0 - 12) / 2;
+    EXPECT_EQ(Px(bmp, px + 6, py + 6), 0x0000FFu);
+    EXPECT_NE(Px(bmp, px + 1, py + 6), 0x0000FFu);
+    EXPECT_EQ(CountColour(bmp, t1, 0xFF00FF), 0) << "the key colour never shows";
+
+    // On the right: after the caption, the right margin in from the end.
+    f.pager->TabSettings().SetImagePosition(ipRight);
+    const RECT r0 = f.pager->TabRect(0);
+    PaintPager(*f.pager, bmp);
+    EXPECT_EQ(Px(bmp, r0.right - f.pager->TabSettings().RightMargin() - 8, iy + 8), 0xFF0000u);
+    EXPECT_NE(Px(bmp, r0.left + f.pager->TabSettings().LeftMargin() + 2, iy + 8), 0xFF0000u);
+
+    // A rotated left tab: the image at the reading start, centred across.
+    f.pager->TabSettings().SetImagePosition(ipLeft);
+    f.pager->SetTabPosition(tpLeft);
+    const RECT l0 = f.pager->TabRect(0);
+    ASSERT_NE(l0.left, -1);
+    PaintPager(*f.pager, bmp);
+    const int lx = l0.left + (l0.right - l0.left - 16) / 2;
+    const int ly = l0.bottom - f.pager->TabSettings().LeftMargin() - 16;
+    EXPECT_EQ(Px(bmp, lx + 8, ly + 8), 0xFF0000u);
+    EXPECT_EQ(Px(bmp, lx + 8, ly + 15), 0xFF0000u);
+    EXPECT_NE(Px(bmp, lx + 8, ly + 16), 0xFF0000u);
+}
+
+TEST(PagerPaint, OwnerDrawnTabs) {
+    Fixture f(2);
+    TTabAppearance& t = f.pager->CurrentStyler()->TabAppearance();
+    t.BackGround().SetColor(fw::clRed);
+    t.BackGround().SetColorTo(fw::clNone);
+    std::vector<std::pair<int, RECT>> calls;
+    f.pager->OnDrawTab = [&](fw::TComponent*, int index, const RECT& r) { calls.push_back({index, r}); };
+    fw::TBitmap bmp(1, 1);
+    PaintPager(*f.pager, bmp);
+    ASSERT_GE(calls.size(), 2u);
+    EXPECT_EQ(calls[0].first, 0);
+    const RECT t0 = f.pager->TabRect(0);
+    EXPECT_TRUE(EqualRect(&calls[0].second, &t0));
+    // The inactive tab has no body, so all of it is the background.
+    const RECT t1 = f.pager->TabRect(1);
+    EXPECT_EQ(CountColour(bmp, t1, 0xFF0000), (t1.right - t1.left) * (t1.bottom - t1.top)) << "no caption drawn";
+    f.pager->OnDrawTab = nullptr;
+    PaintPager(*f.pager, bmp);
+    EXPECT_LT(CountColour(bmp, t1, 0xFF0000), (t1.right - t1.left) * (t1.bottom - t1.top)) << "built-in caption";
+}
+
+TEST(PagerPaint, ActiveTabLiesOverItsNeighbours) {
+    Fixture f(3);
+    f.pager->SetShowNonSelectedTabs(true);
+    TTabAppearance& t = f.pager->CurrentStyler()->TabAppearance();
+    t.SetColorSelected(fw::clYellow), t.SetColorSelectedTo(fw::clYellow);
+    t.SetColorMirrorSelected(fw::clYellow), t.SetColorMirrorSelectedTo(fw::clYellow);
+    t.SetColor(fw::clBlue), t.SetColorTo(fw::clBlue), t.SetColorMirror(fw::clBlue), t.SetColorMirrorTo(fw::clBlue);
+    f.pager->TabSettings().SetSpacing(-10);
+    f.pager->SetActivePage(f.pages[1]);
+    const RECT a = f.pager->TabRect(1), right = f.pager->TabRect(2);
+    ASSERT_LT(right.left, a.right) << "the tabs overlap";
+    fw::TBitmap bmp(1, 1);
+    PaintPager(*f.pager, bmp);
+    const int y = a.bottom - 6;
+    EXPECT_EQ(Px(bmp, a.right - 6, y), 0xFFFF00u) << "the active tab over its right neighbour";
+    EXPECT_EQ(Px(bmp, right.right - 8, y), 0x0000FFu) << "the neighbour beyond the overlap";
+}
+
+TEST(PagerPaint, ShapedActiveTabWithCloseButtonsOnTabs) {
+    Fixture f(2);
+    TTabAppearance& t = f.pager->CurrentStyler()->TabAppearance();
+    t.BackGround().SetColor(fw::clRed);
+    t.BackGround().SetColorTo(fw::clNone);
+    t.SetColorSelected(fw::clYellow), t.SetColorSelectedTo(fw::clYellow);
+    t.SetColorMirrorSelected(fw::clYellow), t.SetColorMirrorSelectedTo(fw::clYellow);
+    t.SetBorderColorSelected(fw::clBlack);
+    f.pages[0]->SetCaption(L"II");
+    f.pager->TabSettings().SetShape(tsLeftRightRamp);
+    f.pager->TabSettings().SetRounding(3);
+    f.pager->ButtonSettings().SetCloseButton(true);
+    f.pager->SetCloseOnTab(true);
+    const RECT r = f.pager->TabRect(0);
+    fw::TBitmap bmp(1, 1);
+    PaintPager(*f.pager, bmp);
+    EXPECT_EQ(Px(bmp, r.left + 1, r.top + 1), 0xFF0000u) << "beside the ramp the strip shows";
+    EXPECT_EQ(Px(bmp, r.right - 2, r.top + 1), 0xFF0000u);
+    EXPECT_TRUE(Near(Px(bmp, r.left + 13, r.top + 10), 0xFFFF00, 40)) << "the body came through the bitmap";
+    const uint32_t key = Rgb(BlendColors(fw::clBlack, fw::clWhite, 50));
+    EXPECT_EQ(CountColour(bmp, r, key), 0) << "the bitmap's fill stays transparent";
+    glow::TKelGlowButton* close = f.pages[0]->CloseButton();
+    ASSERT_NE(close, nullptr);
+    EXPECT_TRUE(close->Visible());
+}
+
+TEST(PagerPaint, StripButtonsShowDrawnPictures) {
+    Fixture f(8);
+    f.pager->SetBounds(10, 10, 300, 200);
+    f.pager->ButtonSettings().SetPageListButton(true);
+    f.pager->ButtonSettings().SetCloseButton(true);
+    ASSERT_TRUE(f.pager->TabScroller().Visible());
+    EXPECT_FALSE(f.pager->ButtonSettings().NextPictureChanged()) << "default pictures are no change";
+    fw::TBitmap bmp(1, 1);
+    bmp.SetSize(f.pager->Width(), f.pager->Height());
+    kel::test::FillWhite(bmp);
+    f.pager->PaintTo(bmp.Canvas().Handle(), true);
+    GdiFlush();
+    for (auto which : {TKelOfficePager::sbNext, TKelOfficePager::sbPageList, TKelOfficePager::sbClose}) {
+        glow::TKelGlowButton* b = f.pager->StripButton(which);
+        ASSERT_NE(b, nullptr);
+        const RECT r{b->Left(), b->Top(), b->Left() + b->Width(), b->Top() + b->Height()};
+        EXPECT_GT(CountColour(bmp, r, 0x303030), 8) << "glyph of button " << int(which);
+        EXPECT_EQ(CountColour(bmp, r, 0xFF00FF), 0) << "its ground is transparent";
+    }
+}
+
+TEST(PagerCaption, ImageDrawersKeyTheirCornerPixel) {
+    fw::TBitmap bmp(40, 20);
+    kel::test::FillWhite(bmp);
+    fw::TImageList list(nullptr, 8, 8);
+    fw::TBitmap image(8, 8);
+    kel::test::Fill(image, fw::clGreen);
+    image.ScanLine(7)[0] = 0x00FF00FF;  // the bottom-left pixel is the key
+    image.ScanLine(0)[7] = 0x00FF00FF;  // and so the same colour elsewhere
+    list.AddMasked(image, fw::clAqua);
+    DrawImageListImageGP(nullptr, &bmp.Canvas(), POINT{2, 2}, true, 0, &list);
+    GdiFlush();
+    EXPECT_EQ(Px(bmp, 5, 5), 0x008000u);
+    EXPECT_EQ(Px(bmp, 2, 9), 0xFFFFFFu) << "bottom-left colour transparent";
+    EXPECT_EQ(Px(bmp, 9, 2), 0xFFFFFFu);
+    DrawImageListImageGP(nullptr, &bmp.Canvas(), POINT{20, 2}, true, -1, &list);
+    DrawImageListImageGP(nullptr, nullptr, POINT{20, 2}, true, 0, &list);
+    EXPECT_EQ(kel::test::InkIn(bmp, 20, 0, 40, 20), 0) << "no index or no surface: nothing";
+
+    // A bitmap graphic loses its top-left colour with the key, keeps it without.
+    TGDIPPicture picture;
+    BlueSquarePicture(picture);
+    DrawGraphicGP(nullptr, &bmp.Canvas(), POINT{20, 2}, true, picture);
+    GdiFlush();
+    EXPECT_EQ(Px(bmp, 26, 8), 0x0000FFu);
+    EXPECT_EQ(Px(bmp, 20, 2), 0xFFFFFFu);
+    DrawGraphicGP(nullptr, &bmp.Canvas(), POINT{20, 2}, false, picture);
+    GdiFlush();
+    EXPECT_EQ(Px(bmp, 20, 2), 0xFF00FFu);
+
+    bmp.Canvas().Font().SetSize(10);
+    const int w = CanvasWideTextWidth(bmp.Canvas(), L"Wide text");
+    EXPECT_EQ(w, bmp.Canvas().TextWidth(L"Wide text"));
+    EXPECT_GT(w, 20);
+    EXPECT_EQ(CanvasWideTextWidth(bmp.Canvas(), L""), 0);
+}
+
+TEST(Pager, ShortCutHintsTypedAndCtrlTabFromAChild) {
+    if (!kel::test::XdotoolAvailable()) GTEST_SKIP() << "xdotool is not installed";
+    Fixture f(3);
+    f.pages[0]->SetShortCutHint(L"A");
+    f.pages[1]->SetShortCutHint(L"BC");
+    f.pages[2]->SetShortCutHint(L"BD");
+    f.pager->SetShowShortCutHints(true);
+    auto* edit = new fw::TEdit(f.pages[0]);
+    edit->SetParent(f.pages[0]);
+    edit->SetBounds(10, 10, 80, 20);
+    SetForegroundWindow(f.form->Handle());
+    PumpUntil([] { return false; }, 100);
+    // A real click on the page makes the form the X server's focus too.
+    const POINT body = f.pager->ClientToScreen(POINT{300, 150});
+    ASSERT_TRUE(kel::test::Xdotool(L"mousemove " + std::to_wstring(body.x) + L" " + std::to_wstring(body.y)));
+    ASSERT_TRUE(kel::test::Xdotool(L"click 1"));
+    PumpUntil([] { return false; }, 100);
+    f.pager->SetFocus();
+    PumpUntil([&] { return f.pager->ShortCutHintMode(); }, 2000);
+    ASSERT_TRUE(f.pager->ShortCutHintMode()) << "the pager's focus shows the hints";
+    ASSERT_TRUE(kel::test::Xdotool(L"key b"));
+    PumpUntil([&] { return !f.pager->TypedShortCut().empty(); }, 3000);
+    EXPECT_EQ(f.pager->TypedShortCut(), L"B");
+    EXPECT_TRUE(f.pager->ShortCutHintMode()) << "two hints start with B";
+    ASSERT_TRUE(kel::test::Xdotool(L"key d"));
+    PumpUntil([&] { return f.Active() == 2; }, 3000);
+    EXPECT_EQ(f.Active(), 2);
+    EXPECT_FALSE(f.pager->ShortCutHintMode());
+
+    // A letter that starts no hint ends the mode (with a beep).
+    f.pager->SetActivePage(f.pages[0]);
+    edit->SetFocus();
+    f.pager->SetFocus();
+    PumpUntil([&] { return f.pager->ShortCutHintMode(); }, 2000);
+    ASSERT_TRUE(f.pager->ShortCutHintMode());
+    ASSERT_TRUE(kel::test::Xdotool(L"key x"));
+    PumpUntil([&] { return !f.pager->ShortCutHintMode(); }, 3000);
+    EXPECT_FALSE(f.pager->ShortCutHintMode());
+    EXPECT_EQ(f.Active(), 0);
+
+    // Sizing the form hides the hints through the form's hook.
+    edit->SetFocus();
+    f.pager->SetFocus();
+    PumpUntil([&] { return f.pager->ShortCutHintMode(); }, 2000);
+    ASSERT_TRUE(f.pager->ShortCutHintMode());
+    SendMessageW(f.form->Handle(), WM_SIZE, SIZE_RESTORED, MAKELPARAM(420, 240));
+    EXPECT_FALSE(f.pager->ShortCutHintMode());
+
+    // Ctrl+Tab and Ctrl+Shift+Tab from a control on the page.
+    edit->SetFocus();
+    PumpUntil([&] { return GetFocus() == edit->Handle(); }, 2000);
+    ASSERT_TRUE(kel::test::Xdotool(L"key ctrl+Tab"));
+    PumpUntil([&] { return f.Active() == 1; }, 3000);
+    EXPECT_EQ(f.Active(), 1) << "Ctrl+Tab from the edit";
+    f.pager->SetActivePage(f.pages[0]);
+    edit->SetFocus();
+    PumpUntil([&] { return GetFocus() == edit->Handle(); }, 2000);
+    ASSERT_TRUE(kel::test::Xdotool(L"key ctrl+shift+Tab"));
+    PumpUntil([&] { return f.Active() == 2; }, 3000);
+    EXPECT_EQ(f.Active(), 2) << "Ctrl+Shift+Tab from the edit wraps to the last page";
+    ASSERT_TRUE(kel::test::Xdotool(L"mousemove 5 400"));
+}
+
 TEST(PagerPaint, Screenshot) {
     Fixture f(3);
     auto* styler = new TKelOfficePagerOfficeStyler(f.pager);
@@ -868,6 +1120,29 @@ TEST(PagerPaint, Screenshot) {
     for (int y = tab.top; y < tab.bottom; ++y)
         for (int x = tab.left; x < tab.right; ++x) dark += Near(Px(bmp, x, y), 0x202040, 0x60);
     EXPECT_GT(dark, 5) << "a turned caption on a left tab";
+
+    // Images, pictures, close buttons on the tabs and the strip's buttons.
+    f.pager->SetTabPosition(tpTop);
+    f.pager->TabSettings().SetHeight(26);
+    auto* images = new fw::TImageList(f.pager, 16, 16);
+    kel::test::AddSolidImage(*images, fw::clGreen);
+    f.pager->SetImages(images);
+    for (int i = 0; i < 6; ++i) {
+        auto* p = new TKelOfficePage(f.pager);
+        p->SetCaption(L"More " + std::to_wstring(i));
+        p->SetPager(f.pager);
+    }
+    f.pages[0]->SetImageIndex(0);
+    TGDIPPicture picture;
+    BlueSquarePicture(picture);
+    f.pages[1]->SetPicture(picture);
+    f.pager->ButtonSettings().SetPageListButton(true);
+    f.pager->ButtonSettings().SetCloseButton(true);
+    f.pager->SetCloseOnTab(true);
+    f.pager->SetActivePage(f.pages[0]);
+    PumpUntil([] { return false; }, 300);
+    fw::test::SaveWindowShot(f.form->Handle(), "pager_images_buttons");
+    EXPECT_TRUE(f.pager->TabScroller().Visible());
 }
 
 }  // namespace
