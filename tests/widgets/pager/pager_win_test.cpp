@@ -948,6 +948,25 @@ TEST(PagerPaint, ActiveTabLiesOverItsNeighbours) {
     EXPECT_EQ(Px(bmp, right.right - 8, y), 0x0000FFu) << "the neighbour beyond the overlap";
 }
 
+TEST(PagerPaint, TabsKeepOutOfTheButtonArea) {
+    Fixture f(1);
+    f.pager->SetBounds(10, 10, 200, 120);
+    TTabAppearance& t = f.pager->CurrentStyler()->TabAppearance();
+    t.BackGround().SetColor(fw::clRed);
+    t.BackGround().SetColorTo(fw::clNone);
+    t.SetColorSelected(fw::clYellow), t.SetColorSelectedTo(fw::clYellow);
+    t.SetColorMirrorSelected(fw::clYellow), t.SetColorMirrorSelectedTo(fw::clYellow);
+    f.pages[0]->SetCaption(L"A caption far wider than this small pager");
+    f.pager->ButtonSettings().SetPageListButton(true);
+    const RECT r = f.pager->TabRect(0);
+    const TPagerRect b = f.pager->Layout().ButtonsRect();
+    ASSERT_GT(r.right, b.Left + 5) << "a lone tab reaches under the buttons";
+    fw::TBitmap bmp(1, 1);
+    PaintPager(*f.pager, bmp);
+    EXPECT_TRUE(Near(Px(bmp, b.Left - 8, r.bottom - 6), 0xFFFF00, 40)) << "the tab before the button area";
+    EXPECT_EQ(Px(bmp, b.Left + 3, r.bottom - 6), 0xFF0000u) << "the background again under the buttons";
+}
+
 TEST(PagerPaint, ShapedActiveTabWithCloseButtonsOnTabs) {
     Fixture f(2);
     TTabAppearance& t = f.pager->CurrentStyler()->TabAppearance();
