@@ -1162,6 +1162,10 @@ TEST(PagerPaint, Screenshot) {
     PumpUntil([] { return false; }, 300);
     fw::test::SaveWindowShot(f.form->Handle(), "pager_images_buttons");
     EXPECT_TRUE(f.pager->TabScroller().Visible());
+    f.pager->SetTabPosition(tpRight);
+    f.pager->TabSettings().SetHeight(30);
+    PumpUntil([] { return false; }, 300);
+    fw::test::SaveWindowShot(f.form->Handle(), "pager_right_images");
 }
 
 }  // namespace
