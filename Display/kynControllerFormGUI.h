@@ -5,6 +5,8 @@
 // text commands call the same operations.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 
 #include "Display/kynDisplayModel.h"
@@ -100,6 +102,8 @@ public:
     fw::TLabel* Label17 = nullptr;
     fw::TLabel* Label18 = nullptr;
     fw::TLabel* Label19 = nullptr;
+    fw::TLabel* Label22 = nullptr;  // hidden "Height"
+    fw::TLabel* Label23 = nullptr;  // "Computer Name"
     fw::TLabel* Label20 = nullptr;  // position text
     fw::TLabel* Label21 = nullptr;  // window size
     kel::glow::TKelGlowButton* KelGlowButton7 = nullptr;   // entity, drop-down
@@ -171,6 +175,10 @@ public:
     void SelectInfoPage(int n);
     void FormShow();
     void FormCreate();
+    // The window's creation parameters with the drop-shadow class style.
+    static void SetDropShadowClassStyle(fw::TCreateParams& params);
+    // A region with rounded corners of the size (a plain rectangle for 0).
+    static void SetRoundedRegion(HWND window, const RECT& rect, int cornerSize);
 
     // Handlers bound to the controls.
     void Background1Click();
@@ -216,9 +224,14 @@ private:
     void BuildInfoPage();
     void ChooseEntity(int entity);
     void ColourRadioClicked(int choice);
+    // The entity's colour (1 background, 2 scan line) as the model has it.
+    common::TDisplayColour EntityColour(int entity) const;
+    void SetEntityColour(int entity, const common::TDisplayColour& colour);
+    // Sets the contrast slider and its label for a contrast.
     void ShowContrast(double contrast);
-    void SetPauseLook();
+    void ApplyPauseLook();
     void StartDrag();
+    void ShowPanelTheme(int theme);
 
     TkynDisplayModel& model_;
 };
