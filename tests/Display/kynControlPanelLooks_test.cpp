@@ -102,19 +102,19 @@ TEST(ControlPanelLooks, PauseButtonTurnsOrangeWhilePausedInBothThemes) {
         int theme;
         bool paused;
         bool single;
-        TColor borderHot, color, down;
+        TColor borderHot, color, mirrorTo, down;
     } rows[] = {
-        {0, false, true, 0x000000, 0xFFFFFF, 0xFFFFFF},
-        {1, false, false, 0x808080, 0xC8C0C0, 0xEBEBEB},
-        {0, true, true, 0x000000, 0x2084FF, 0xFFFFFF},
-        {1, true, false, 0x808080, 0x2084FF, 0xEBEBEB},
+        {0, false, true, 0x000000, 0xFFFFFF, 0xEBEBEB, 0xFFFFFF},
+        {1, false, false, 0x808080, 0xC8C0C0, 0xC8C0C0, 0xEBEBEB},
+        {0, true, true, 0x000000, 0x2084FF, 0x2084FF, 0xFFFFFF},
+        {1, true, false, 0x808080, 0x2084FF, 0x2084FF, 0xEBEBEB},
     };
     for (const Row& row : rows) {
         const TButtonLook l = *PauseLook(row.theme, row.paused);
         EXPECT_EQ(l.BorderSingle, row.single) << row.theme << row.paused;
         EXPECT_EQ(l.BorderColorHot, row.borderHot) << row.theme << row.paused;
         EXPECT_EQ(l.Color, row.color) << row.theme << row.paused;
-        EXPECT_EQ(l.ColorMirrorTo, row.color) << row.theme << row.paused;
+        EXPECT_EQ(l.ColorMirrorTo, row.mirrorTo) << row.theme << row.paused;
         EXPECT_EQ(l.ColorDown, row.down) << row.theme << row.paused;
         EXPECT_EQ(l.BorderColor, 0x808080);
         EXPECT_EQ(l.ColorDownTo, 0xEBEBEB);

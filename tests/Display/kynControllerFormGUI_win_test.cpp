@@ -242,6 +242,14 @@ TEST_F(ControlPanel, RunOptionsPauseAndRunButton) {
     EXPECT_EQ(panel_->KelGlowButton9->Caption(), L"Resume");
     EXPECT_EQ(panel_->KelGlowButton9->Appearance().Color(), 0x2084FF);
     EXPECT_EQ(panel_->KelGlowButton9->Font().Color(), fw::clWhite);
+    // Over the paused button its text turns black, and white again off it;
+    // in the dark theme the action buttons do the same.
+    for (kel::glow::TKelGlowButton* b : {panel_->KelGlowButton9, panel_->KelGlowButton10}) {
+        SendMessageW(b->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+        EXPECT_EQ(b->Font().Color(), fw::clBlack) << b->Caption();
+        SendMessageW(b->Handle(), WM_MOUSELEAVE, 0, 0);
+        EXPECT_EQ(b->Font().Color(), fw::clWhite) << b->Caption();
+    }
     // Toggling the theme while paused keeps it orange.
     panel_->Image3Click();
     EXPECT_EQ(model_.Settings().Theme, common::thLight);
