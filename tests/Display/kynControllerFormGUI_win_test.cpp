@@ -11,6 +11,7 @@
 #include "tests/Display/display_form_fixture.h"
 #include "tests/support/win_screenshot.h"
 #include "tests/support/win_test_app.h"
+#include "tests/widgets/editors/xdotool.h"
 #include "widgets/buttons/KelOfficeButtons.h"
 #include "widgets/buttons/KelPopupMenu.h"
 #include "widgets/editors/KelTrackBar.h"
@@ -358,6 +359,45 @@ TEST_F(ControlPanel, FrameIsRoundedAndShadowed) {
     EXPECT_FALSE(PtInRegion(rgn, 0, 0));
     EXPECT_TRUE(PtInRegion(rgn, 10, 10));
     DeleteObject(rgn);
+}
+
+}  // namespace
+}  // namespace kyn
+
+namespace kyn {
+namespace {
+
+std::wstring Num(long v) { return std::to_wstring(v); }
+
+// Presses at a point of the panel, moves the mouse by (dx, dy) and releases.
+RECT DragPanelAt(HWND panel, int x, int y, int dx, int dy) {
+    RECT r{};
+    GetWindowRect(panel, &r);
+    kel::test::Xdotool(L"mousemove " + Num(r.left + x) + L" " + Num(r.top + y) + L" mousedown 1 sleep 0.2 mousemove " +
+                       Num(r.left + x + dx) + L" " + Num(r.top + y + dy) + L" sleep 0.2 mouseup 1");
+    fw::test::PumpUntil([] { return false; }, 200);
+    RECT after{};
+    GetWindowRect(panel, &after);
+    return after;
+}
+
+TEST_F(ControlPanel, DragsByItsTitleAndFrameAlsoInFullScreen) {
+    if (!kel::test::XdotoolAvailable()) GTEST_SKIP() << "no xdotool";
+    HWND h = panel_->Handle();
+    SetForegroundWindow(h);
+    RECT r0{};
+    GetWindowRect(h, &r0);
+    // The title "Main Menu".
+    RECT r1 = DragPanelAt(h, 20, 8, -40, 30);
+    EXPECT_EQ(r1.left, r0.left - 40);
+    EXPECT_EQ(r1.top, r0.top + 30);
+    // The frame, beside the pager, with the display in full screen.
+    form_->ToggleFullScreen();
+    SetForegroundWindow(h);
+    RECT r2 = DragPanelAt(h, 4, 200, 25, -20);
+    EXPECT_EQ(r2.left, r1.left + 25);
+    EXPECT_EQ(r2.top, r1.top - 20);
+    form_->ToggleFullScreen();
 }
 
 }  // namespace
