@@ -109,6 +109,8 @@ public:
     void Pause1Click();
     void Close1Click();
 
+    // Styles the popup menu and the Close button for a theme (0 light, 1 dark).
+    void ApplyTheme(int theme);
     void ToggleControlPanel();
     void ToggleFullScreen();
     void StartRun();

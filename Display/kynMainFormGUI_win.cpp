@@ -249,6 +249,7 @@ void TkynMainForm::FormShow() {
     // Only the first showing sets the display up.
     if (shown_) return;
     shown_ = true;
+    ApplyTheme(model_.Settings().Theme);
     if (kynControllerForm) {
         kynControllerForm->ShowLanguageFlag(model_.Settings().Language);
         kynControllerForm->ApplyTheme(model_.Settings().Theme);

@@ -3,3 +3,7 @@
 
 #include "framework/gui/std_label.h"
 #include "framework/gui/std_panel.h"
+#include "framework/gui/std_bevel.h"
+#include "framework/gui/std_image.h"
+#include "framework/gui/std_memo.h"
+#include "framework/gui/std_speed_button.h"

@@ -1,0 +1,75 @@
+// The Info page's texts.
+#include "Display/kynControlPanelTexts.h"
+
+namespace kyn {
+
+const wchar_t* const kReviewText =
+    L"Quorvex\r\n"
+    L"\r\n"
+    L"Quorvex turns a digital projector into the light source of a structured-light 3D scanner. "
+    L"Instead of a laser line swept by a motor, the projector shows one straight scan line that "
+    L"moves across the image one pixel at a time, while a camera records where the line falls on "
+    L"the object. From the line's known position in each frame and its place in the camera "
+    L"image, scanning software works out the surface point by point.\r\n"
+    L"\r\n"
+    L"Why a projector instead of a laser:\r\n"
+    L"- No moving parts: the line's position is exact and repeatable, frame after frame.\r\n"
+    L"- Eye-safe light at the brightness of an ordinary projector.\r\n"
+    L"- Thickness, colour, contrast, direction and speed of the line are set in software.\r\n"
+    L"- A grid and cross hairs help to align projector and camera before a scan.\r\n"
+    L"- Another program can drive the display with simple text commands.\r\n"
+    L"\r\n"
+    L"Facts\r\n"
+    L"Product: Quorvex scan-line display\r\n"
+    L"Version: see the build number above\r\n"
+    L"Date: 2026\r\n"
+    L"System requirements: Windows 7 or later, OpenGL 1.1, a projector as second screen\r\n"
+    L"Contact: support through the Quorvex web site\r\n"
+    L"Limitations: one scan line at a time; the sweep speed is limited to 1000 pixels a second\r\n"
+    L"Notices: Quorvex keeps its settings in the file gsf of its data folder\r\n"
+    L"Dependencies: OpenGL, GDI+ and the common controls of Windows\r\n"
+    L"Warranty: none; see the License and Disclaimer pages\r\n"
+    L"Warnings: do not look into the projector's lens while it shows the scan line\r\n";
+
+const wchar_t* const kLicenseText =
+    L"End-User Licence Agreement for Quorvex\r\n"
+    L"\r\n"
+    L"1. Grant. You may install and use Quorvex on any number of computers that you own or "
+    L"control, for scanning work of your own or of your organisation.\r\n"
+    L"\r\n"
+    L"2. Restrictions. You may not sell, rent or sublicense Quorvex, nor pass it off as your own "
+    L"work. You may not remove the copyright notices of the program or of this agreement.\r\n"
+    L"\r\n"
+    L"3. Ownership. Quorvex and its documentation remain the property of their authors. This "
+    L"agreement grants a licence to use the program, not ownership of it.\r\n"
+    L"\r\n"
+    L"4. Updates. The update checker (\"Check for Updates\") contacts the publisher's server only "
+    L"when you ask it to. Updates are covered by this agreement unless they come with their own.\r\n"
+    L"\r\n"
+    L"5. Termination. This licence ends when you break its terms. You must then remove every copy "
+    L"of Quorvex in your possession.\r\n"
+    L"\r\n"
+    L"6. No warranty. Quorvex is provided as it is, without warranty of any kind; see the "
+    L"Disclaimer page.\r\n"
+    L"\r\n"
+    L"By installing or using Quorvex you accept this agreement.\r\n";
+
+const wchar_t* const kDisclaimerText =
+    L"Disclaimer of Liability\r\n"
+    L"\r\n"
+    L"Quorvex is provided \"as is\", without any warranty, express or implied, including but not "
+    L"limited to fitness for a particular purpose, accuracy of scan results and uninterrupted "
+    L"operation.\r\n"
+    L"\r\n"
+    L"The measurements that scanning software derives from the scan line depend on the projector, "
+    L"the camera, their calibration and the scene. The authors of Quorvex are not responsible for "
+    L"the accuracy of any model, measurement or product made with its help.\r\n"
+    L"\r\n"
+    L"In no event shall the authors or the publisher be liable for any damage, loss of data, loss "
+    L"of profit or other loss arising from the use of, or the inability to use, Quorvex, even if "
+    L"advised of the possibility of such damage.\r\n"
+    L"\r\n"
+    L"Projectors emit bright light. Never look into the lens, and keep people and animals out of "
+    L"the beam while a scan runs.\r\n";
+
+}  // namespace kyn
