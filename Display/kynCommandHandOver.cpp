@@ -1,0 +1,72 @@
+// The command hand-over to the GUI thread.
+#include "Display/kynCommandHandOver.h"
+
+namespace kyn {
+
+TCommandHandOver::TCommandHandOver(TExecute execute, TWake wake) : execute_(std::move(execute)), wake_(std::move(wake)) {}
+
+void TCommandHandOver::Execute(const std::wstring& line) {
+    auto item = std::make_shared<TItem>();
+    item->line = line;
+    bool wake = false;
+    {
+        std::lock_guard guard(lock_);
+        if (stopped_) throw ECommandsStopped(L"The display takes no more commands");
+        queue_.push_back(item);
+        // One wake-up stands for every line queued until Drain empties the
+        // queue: a flood of lines must not flood the GUI thread's messages.
+        wake = !wake_pending_;
+        wake_pending_ = true;
+    }
+    if (wake) wake_();
+    std::unique_lock guard(lock_);
+    done_.wait(guard, [&] { return item->done; });
+    if (item->error) std::rethrow_exception(item->error);
+}
+
+void TCommandHandOver::Drain() {
+    if (running_) return;
+    running_ = true;
+    for (;;) {
+        std::shared_ptr<TItem> item;
+        {
+            std::lock_guard guard(lock_);
+            if (queue_.empty() || stopped_) {
+                wake_pending_ = false;
+                break;
+            }
+            item = queue_.front();
+            queue_.pop_front();
+        }
+        std::exception_ptr error;
+        try {
+            execute_(item->line);
+        } catch (...) {
+            error = std::current_exception();
+        }
+        std::lock_guard guard(lock_);
+        item->error = error;
+        item->done = true;
+        ++executed_;
+        done_.notify_all();
+    }
+    running_ = false;
+}
+
+void TCommandHandOver::Shutdown() {
+    std::lock_guard guard(lock_);
+    stopped_ = true;
+    for (auto& item : queue_) {
+        item->error = std::make_exception_ptr(ECommandsStopped(L"The display takes no more commands"));
+        item->done = true;
+    }
+    queue_.clear();
+    done_.notify_all();
+}
+
+unsigned long TCommandHandOver::Executed() const {
+    std::lock_guard guard(lock_);
+    return executed_;
+}
+
+}  // namespace kyn
