@@ -20,7 +20,7 @@ void TCommandHandOver::Execute(const std::wstring& line) {
     }
     if (wake) wake_();
     std::unique_lock guard(lock_);
-    done_.wait(guard, [&] { return item->done; });
+    item->finished.wait(guard, [&] { return item->done; });
     if (item->error) std::rethrow_exception(item->error);
 }
 
@@ -44,11 +44,13 @@ void TCommandHandOver::Drain() {
         } catch (...) {
             error = std::current_exception();
         }
-        std::lock_guard guard(lock_);
-        item->error = error;
-        item->done = true;
-        ++executed_;
-        done_.notify_all();
+        {
+            std::lock_guard guard(lock_);
+            item->error = error;
+            item->done = true;
+            ++executed_;
+        }
+        item->finished.notify_one();
     }
     running_ = false;
 }
@@ -59,9 +61,9 @@ void TCommandHandOver::Shutdown() {
     for (auto& item : queue_) {
         item->error = std::make_exception_ptr(ECommandsStopped(L"The display takes no more commands"));
         item->done = true;
+        item->finished.notify_one();
     }
     queue_.clear();
-    done_.notify_all();
 }
 
 unsigned long TCommandHandOver::Executed() const {

@@ -43,16 +43,17 @@ public:
     unsigned long Executed() const;
 
 private:
+    // Each sender waits on its own item: one line done wakes one thread.
     struct TItem {
         std::wstring line;
         bool done = false;
         std::exception_ptr error;
+        std::condition_variable finished;
     };
 
     TExecute execute_;
     TWake wake_;
     mutable std::mutex lock_;
-    std::condition_variable done_;
     std::deque<std::shared_ptr<TItem>> queue_;
     bool wake_pending_ = false;
     bool stopped_ = false;

@@ -5,6 +5,7 @@
 
 #include "framework/net/tcp_server.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -37,6 +38,10 @@ std::wstring SocketErrorText(const wchar_t* what, int code) {
     return std::wstring(what) + L" (socket error " + std::to_wstring(code) + L")";
 }
 
+// Wine does not wake a recv blocked on a socket that another thread shuts
+// down, so waiting reads and accepts look at the stop flag now and then.
+constexpr int kStopPollMs = 200;
+
 // Threads that serve connections spend most of their time in recv; they need
 // little stack.
 constexpr SIZE_T kThreadStack = 256 * 1024;
@@ -62,8 +67,6 @@ bool StartThread(F body) {
 
 }  // namespace
 
-struct Connection;
-
 struct TIdTCPServer::Impl {
     TWinsock winsock;
     std::function<void(TIdContext&)> execute;
@@ -72,7 +75,7 @@ struct TIdTCPServer::Impl {
 
     std::mutex lock;
     std::condition_variable changed;
-    bool stopping = false;
+    std::atomic<bool> stopping{false};
     struct Listener {
         SOCKET socket = INVALID_SOCKET;
         int port = 0;
@@ -91,11 +94,13 @@ namespace {
 
 class TConnectionContext : public TIdContext {
 public:
-    TConnectionContext(SOCKET socket, size_t maxLine) : socket_(socket), framer_(maxLine) {}
+    TConnectionContext(SOCKET socket, size_t maxLine, const std::atomic<bool>& stopping)
+        : socket_(socket), framer_(maxLine), stopping_(stopping) {}
 
     std::wstring ReadLn() override {
         while (lines_.empty()) {
             if (closed_) throw EConnectionClosed(L"Connection closed");
+            if (!WaitReadable()) continue;
             char buffer[8192];
             const int got = recv(socket_, buffer, sizeof buffer, 0);
             if (got <= 0) {
@@ -124,8 +129,22 @@ public:
     bool Closed() const { return closed_ && lines_.empty(); }
 
 private:
+    // False after a poll interval without data; raises once the server stops.
+    bool WaitReadable() {
+        if (stopping_) {
+            closed_ = true;
+            throw EConnectionClosed(L"Server stopped");
+        }
+        fd_set set;
+        FD_ZERO(&set);
+        FD_SET(socket_, &set);
+        timeval wait{0, kStopPollMs * 1000};
+        return select(0, &set, nullptr, nullptr, &wait) != 0;
+    }
+
     SOCKET socket_;
     TLineFramer framer_;
+    const std::atomic<bool>& stopping_;
     std::deque<std::wstring> lines_;
     bool closed_ = false;
 };
@@ -167,7 +186,12 @@ void TIdTCPServer::Impl::Accept(const std::shared_ptr<Impl>& self, size_t index)
         listener = listeners[index].socket;
     }
     for (;;) {
-        SOCKET s = accept(listener, nullptr, nullptr);
+        fd_set set;
+        FD_ZERO(&set);
+        FD_SET(listener, &set);
+        timeval wait{0, kStopPollMs * 1000};
+        if (!stopping && select(0, &set, nullptr, nullptr, &wait) == 0) continue;
+        SOCKET s = stopping ? INVALID_SOCKET : accept(listener, nullptr, nullptr);
         std::unique_lock guard(lock);
         if (stopping) {
             if (s != INVALID_SOCKET) closesocket(s);
@@ -201,12 +225,9 @@ void TIdTCPServer::Impl::Accept(const std::shared_ptr<Impl>& self, size_t index)
 }
 
 void TIdTCPServer::Impl::Serve(SOCKET socket) {
-    TConnectionContext context(socket, max_line);
+    TConnectionContext context(socket, max_line, stopping);
     for (;;) {
-        {
-            std::lock_guard guard(lock);
-            if (stopping) break;
-        }
+        if (stopping) break;
         try {
             execute(context);
         } catch (...) {
