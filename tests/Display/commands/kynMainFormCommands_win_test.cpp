@@ -16,6 +16,7 @@
 #include "Display/kynResourceManager.h"
 #include "tests/Display/display_form_fixture.h"
 #include "tests/support/win_process_windows.h"
+#include "tests/support/win_screenshot.h"
 #include "tests/support/win_tcp_client.h"
 #include "tests/support/win_test_app.h"
 
@@ -459,6 +460,12 @@ TEST_F(Commands, TestFormRunsTheWordsWithoutTcp) {
     EXPECT_EQ(model_.Settings().SweepRate, 250);
     EXPECT_EQ(form_->dpLineSweep->Interval(), 751u);
     EXPECT_EQ(Executed(), executed);  // straight on the GUI thread
+    // The program never shows it; the picture is for the record.
+    testForm->SetBounds(340, 0, 320, 140);
+    testForm->Show();
+    PumpUntil([] { return false; }, 300);
+    fw::test::SaveWindowShot(testForm->Handle(), "command_test_form");
+    testForm->Hide();
 }
 
 TEST_F(Commands, AutoDetectFillsTheNameAndAddressOrReportsWhy) {
