@@ -27,14 +27,18 @@ void TCommandHandOver::Execute(const std::wstring& line) {
 void TCommandHandOver::Drain() {
     if (running_) return;
     running_ = true;
-    for (;;) {
+    // Only the lines there now: senders that keep sending would otherwise
+    // keep the GUI thread here for good, and nothing would be drawn.
+    size_t batch;
+    {
+        std::lock_guard guard(lock_);
+        batch = queue_.size();
+    }
+    for (; batch > 0; --batch) {
         std::shared_ptr<TItem> item;
         {
             std::lock_guard guard(lock_);
-            if (queue_.empty() || stopped_) {
-                wake_pending_ = false;
-                break;
-            }
+            if (queue_.empty() || stopped_) break;
             item = queue_.front();
             queue_.pop_front();
         }
@@ -53,6 +57,14 @@ void TCommandHandOver::Drain() {
         item->finished.notify_one();
     }
     running_ = false;
+    bool more;
+    {
+        std::lock_guard guard(lock_);
+        more = !queue_.empty() && !stopped_;
+        wake_pending_ = more;
+    }
+    // The rest after the GUI thread's other messages.
+    if (more) wake_();
 }
 
 void TCommandHandOver::Shutdown() {

@@ -33,8 +33,9 @@ public:
     // On a connection thread: queues the line and waits until the GUI thread
     // has run it; raises what it raised, or ECommandsStopped.
     void Execute(const std::wstring& line);
-    // On the GUI thread: runs the queued lines; a call from inside a running
-    // line returns at once (the running Drain goes on after the line).
+    // On the GUI thread: runs the lines queued so far and asks for another
+    // wake-up when more came meanwhile; a call from inside a running line
+    // returns at once (the running Drain goes on after the line).
     void Drain();
     // On the GUI thread: fails every queued and later line.
     void Shutdown();

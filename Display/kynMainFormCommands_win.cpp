@@ -4,29 +4,61 @@
 #include "Display/kynExternalCommands.h"
 #include "Display/kynMainFormGUI.h"
 #include "common/MessageBox.h"
-#include "framework/core/thread.h"
+#include "framework/gui/application.h"
+#include "framework/gui/utility_window.h"
 
 namespace kyn {
+
+namespace {
+
+constexpr UINT kDrainMessage = WM_APP + 0x2904;
+
+// How often a steady stream of lines lets timers and paints in.
+constexpr DWORD kYieldMs = 15;
+
+// The hand-over's wake-ups arrive here as posted messages. Under a steady
+// stream of lines one is always waiting, and posted messages come before
+// timers and paints: so the frame timer and paints waiting are served now
+// and then first.
+LRESULT CALLBACK CommandWakeProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg != kDrainMessage) return DefWindowProcW(window, msg, wParam, lParam);
+    fw::GuardCallback(nullptr, [window] {
+        static DWORD last_yield = GetTickCount();
+        if (GetTickCount() - last_yield >= kYieldMs) {
+            last_yield = GetTickCount();
+            MSG pending;
+            while (PeekMessageW(&pending, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE)) DispatchMessageW(&pending);
+            while (PeekMessageW(&pending, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) DispatchMessageW(&pending);
+        }
+        if (auto* handOver = reinterpret_cast<TCommandHandOver*>(GetWindowLongPtrW(window, GWLP_USERDATA)))
+            handOver->Drain();
+    });
+    return 0;
+}
+
+}  // namespace
 
 void TkynMainForm::CreateCommandServer() {
     IdTCPServer1 = new fw::net::TIdTCPServer(this);
     IdTCPServer1->SetName(L"IdTCPServer1");
     IdTCPServer1->OnExecute = [this](fw::net::TIdContext& context) { IdTCPServer1Execute(context); };
-    // The queued wake-up holds the hand-over weakly, not the form: it may run
-    // after the form is gone and then does nothing.
-    auto self = std::make_shared<std::weak_ptr<TCommandHandOver>>();
+    HWND wake = fw::CreateUtilityWindow(L"TkynCommandWake", CommandWakeProc);
+    command_wake_ = wake;
     hand_over_ = std::make_shared<TCommandHandOver>([this](const std::wstring& line) { ExecuteCommand(line); },
-                                                    [self] {
-                                                        fw::TThread::Queue(nullptr, [self] {
-                                                            if (auto h = self->lock()) h->Drain();
-                                                        });
-                                                    });
-    *self = hand_over_;
+                                                    [wake] { PostMessageW(wake, kDrainMessage, 0, 0); });
+    SetWindowLongPtrW(wake, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(hand_over_.get()));
 }
 
+// Connection threads post wake-ups until the hand-over refuses their lines;
+// the window goes only after that.
 void TkynMainForm::StopCommandServer() {
     if (hand_over_) hand_over_->Shutdown();
     if (IdTCPServer1) IdTCPServer1->SetActive(false);
+    if (command_wake_) {
+        SetWindowLongPtrW(command_wake_, GWLP_USERDATA, 0);
+        DestroyWindow(command_wake_);
+        command_wake_ = nullptr;
+    }
 }
 
 void TkynMainForm::IdTCPServer1Execute(fw::net::TIdContext& context) {

@@ -178,6 +178,7 @@ private:
 
     TkynDisplayModel& model_;
     std::shared_ptr<TCommandHandOver> hand_over_;
+    HWND command_wake_ = nullptr;  // runs the hand-over's Drain on the GUI thread
     TkynResourceManager resources_;
     int subscription_ = 0;
     unsigned long frames_drawn_ = 0;
