@@ -265,6 +265,27 @@ TEST_F(Commands, CommandsShowOnTheScreen) {
     EXPECT_TRUE(grid_line);
 }
 
+// "Connected" shows a modal box; lines from other connections wait until it
+// is closed instead of running inside its message loop.
+TEST_F(Commands, NoLineRunsInsideTheConnectedBox) {
+    TcpClient first(Port()), second(Port());
+    bool grid_inside = true;
+    common::SetMessageBoxHandler([&](common::TMessageBoxKind, const std::wstring&) {
+        // The box's own message loop, while the second line arrives.
+        const unsigned long before = Executed();
+        EXPECT_TRUE(second.Send("ShowGrid\n"));
+        PumpUntil([] { return false; }, 500);
+        grid_inside = model_.Sweep().GridOn;
+        EXPECT_EQ(Executed(), before);
+    });
+    Send(first, "Connected\n", 2);
+    common::SetMessageBoxHandler([](common::TMessageBoxKind kind, const std::wstring& text) {
+        Boxes().push_back(text), BoxKinds().push_back(kind);
+    });
+    EXPECT_FALSE(grid_inside);
+    EXPECT_TRUE(model_.Sweep().GridOn);
+}
+
 TEST_F(Commands, LineEndsAndCase) {
     TcpClient client(Port());
     Send(client, "Run \n");
