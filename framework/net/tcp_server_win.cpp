@@ -47,16 +47,16 @@ constexpr int kStopPollMs = 200;
 constexpr SIZE_T kThreadStack = 256 * 1024;
 
 template <class F>
+DWORD WINAPI ThreadEntry(void* p) {
+    std::unique_ptr<F> own(static_cast<F*>(p));
+    (*own)();
+    return 0;
+}
+
+template <class F>
 bool StartThread(F body) {
     auto* heap = new F(std::move(body));
-    HANDLE thread = CreateThread(
-        nullptr, kThreadStack,
-        [](void* p) -> DWORD {
-            std::unique_ptr<F> own(static_cast<F*>(p));
-            (*own)();
-            return 0;
-        },
-        heap, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+    HANDLE thread = CreateThread(nullptr, kThreadStack, &ThreadEntry<F>, heap, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
     if (!thread) {
         delete heap;
         return false;

@@ -28,7 +28,7 @@ TEST(ResourceManager, IndexOfTextIgnoresAsciiCaseOnly) {
     EXPECT_EQ(IndexOfText(L"Run", words), 0);
     EXPECT_EQ(IndexOfText(L"RUN", words), 0);  // the first of two equal ones
     EXPECT_EQ(IndexOfText(L"showgrid", words), 1);
-    EXPECT_EQ(IndexOfText(L"\u00C9T\u00C9", words), 2);
+    EXPECT_EQ(IndexOfText(L"\u00C9T\u00E9", words), 2);
     EXPECT_EQ(IndexOfText(L"\u00E9t\u00E9", words), -1);  // not an ASCII letter
     EXPECT_EQ(IndexOfText(L"Run ", words), -1);
     EXPECT_EQ(IndexOfText(L" Run", words), -1);
