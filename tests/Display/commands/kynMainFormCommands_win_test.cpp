@@ -460,8 +460,8 @@ TEST_F(Commands, LoadAndBadInput) {
 }
 
 TEST_F(Commands, TestFormRunsTheWordsWithoutTcp) {
+    // Its creation fills the combo box.
     static auto* testForm = fw::test::TestApplication().CreateForm<TkynExternalCommandControlTestForm>();
-    testForm->FormCreate();
     ASSERT_EQ(testForm->ComboBox1->Count(), 32);
     EXPECT_EQ(testForm->ComboBox1->Item(0), L"Run");
     EXPECT_EQ(testForm->ComboBox1->Item(31), L"StepModeDirection2");
