@@ -1,38 +1,40 @@
 // The control panel's Network page: the server binding and the host look-up.
 #include "Display/kynControllerFormGUI.h"
+#include "Display/kynMainFormGUI.h"
+#include "Display/kynResourceManager.h"
+#include "common/MessageBox.h"
 #include "framework/core/exceptions.h"
-
-#include <cerrno>
-#include <cwchar>
+#include "framework/core/int_conversion.h"
 
 namespace kyn {
 
-namespace {
-
-// The port as an int; a text that is no number raises the conversion error.
-int PortFromText(const std::wstring& text) {
-    const wchar_t* begin = text.c_str();
-    wchar_t* end = nullptr;
-    errno = 0;
-    const long value = std::wcstol(begin, &end, 10);
-    const bool blankStart = !text.empty() && std::iswspace(static_cast<wint_t>(text[0]));
-    if (text.empty() || blankStart || end == begin || *end != L'\0' || errno == ERANGE || value < INT32_MIN ||
-        value > INT32_MAX) {
-        throw fw::EConvertError(L"'" + text + L"' is not a valid integer value");
-    }
-    return static_cast<int>(value);
-}
-
-}  // namespace
-
+// The IP is stored first; a port that is no number raises the conversion
+// error, one outside 1 to 65535 an error of its own (never its low 16 bits),
+// and neither is stored. The same binding applied again is not added twice.
 void TkynControllerForm::KelGlowButton13Click() {
     const std::wstring ip = KelEdit1->Text();
     model_.SetServerBinding(ip, model_.Settings().ServerPort);
-    model_.SetServerBinding(ip, PortFromText(KelEdit2->Text()));
+    const std::wstring portText = KelEdit2->Text();
+    const int port = fw::StrToInt(portText);
+    if (port < 1 || port > 65535) throw fw::EConvertError(L"'" + portText + L"' is not a port number (1 to 65535)");
+    model_.SetServerBinding(ip, port);
+    if (!kynMainForm) return;
+    fw::net::TIdTCPServer& server = *kynMainForm->IdTCPServer1;
+    server.SetActive(true);
+    const fw::net::TSocketBinding binding{ip, port};
+    if (!server.HasBinding(binding)) server.AddBinding(binding);
 }
 
 void TkynControllerForm::KelGlowButton14Click() { AutoDetectHost(); }
 
-void TkynControllerForm::AutoDetectHost() {}
+void TkynControllerForm::AutoDetectHost() {
+    std::wstring host, address, error;
+    if (GetLocalHostAddress(host, address, error)) {
+        KelEdit3->SetText(host);
+        KelEdit1->SetText(address);
+    } else {
+        common::ShowMessageBox(common::TMessageBoxKind::Error, error);
+    }
+}
 
 }  // namespace kyn

@@ -10,7 +10,9 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 
+#include "Display/kynCommandHandOver.h"
 #include "Display/kynDisplayModel.h"
 #include "Display/kynResourceManager.h"
 #include "Display/kynWindowRules.h"
@@ -18,6 +20,7 @@
 #include "framework/core/exceptions.h"
 #include "framework/gui/forms.h"
 #include "framework/gui/timer.h"
+#include "framework/net/tcp_server.h"
 #include "widgets/buttons/KelGlowButton.h"
 #include "widgets/buttons/KelMenuStyler.h"
 #include "widgets/buttons/KelPopupMenu.h"
@@ -72,6 +75,17 @@ public:
     fw::TMenuItem* N1;
     fw::TMenuItem* Close1;
     kel::taskdialog::TKelTaskDialog* KelTaskDialog1;  // shared by the four dialogs
+    // The text-command server: no bindings and inactive until the control
+    // panel's Network page applies one.
+    fw::net::TIdTCPServer* IdTCPServer1;
+
+    // Runs one command line on the GUI thread (kynMainFormCommands_win.cpp).
+    void ExecuteCommand(const std::wstring& line);
+    // The server's handler, on a connection's thread: reads one line and has
+    // the GUI thread run it; what the line raised ends the connection.
+    void IdTCPServer1Execute(fw::net::TIdContext& context);
+    // Lines from connections waiting for, or run on, the GUI thread.
+    TCommandHandOver& CommandHandOver() { return *hand_over_; }
 
     void FormCreate();
     void FormShow();
@@ -160,8 +174,13 @@ private:
     // since the last clean frame only ends the frame.
     bool CheckGLError();
     void ReleaseGL();
+    void CreateCommandServer();
+    // Fails the lines still waiting and closes every connection.
+    void StopCommandServer();
 
     TkynDisplayModel& model_;
+    std::shared_ptr<TCommandHandOver> hand_over_;
+    HWND command_wake_ = nullptr;  // runs the hand-over's Drain on the GUI thread
     TkynResourceManager resources_;
     int subscription_ = 0;
     unsigned long frames_drawn_ = 0;

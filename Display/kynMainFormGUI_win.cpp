@@ -173,9 +173,11 @@ TkynMainForm::TkynMainForm(fw::TComponent* owner, TkynDisplayModel& model)
     OnClose = [this](fw::TComponent*, fw::TCloseAction& action) { FormClose(action); };
     OnDestroy = [this](fw::TComponent*) { FormDestroy(); };
     OnResize = [this](fw::TComponent*) { FormResize(); };
+    CreateCommandServer();
 }
 
 TkynMainForm::~TkynMainForm() {
+    StopCommandServer();
     model_.Unsubscribe(subscription_);
     ReleaseGL();
     if (KeyboardHook) UnhookWindowsHookEx(KeyboardHook);

@@ -5,16 +5,35 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <span>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "common/DataFolder.h"
 #include "common/FileVersion.h"
 #include "common/SettingsFile.h"
 
+namespace fw {
+class TStringList;
+}
+
 namespace kyn {
 
 class TkynDisplayModel;
+
+// The index of the first of `texts` equal to `text` when ASCII letters are
+// compared without regard to case; -1 when none is.
+int IndexOfText(std::wstring_view text, std::span<const std::wstring_view> texts);
+
+// Clears `list` and fills it with the words of `text`: leading characters
+// up to the blank are skipped; a word ends at `delimiter` or at any
+// character up to the blank, and runs of those make no empty words; a word
+// in double quotes may hold blanks (two double quotes in it stand for one).
+// A NUL ends the text. `list` must exist.
+void SplitToList(wchar_t delimiter, std::wstring_view text, fw::TStringList* list);
 
 // "Version " major "." minor "  Build " build; the release is not shown. The
 // parts are texts so that a part that could not be read shows as empty.
@@ -70,5 +89,21 @@ bool GetOwnFileVersion(uint16_t& major, uint16_t& minor, uint16_t& release, uint
 std::wstring GetOwnFileVersionPart(int index);
 // FormatVersionText of the running program file's version.
 std::wstring GetVersionText();
+
+// This computer's name and the first IPv4 address it resolves to, through
+// Winsock 1.1. False with an error text when Winsock does not start, the
+// name cannot be read or the name has no address.
+bool GetLocalHostAddress(std::wstring& hostName, std::wstring& address, std::wstring& errorText);
+// The same with the name's look-up given: the bytes of its first address,
+// or nothing when the name has none.
+using THostLookup = std::function<std::optional<std::vector<uint8_t>>(const std::string& name)>;
+bool GetLocalHostAddress(std::wstring& hostName, std::wstring& address, std::wstring& errorText,
+                         const THostLookup& lookUp);
+
+// Each byte in decimal, joined by ".".
+std::wstring HostAddressText(const std::vector<uint8_t>& bytes);
+// The error text of a failed host-name read: "WSAEInProgress",
+// "WSAENetDown", "WSANotInitialised", or empty for any other code.
+std::wstring HostNameErrorText(int socketError);
 
 }  // namespace kyn

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs the benchmarks; they print figures.
 #   - the display's sweep under Wine on a private Xvfb;
+#   - the text commands' lines per second from 1, 10 and 100 TCP clients and
+#     their send-to-effect latency, there too;
 #   - the transfer component's HTTP download, FTP download, file copy and
 #     HTTP upload next to plain WinINet and file loops, under Wine;
 #   - the typed edit's time per keystroke next to a plain system edit, there too;
@@ -24,6 +26,7 @@ KYN_SKIP_HOST=1 "$root/tools/build.sh" >/dev/null
 win=win
 [ "$("$root/tools/test-arch")" = x86_64 ] && win=win64
 KYN_PRIVATE_X=1 "$root/tools/wine-run" "$root/build/$win/bench/quorvex_sweep_bench.exe"
+KYN_PRIVATE_X=1 "$root/tools/wine-run" "$root/build/$win/bench/quorvex_command_bench.exe"
 # The transfer component against plain 64 KB loops on a 200 MB file, with its
 # servers on 127.0.0.1.
 KYN_PRIVATE_X=1 "$root/bench/Updater/netcopy_bench.sh" "$root/build/$win/bench/netcopy_bench.exe" 200
