@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs the benchmarks; they print figures.
-#   - the display's sweep under Wine on a private Xvfb;
+#   - the display's sweep under Wine on a private Xvfb, timed on the window's
+#     pixels read from the X server;
 #   - the transfer component's HTTP download, FTP download, file copy and
 #     HTTP upload next to plain WinINet and file loops, under Wine;
 #   - the typed edit's time per keystroke next to a plain system edit, there too;
@@ -23,7 +24,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 KYN_SKIP_HOST=1 "$root/tools/build.sh" >/dev/null
 win=win
 [ "$("$root/tools/test-arch")" = x86_64 ] && win=win64
-KYN_PRIVATE_X=1 "$root/tools/wine-run" "$root/build/$win/bench/quorvex_sweep_bench.exe"
+KYN_PRIVATE_X=1 /usr/bin/python3 "$root/bench/Display/sweep_bench.py" "$root/tools/wine-run" \
+  "$root/build/$win/bench/quorvex_sweep_bench.exe"
 # The transfer component against plain 64 KB loops on a 200 MB file, with its
 # servers on 127.0.0.1.
 KYN_PRIVATE_X=1 "$root/bench/Updater/netcopy_bench.sh" "$root/build/$win/bench/netcopy_bench.exe" 200
