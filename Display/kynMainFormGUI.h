@@ -1,6 +1,8 @@
 // The display form: a borderless, stay-on-top OpenGL window that draws the
-// background and the scan line, grid or cross hairs once per tick of a 1 ms
-// repaint timer, while the sweep timer moves the line one pixel per tick.
+// background and the scan line, grid or cross hairs. The sweep timer moves
+// the line one pixel per step on the high-resolution clock and draws a frame
+// right after each step and at the display's refresh; while it stands (paused)
+// the 1 ms repaint timer draws the frames.
 // Its window class "TkynMainForm" tells the updater that the display runs.
 // Its edges resize it, its inside moves it, a caption bar shows near its top,
 // the wheel scales it, a popup menu and two keys (Enter, Esc) reach the
@@ -15,6 +17,7 @@
 #include "Display/kynCommandHandOver.h"
 #include "Display/kynDisplayModel.h"
 #include "Display/kynResourceManager.h"
+#include "Display/kynSweepTimer.h"
 #include "Display/kynWindowRules.h"
 #include "crashreport/capture/DrevnikLog.h"
 #include "framework/core/exceptions.h"
@@ -51,7 +54,7 @@ public:
     ~TkynMainForm() override;
 
     fw::TTimer* zuForceRepaint;
-    fw::TTimer* dpLineSweep;
+    TSweepTimer* dpLineSweep;
     drevnik::TDrevnikLog* DrevnikLog1;
     int LastGLError = 0;
     HDC DeviceContext = nullptr;
@@ -166,7 +169,9 @@ private:
     void UpdateMenuChecks();
     void LayoutCaptionBar();
     int RunDialog(const TDisplayDialog& dialog);
-    // The sweep timer runs from the first showing to the close, unless paused.
+    // The sweep timer runs from the first showing to the close, unless
+    // paused; the repaint timer draws the frames while it stands.
+    // Either one runs, never both.
     void UpdateSweepTimer();
     void DrawRunStartFrame();
     void DrawNormalFrame();
@@ -188,6 +193,7 @@ private:
     unsigned reported_gl_error_ = 0;
     bool shown_ = false;
     bool sweeping_ = false;
+    bool frames_on_ = false;
 };
 
 extern TkynMainForm* kynMainForm;

@@ -91,11 +91,13 @@ TkynMainForm::TkynMainForm(fw::TComponent* owner, TkynDisplayModel& model)
     zuForceRepaint->SetEnabled(false);
     zuForceRepaint->SetInterval(1);
     zuForceRepaint->OnTimer = [this](fw::TComponent*) { zuForceRepaintTimer(); };
-    dpLineSweep = new fw::TTimer(this);
+    dpLineSweep = new TSweepTimer(this);
     dpLineSweep->SetName(L"dpLineSweep");
-    dpLineSweep->SetEnabled(false);
     dpLineSweep->SetInterval(SweepIntervalMs(model_.Settings().SweepRate));
     dpLineSweep->OnTimer = [this](fw::TComponent*) { dpLineSweepTimer(); };
+    dpLineSweep->OnFrame = [this](fw::TComponent*) {
+        if (frames_on_) FormPaint();
+    };
     DrevnikLog1 = new drevnik::TDrevnikLog(this);
     DrevnikLog1->SetName(L"DrevnikLog1");
 
@@ -237,7 +239,10 @@ void TkynMainForm::UpdateMenuChecks() {
     SweepLeftRight1->SetChecked(!topDown);
 }
 
-void TkynMainForm::UpdateSweepTimer() { dpLineSweep->SetEnabled(sweeping_ && !model_.Sweep().Paused); }
+void TkynMainForm::UpdateSweepTimer() {
+    dpLineSweep->SetEnabled(sweeping_ && !model_.Sweep().Paused);
+    zuForceRepaint->SetEnabled(frames_on_ && !dpLineSweep->Enabled());
+}
 
 void TkynMainForm::FormCreate() {
     ShowStartupInfo();
@@ -273,7 +278,7 @@ void TkynMainForm::FormShow() {
     glDisable(GL_BLEND);
     // The interval follows the rate through the model from here on.
     dpLineSweep->SetInterval(SweepIntervalMs(model_.Settings().SweepRate));
-    zuForceRepaint->SetEnabled(true);
+    frames_on_ = true;
     sweeping_ = true;
     UpdateSweepTimer();
     model_.SetGLReady(true);
@@ -343,6 +348,8 @@ void TkynMainForm::DrawRunStartFrame() {
     SwapBuffers(DeviceContext);
     if (s.StartDelayOn == 1) Sleep(static_cast<DWORD>(s.StartDelayMs));
     if (s.ResetBeforeRun == 1) ResetScanLineBeforeRun();
+    // The wait is no time the line should catch up on.
+    dpLineSweep->Restart();
     model_.RunServed();
 }
 
@@ -414,7 +421,7 @@ void TkynMainForm::ReleaseGL() {
 
 void TkynMainForm::FormClose(fw::TCloseAction& /*action*/) {
     fw::SetScreenCursor(fw::TScreenCursor::crDefault);
-    zuForceRepaint->SetEnabled(false);
+    frames_on_ = false;
     sweeping_ = false;
     UpdateSweepTimer();
     ReleaseGL();

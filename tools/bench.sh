@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs the benchmarks; they print figures.
-#   - the display's sweep under Wine on a private Xvfb;
+#   - the display's sweep under Wine on a private Xvfb, timed on the window's
+#     pixels read from the X server;
 #   - the text commands' lines per second from 1, 10 and 100 TCP clients and
 #     their send-to-effect latency, there too;
 #   - the transfer component's HTTP download, FTP download, file copy and
@@ -25,7 +26,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 KYN_SKIP_HOST=1 "$root/tools/build.sh" >/dev/null
 win=win
 [ "$("$root/tools/test-arch")" = x86_64 ] && win=win64
-KYN_PRIVATE_X=1 "$root/tools/wine-run" "$root/build/$win/bench/quorvex_sweep_bench.exe"
+KYN_PRIVATE_X=1 /usr/bin/python3 "$root/bench/Display/sweep_bench.py" "$root/tools/wine-run" \
+  "$root/build/$win/bench/quorvex_sweep_bench.exe"
 KYN_PRIVATE_X=1 "$root/tools/wine-run" "$root/build/$win/bench/quorvex_command_bench.exe"
 # The transfer component against plain 64 KB loops on a 200 MB file, with its
 # servers on 127.0.0.1.

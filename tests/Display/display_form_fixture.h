@@ -77,9 +77,13 @@ protected:
         model_.SetWindowBounds(0, 0, 320, 240);
         form_->SetBounds(0, 0, 320, 240);
         fw::SetScreenCursor(fw::TScreenCursor::crDefault);
+        // A pointer left in the top rows by an earlier test shows the bar.
+        form_->KelSmoothPanel1->SetVisible(false);
+        model_.SetPaused(false);
+        // Un-pausing starts the sweep: stop both timers after it, so that no
+        // frame but a test's own reaches the window.
         form_->dpLineSweep->SetEnabled(false);
         form_->zuForceRepaint->SetEnabled(false);
-        model_.SetPaused(false);
         model_.RunServed();
         model_.SetSweepPos(0);
         model_.SetSweepMode(TSweepMode::smContinuous);
