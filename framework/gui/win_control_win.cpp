@@ -18,6 +18,14 @@ namespace {
 
 const wchar_t kControlProp[] = L"fw.control";
 
+// Whether the system still tracks the pointer's leaving of the window; it
+// drops the tracking without a WM_MOUSELEAVE when, for example, another
+// window takes the capture.
+bool TrackingLeave(HWND hwnd) {
+    TRACKMOUSEEVENT query{sizeof(query), TME_QUERY, nullptr, 0};
+    return TrackMouseEvent(&query) && (query.dwFlags & TME_LEAVE) && query.hwndTrack == hwnd;
+}
+
 }  // namespace
 
 TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
@@ -419,7 +427,7 @@ LRESULT TWinControl::HandleMouse(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     switch (msg) {
         case WM_MOUSEMOVE:
-            if (!tracking_leave_) {
+            if (!tracking_leave_ || !TrackingLeave(handle_)) {
                 TRACKMOUSEEVENT tme{sizeof(tme), TME_LEAVE, handle_, 0};
                 tracking_leave_ = TrackMouseEvent(&tme) != FALSE;
             }
