@@ -138,7 +138,10 @@ void TSweepTimer::Wake() {
         }
     }
     if (*alive && enabled_ && (steps > 0 || now >= NextWake())) {
-        last_frame_ = now;
+        // Refresh frames keep their own beat, so a late wake-up does not
+        // stretch the next period; a step's frame starts the beat over.
+        const std::int64_t beat = last_frame_ + frame_period_;
+        last_frame_ = steps == 0 && now >= beat && now - beat < frame_period_ ? beat : now;
         ++frames_;
         if (OnFrame) {
             fw::TNotifyEvent handler = OnFrame;

@@ -24,15 +24,18 @@ double NowSeconds() {
     return double(c.QuadPart) / g_freq;
 }
 
+// Runs the messages for a while and, like the program's own loop, sleeps
+// until the next one comes.
 void PumpFor(double seconds) {
     const double end = NowSeconds() + seconds;
-    while (NowSeconds() < end) {
+    for (double now = NowSeconds(); now < end; now = NowSeconds()) {
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
+        const double left = end - NowSeconds();
+        if (left > 0) MsgWaitForMultipleObjects(0, nullptr, FALSE, DWORD(left * 1000.0) + 1, QS_ALLINPUT);
     }
 }
 
