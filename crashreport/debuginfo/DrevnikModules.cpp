@@ -1,6 +1,7 @@
 #include "crashreport/debuginfo/DrevnikModules.h"
 
 #include <atomic>
+#include <cmath>
 #include <exception>
 
 #include "crashreport/capture/DrevnikOptions.h"
@@ -25,6 +26,14 @@ public:
     TQuickModeScope(const TQuickModeScope&) = delete;
     TQuickModeScope& operator=(const TQuickModeScope&) = delete;
 };
+
+// File dates compared to the millisecond. On i686 a date returned in an x87
+// register keeps more bits than the double a record stored, so the same
+// file's date would never compare equal as doubles.
+bool SameFileDate(double a, double b) {
+    constexpr double kMsPerDay = 86400000.0;
+    return std::llround(a * kMsPerDay) == std::llround(b * kMsPerDay);
+}
 
 // The runtime's own "is this module a library" flag.
 bool LibraryIsDll() { return LibraryModuleHandle() != ProgramModuleHandle(); }
@@ -164,7 +173,7 @@ void PurgeChangedModules() {
     }
     for (int i = list->Count() - 1; i >= 0; --i) {
         const TDrevnikModuleInfo& record = list->GetItem(i);
-        if (record.FileDate != GetFileDateTime(record.FilePath)) {
+        if (!SameFileDate(record.FileDate, GetFileDateTime(record.FilePath))) {
             list->Delete(i);
         }
     }

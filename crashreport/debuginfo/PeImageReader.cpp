@@ -172,7 +172,12 @@ bool ReadImageExports(THModuleStream& image, const TExportReadOptions& options, 
             !ReadU32(image, dir.AddressOfFunctions + std::size_t{ordinal} * 4, entryRva)) {
             return fail();
         }
-        if (entryRva >= headers.ExportRva && entryRva <= exportEnd) {
+        if (entryRva == 0) {
+            // An emptied slot: the name leads nowhere. Wine's 32-bit kernel32
+            // holds these where the file forwards to a 16-bit module.
+            record->EntryAddress = 0;
+            record->MeasuredSize = 1;
+        } else if (entryRva >= headers.ExportRva && entryRva < exportEnd) {
             // A forwarder: its code lives in another module. The entry keeps its
             // name, and is never measured as code of this module.
             std::string forwarder;

@@ -233,7 +233,7 @@ TEST(DrevnikModules, PurgeDropsOnlyRecordsWhoseFileDateChanged) {
     ASSERT_NE(FindRecord(kernel), nullptr);
     const int before = ModulesList()->Count();
     PurgeChangedModules();
-    EXPECT_EQ(ModulesList()->Count(), before);
+    ASSERT_EQ(ModulesList()->Count(), before);
     // As if the program's file had been written since its record was made.
     FindRecord(program)->FileDate -= 1.0;
     PurgeChangedModules();

@@ -135,6 +135,28 @@ TEST_P(PeImageReader, UnresolvedForwarderKeepsItsNameWithoutAddress) {
     EXPECT_EQ(image.Read(result).front(), "Fwd@=0/1");
 }
 
+TEST_P(PeImageReader, EmptiedSlotsAndTheEdgesOfTheExportDirectory) {
+    // Low's slot (ordinal 4) against the export directory at 0x2000..0x2300.
+    const struct {
+        uint32_t rva;
+        const char* expected;
+    } rows[] = {
+        {0, "Low@=0/1"},          // an emptied slot: no address, never measured
+        {0x2000, "Low@=0/1"},     // the directory's first byte: a forwarder
+        {0x22FF, "Low@=0/1"},     // its last byte
+        {0x2300, "Low@2300/0"},   // just past it: code of this image
+    };
+    for (const auto& row : rows) {
+        TImage image(GetParam());
+        image.Put32(TImage::kFunctions + 4 * 4, row.rva);
+        bool result = false;
+        const std::vector<std::string> exports = image.Read(result);
+        EXPECT_TRUE(result);
+        EXPECT_NE(std::find(exports.begin(), exports.end(), row.expected), exports.end())
+            << std::hex << row.rva << ": " << ::testing::PrintToString(exports);
+    }
+}
+
 TEST_P(PeImageReader, LastNameEndingAtTheImageEndIsRead) {
     // The last name's NUL is the image's last byte: less than a name's 256
     // bytes are left, and the name is still read.
