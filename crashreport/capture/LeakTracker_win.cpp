@@ -65,6 +65,11 @@ public:
     TLockGuard& operator=(const TLockGuard&) = delete;
 };
 
+// Tracked blocks come from here: the heap aligns to 8 bytes only on i686,
+// and the header keeps whatever alignment the block starts with.
+void* AllocateBlock(std::size_t bytes) { return _aligned_malloc(bytes, kLeakAlign); }
+void ReleaseBlock(void* block) { _aligned_free(block); }
+
 uintptr_t StackTop() { return reinterpret_cast<uintptr_t>(CurrentTib()->StackBase); }
 
 // Whether `length` bytes from `address` on are committed and readable.
@@ -384,7 +389,7 @@ void ReportLeaks() {
                 const bool overrun = TailGuardOf(b) != kLeakGuard;
                 gList.Unlink(b);
                 --gTrackedCount;
-                if (!overrun) std::free(b);
+                if (!overrun) ReleaseBlock(b);
             } else if (b->TrackState == tsHidden) {
                 b->TrackState = tsLive;
             }
@@ -424,7 +429,7 @@ void* LeakGetMemFrom(std::size_t size, uintptr_t stackPosition, uintptr_t caller
     if (!gTracking.load(std::memory_order_relaxed) || !gInstalled.load(std::memory_order_relaxed))
         return std::malloc(size);
     if (size > static_cast<std::size_t>(INT32_MAX) - kLeakOverhead) return nullptr;
-    void* raw = std::malloc(size + kLeakOverhead);
+    void* raw = AllocateBlock(size + kLeakOverhead);
     if (raw == nullptr) return nullptr;
     auto* block = static_cast<TGuardHeader*>(raw);
     TrackBlock(block, size, stackPosition, caller);
@@ -448,7 +453,7 @@ void LeakFreeMemFrom(void* pointer, uintptr_t releasedAt) {
     if (result.Action == utPassOn)
         std::free(pointer);
     else if (result.Action == utRelease && result.Block != nullptr)
-        std::free(result.Block);
+        ReleaseBlock(result.Block);
 }
 
 __attribute__((noinline)) void LeakFreeMem(void* pointer) {
@@ -518,13 +523,13 @@ void LeaksFinal() {
     for (TGuardHeader* b = gList.Oldest; b != nullptr;) {
         TGuardHeader* next = b->NewerBlock;
         b->TrackState = tsReleased;
-        std::free(b);
+        ReleaseBlock(b);
         b = next;
     }
     gList = TLeakList();
     gTrackedCount = 0;
     while (gQuarantineCount > 0) {
-        std::free(gQuarantine[gQuarantineFirst]);
+        ReleaseBlock(gQuarantine[gQuarantineFirst]);
         gQuarantineFirst = (gQuarantineFirst + 1) % kQuarantineSlots;
         --gQuarantineCount;
     }
