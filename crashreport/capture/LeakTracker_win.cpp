@@ -250,6 +250,63 @@ TUntrackResult UntrackBlock(void* user, bool quarantine) {
     return result;
 }
 
+#if !defined(_WIN64)
+// Where the release really happens. i686 code cannot turn a call that pushes
+// its arguments into a jump, so a deleting destructor calls operator delete
+// and only its epilogue follows; such a routine is passed over to its caller,
+// the place a 64-bit tail call returns to. `frame` is the releasing entry's
+// frame: the caller's frame pointer, then the return address.
+uintptr_t ReleaseSiteOf(uintptr_t frame) {
+    if (!Readable(frame, 2 * sizeof(uintptr_t))) return 0;
+    uintptr_t ebp = *reinterpret_cast<const uintptr_t*>(frame);
+    uintptr_t site = *reinterpret_cast<const uintptr_t*>(frame + 4);
+    uintptr_t esp = frame + 8;
+    for (int level = 0; level < 8; ++level) {
+        uint8_t code[32];
+        if (!Readable(site, sizeof code)) return site;
+        std::memcpy(code, reinterpret_cast<const void*>(site), sizeof code);
+        uintptr_t next = 0;
+        for (int at = 0; at + 6 <= static_cast<int>(sizeof code) && next == 0;) {
+            const uint8_t op = code[at];
+            if (op == 0x5D) {  // pop ebp
+                if (!Readable(esp, 4)) return site;
+                ebp = *reinterpret_cast<const uintptr_t*>(esp);
+                esp += 4;
+                at += 1;
+            } else if (op >= 0x58 && op <= 0x5F && op != 0x5C) {  // pop r32
+                esp += 4;
+                at += 1;
+            } else if (op == 0x83 && code[at + 1] == 0xC4) {  // add esp, imm8
+                esp += static_cast<uintptr_t>(static_cast<int32_t>(static_cast<int8_t>(code[at + 2])));
+                at += 3;
+            } else if (op == 0x81 && code[at + 1] == 0xC4) {  // add esp, imm32
+                int32_t step;
+                std::memcpy(&step, code + at + 2, 4);
+                esp += static_cast<uintptr_t>(step);
+                at += 6;
+            } else if (op == 0xC9) {  // leave
+                esp = ebp;
+                if (!Readable(esp, 4)) return site;
+                ebp = *reinterpret_cast<const uintptr_t*>(esp);
+                esp += 4;
+                at += 1;
+            } else if (op == 0xC3 || op == 0xC2) {  // ret, ret imm16
+                if (!Readable(esp, 4)) return site;
+                next = *reinterpret_cast<const uintptr_t*>(esp);
+                esp += 4 + (op == 0xC2 ? static_cast<uintptr_t>(code[at + 1] | code[at + 2] << 8) : 0);
+            } else {
+                return site;  // the routine goes on after the release
+            }
+        }
+        if (next == 0) return site;
+        site = next;
+    }
+    return site;
+}
+#else
+uintptr_t ReleaseSiteOf(uintptr_t) { return 0; }
+#endif
+
 void HandleTrackError(int code, uintptr_t releasedAt) {
     void (*slot)(int, uintptr_t) = code == teOverrun         ? gCallbacks.Overrun
                                    : code == teSecondRelease ? gCallbacks.MultiFree
@@ -441,7 +498,7 @@ __attribute__((noinline)) void* LeakGetMem(std::size_t size) {
     return LeakGetMemFrom(size, reinterpret_cast<uintptr_t>(__builtin_frame_address(0)), caller);
 }
 
-void LeakFreeMemFrom(void* pointer, uintptr_t releasedAt) {
+void LeakFreeMemFrom(void* pointer, uintptr_t releasedAt, uintptr_t frame) {
     if (pointer == nullptr) return;
     // Without catching no block has a header to look for.
     if (!gCatching.load(std::memory_order_relaxed)) {
@@ -449,7 +506,10 @@ void LeakFreeMemFrom(void* pointer, uintptr_t releasedAt) {
         return;
     }
     const TUntrackResult result = UntrackBlock(pointer, true);
-    if (result.Error != teNone) HandleTrackError(result.Error, releasedAt);
+    if (result.Error != teNone) {
+        const uintptr_t site = frame != 0 ? ReleaseSiteOf(frame) : 0;
+        HandleTrackError(result.Error, site != 0 ? site : releasedAt);
+    }
     if (result.Action == utPassOn)
         std::free(pointer);
     else if (result.Action == utRelease && result.Block != nullptr)
