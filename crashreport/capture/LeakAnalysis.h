@@ -14,8 +14,9 @@ namespace drevnik {
 using TLeakAddress = uintptr_t;
 constexpr int kLeakAddresses = 35;
 constexpr uint32_t kLeakGuard = 0x100FAB10u;
-// Blocks handed out keep the alignment of operator new.
-constexpr std::size_t kLeakAlign = sizeof(void*) == 8 ? 16 : 8;
+// Blocks handed out keep the alignment of operator new: 16 bytes on i686
+// too, where the heap itself gives only 8.
+constexpr std::size_t kLeakAlign = __STDCPP_DEFAULT_NEW_ALIGNMENT__;
 
 enum TTrackState : uint8_t {
     tsLive = 0,

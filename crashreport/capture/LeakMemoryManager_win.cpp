@@ -14,8 +14,8 @@ namespace {
 using drevnik::LeakFreeMemFrom;
 using drevnik::LeakGetMemFrom;
 
-// The caller's return address and a spot in this frame, where the stack copy
-// begins.
+// The caller's return address and this entry's frame: where the stack copy
+// begins, and for a release the saved frame pointer and the return address.
 #define KYN_LEAK_CALLER reinterpret_cast<uintptr_t>(__builtin_return_address(0))
 #define KYN_LEAK_FRAME reinterpret_cast<uintptr_t>(__builtin_frame_address(0))
 
@@ -97,17 +97,23 @@ void* operator new[](std::size_t size, std::align_val_t align, const std::nothro
     }
 }
 
-__attribute__((noinline)) void operator delete(void* p) noexcept { LeakFreeMemFrom(p, KYN_LEAK_CALLER); }
-__attribute__((noinline)) void operator delete[](void* p) noexcept { LeakFreeMemFrom(p, KYN_LEAK_CALLER); }
-__attribute__((noinline)) void operator delete(void* p, std::size_t) noexcept { LeakFreeMemFrom(p, KYN_LEAK_CALLER); }
+__attribute__((noinline)) void operator delete(void* p) noexcept {
+    LeakFreeMemFrom(p, KYN_LEAK_CALLER, KYN_LEAK_FRAME);
+}
+__attribute__((noinline)) void operator delete[](void* p) noexcept {
+    LeakFreeMemFrom(p, KYN_LEAK_CALLER, KYN_LEAK_FRAME);
+}
+__attribute__((noinline)) void operator delete(void* p, std::size_t) noexcept {
+    LeakFreeMemFrom(p, KYN_LEAK_CALLER, KYN_LEAK_FRAME);
+}
 __attribute__((noinline)) void operator delete[](void* p, std::size_t) noexcept {
-    LeakFreeMemFrom(p, KYN_LEAK_CALLER);
+    LeakFreeMemFrom(p, KYN_LEAK_CALLER, KYN_LEAK_FRAME);
 }
 __attribute__((noinline)) void operator delete(void* p, const std::nothrow_t&) noexcept {
-    LeakFreeMemFrom(p, KYN_LEAK_CALLER);
+    LeakFreeMemFrom(p, KYN_LEAK_CALLER, KYN_LEAK_FRAME);
 }
 __attribute__((noinline)) void operator delete[](void* p, const std::nothrow_t&) noexcept {
-    LeakFreeMemFrom(p, KYN_LEAK_CALLER);
+    LeakFreeMemFrom(p, KYN_LEAK_CALLER, KYN_LEAK_FRAME);
 }
 void operator delete(void* p, std::align_val_t) noexcept { _aligned_free(p); }
 void operator delete[](void* p, std::align_val_t) noexcept { _aligned_free(p); }

@@ -50,9 +50,12 @@ void LeakFreeMem(void* pointer);
 void* LeakReallocMem(void* pointer, std::size_t size);
 
 // The same for the replaced operators: where the caller's stack begins (an
-// address in the entry's frame) and the entry's return address.
+// address in the entry's frame) and the entry's return address. A release
+// may also name the entry's frame (its saved frame pointer, the return
+// address above it), so that a bad release is reported past a routine that
+// ends with the release, as a tail call would be.
 void* LeakGetMemFrom(std::size_t size, uintptr_t stackPosition, uintptr_t caller);
-void LeakFreeMemFrom(void* pointer, uintptr_t releasedAt);
+void LeakFreeMemFrom(void* pointer, uintptr_t releasedAt, uintptr_t frame = 0);
 
 // Unit entries.
 void LeaksInit();

@@ -65,6 +65,11 @@ public:
     TLockGuard& operator=(const TLockGuard&) = delete;
 };
 
+// Tracked blocks come from here: the heap aligns to 8 bytes only on i686,
+// and the header keeps whatever alignment the block starts with.
+void* AllocateBlock(std::size_t bytes) { return _aligned_malloc(bytes, kLeakAlign); }
+void ReleaseBlock(void* block) { _aligned_free(block); }
+
 uintptr_t StackTop() { return reinterpret_cast<uintptr_t>(CurrentTib()->StackBase); }
 
 // Whether `length` bytes from `address` on are committed and readable.
@@ -245,6 +250,63 @@ TUntrackResult UntrackBlock(void* user, bool quarantine) {
     return result;
 }
 
+#if !defined(_WIN64)
+// Where the release really happens. i686 code cannot turn a call that pushes
+// its arguments into a jump, so a deleting destructor calls operator delete
+// and only its epilogue follows; such a routine is passed over to its caller,
+// the place a 64-bit tail call returns to. `frame` is the releasing entry's
+// frame: the caller's frame pointer, then the return address.
+uintptr_t ReleaseSiteOf(uintptr_t frame) {
+    if (!Readable(frame, 2 * sizeof(uintptr_t))) return 0;
+    uintptr_t ebp = *reinterpret_cast<const uintptr_t*>(frame);
+    uintptr_t site = *reinterpret_cast<const uintptr_t*>(frame + 4);
+    uintptr_t esp = frame + 8;
+    for (int level = 0; level < 8; ++level) {
+        uint8_t code[32];
+        if (!Readable(site, sizeof code)) return site;
+        std::memcpy(code, reinterpret_cast<const void*>(site), sizeof code);
+        uintptr_t next = 0;
+        for (int at = 0; at + 6 <= static_cast<int>(sizeof code) && next == 0;) {
+            const uint8_t op = code[at];
+            if (op == 0x5D) {  // pop ebp
+                if (!Readable(esp, 4)) return site;
+                ebp = *reinterpret_cast<const uintptr_t*>(esp);
+                esp += 4;
+                at += 1;
+            } else if (op >= 0x58 && op <= 0x5F && op != 0x5C) {  // pop r32
+                esp += 4;
+                at += 1;
+            } else if (op == 0x83 && code[at + 1] == 0xC4) {  // add esp, imm8
+                esp += static_cast<uintptr_t>(static_cast<int32_t>(static_cast<int8_t>(code[at + 2])));
+                at += 3;
+            } else if (op == 0x81 && code[at + 1] == 0xC4) {  // add esp, imm32
+                int32_t step;
+                std::memcpy(&step, code + at + 2, 4);
+                esp += static_cast<uintptr_t>(step);
+                at += 6;
+            } else if (op == 0xC9) {  // leave
+                esp = ebp;
+                if (!Readable(esp, 4)) return site;
+                ebp = *reinterpret_cast<const uintptr_t*>(esp);
+                esp += 4;
+                at += 1;
+            } else if (op == 0xC3 || op == 0xC2) {  // ret, ret imm16
+                if (!Readable(esp, 4)) return site;
+                next = *reinterpret_cast<const uintptr_t*>(esp);
+                esp += 4 + (op == 0xC2 ? static_cast<uintptr_t>(code[at + 1] | code[at + 2] << 8) : 0);
+            } else {
+                return site;  // the routine goes on after the release
+            }
+        }
+        if (next == 0) return site;
+        site = next;
+    }
+    return site;
+}
+#else
+uintptr_t ReleaseSiteOf(uintptr_t) { return 0; }
+#endif
+
 void HandleTrackError(int code, uintptr_t releasedAt) {
     void (*slot)(int, uintptr_t) = code == teOverrun         ? gCallbacks.Overrun
                                    : code == teSecondRelease ? gCallbacks.MultiFree
@@ -384,7 +446,7 @@ void ReportLeaks() {
                 const bool overrun = TailGuardOf(b) != kLeakGuard;
                 gList.Unlink(b);
                 --gTrackedCount;
-                if (!overrun) std::free(b);
+                if (!overrun) ReleaseBlock(b);
             } else if (b->TrackState == tsHidden) {
                 b->TrackState = tsLive;
             }
@@ -424,7 +486,7 @@ void* LeakGetMemFrom(std::size_t size, uintptr_t stackPosition, uintptr_t caller
     if (!gTracking.load(std::memory_order_relaxed) || !gInstalled.load(std::memory_order_relaxed))
         return std::malloc(size);
     if (size > static_cast<std::size_t>(INT32_MAX) - kLeakOverhead) return nullptr;
-    void* raw = std::malloc(size + kLeakOverhead);
+    void* raw = AllocateBlock(size + kLeakOverhead);
     if (raw == nullptr) return nullptr;
     auto* block = static_cast<TGuardHeader*>(raw);
     TrackBlock(block, size, stackPosition, caller);
@@ -436,7 +498,7 @@ __attribute__((noinline)) void* LeakGetMem(std::size_t size) {
     return LeakGetMemFrom(size, reinterpret_cast<uintptr_t>(__builtin_frame_address(0)), caller);
 }
 
-void LeakFreeMemFrom(void* pointer, uintptr_t releasedAt) {
+void LeakFreeMemFrom(void* pointer, uintptr_t releasedAt, uintptr_t frame) {
     if (pointer == nullptr) return;
     // Without catching no block has a header to look for.
     if (!gCatching.load(std::memory_order_relaxed)) {
@@ -444,11 +506,14 @@ void LeakFreeMemFrom(void* pointer, uintptr_t releasedAt) {
         return;
     }
     const TUntrackResult result = UntrackBlock(pointer, true);
-    if (result.Error != teNone) HandleTrackError(result.Error, releasedAt);
+    if (result.Error != teNone) {
+        const uintptr_t site = frame != 0 ? ReleaseSiteOf(frame) : 0;
+        HandleTrackError(result.Error, site != 0 ? site : releasedAt);
+    }
     if (result.Action == utPassOn)
         std::free(pointer);
     else if (result.Action == utRelease && result.Block != nullptr)
-        std::free(result.Block);
+        ReleaseBlock(result.Block);
 }
 
 __attribute__((noinline)) void LeakFreeMem(void* pointer) {
@@ -518,13 +583,13 @@ void LeaksFinal() {
     for (TGuardHeader* b = gList.Oldest; b != nullptr;) {
         TGuardHeader* next = b->NewerBlock;
         b->TrackState = tsReleased;
-        std::free(b);
+        ReleaseBlock(b);
         b = next;
     }
     gList = TLeakList();
     gTrackedCount = 0;
     while (gQuarantineCount > 0) {
-        std::free(gQuarantine[gQuarantineFirst]);
+        ReleaseBlock(gQuarantine[gQuarantineFirst]);
         gQuarantineFirst = (gQuarantineFirst + 1) % kQuarantineSlots;
         --gQuarantineCount;
     }

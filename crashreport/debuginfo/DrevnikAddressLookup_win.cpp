@@ -280,8 +280,10 @@ void ScanStackCopy(TDrevnikStackList& list, const TStackScanParams& params, cons
     }
     AddStackAddresses(list, params, services, UnwindCallSites(pc, sp, end, params.FirstAddress == 0));
 #else
-    (void)programCounter;
-    ScanStackWith(list, params, services);
+    // The raw scan starts at the stack pointer: the routine running there
+    // has no return address below it and is entered first, as the unwinder
+    // enters the program counter.
+    ScanStackWith(list, params, services, params.FirstAddress == 0 ? programCounter : 0);
 #endif
 }
 

@@ -33,9 +33,10 @@ public:
         FilterStackEntries(list_, firstNew, s_.InsideIde, p_.FullLookup, false);
     }
 
-    void Run() {
+    void Run(uintptr_t programCounter) {
         const int firstNew = list_.Count();
         if (p_.FirstAddress != 0) AddStackEntry(p_.FirstAddress, 1);
+        if (programCounter != 0) AddStackEntry(programCounter, 0);
         uintptr_t end = p_.StackEnd;
         if (p_.StackStart < end && end - p_.StackStart > kMaxStackScanBytes) end = p_.StackStart + kMaxStackScanBytes;
         if (s_.Memory != nullptr && p_.StackStart <= end) Walk(end);
@@ -160,8 +161,9 @@ uintptr_t ModuleOf(const TCallStackEntry& entry) {
 
 }  // namespace
 
-void ScanStackWith(TDrevnikStackList& list, const TStackScanParams& params, const TStackScanServices& services) {
-    TScan(list, params, services).Run();
+void ScanStackWith(TDrevnikStackList& list, const TStackScanParams& params, const TStackScanServices& services,
+                   uintptr_t programCounter) {
+    TScan(list, params, services).Run(programCounter);
 }
 
 void AddStackAddresses(TDrevnikStackList& list, const TStackScanParams& params, const TStackScanServices& services,

@@ -73,7 +73,9 @@ struct TStackScanServices {
 };
 
 // Appends the entries of one stack range to `list`, then filters the new ones.
-void ScanStackWith(TDrevnikStackList& list, const TStackScanParams& params, const TStackScanServices& services);
+// A `programCounter` is entered after the first address, before the range.
+void ScanStackWith(TDrevnikStackList& list, const TStackScanParams& params, const TStackScanServices& services,
+                   uintptr_t programCounter = 0);
 
 // The unwinder's road (64-bit): enters the first address, then each given
 // call site, with the same kinds, skip and maximum, then filters.

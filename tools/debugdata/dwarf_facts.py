@@ -54,6 +54,20 @@ def routine_name(function):
     return f'{cls}.{routine}' if cls else routine
 
 
+def locate(addr2line, exe, addresses):
+    """addr2line's (function, "file:line") for each address, the function
+    demangled. addr2line -C cannot be used: for i686 it strips the symbol
+    underscore that the DWARF names lack, and leaves them mangled. The
+    toolchain's c++filt is told not to strip it."""
+    answers = subprocess.run([addr2line, '-f', '-e', exe], input=''.join(f'{a:x}\n' for a in addresses),
+                             capture_output=True, text=True, check=True).stdout.splitlines()
+    functions = answers[0::2]
+    cxxfilt = re.sub(r'addr2line$', 'c++filt', addr2line)
+    demangled = subprocess.run([cxxfilt, '--no-strip-underscore'], input=''.join(f + '\n' for f in functions),
+                               capture_output=True, text=True, check=True).stdout.splitlines()
+    return list(zip(demangled, answers[1::2]))
+
+
 def main():
     exe, objdump, addr2line, root, facts_file = sys.argv[1:6]
     root = os.path.realpath(root)
@@ -86,12 +100,10 @@ def main():
     if not kept:
         open(facts_file, 'w').close()
         return
-    answers = subprocess.run([addr2line, '-f', '-C', '-e', exe], input='\n'.join(hex(a) for a, _ in kept) + '\n',
-                             capture_output=True, text=True, check=True).stdout.splitlines()
+    answers = locate(addr2line, exe, [a for a, _ in kept])
     facts = []
-    for i, (start, end) in enumerate(kept):
-        function = answers[2 * i]
-        where = re.sub(r' \(discriminator \d+\)$', '', answers[2 * i + 1])
+    for (start, end), (function, where) in zip(kept, answers):
+        where = re.sub(r' \(discriminator \d+\)$', '', where)
         path, _, line = where.rpartition(':')
         if function == '??' or path in ('??', '') or not line.isdigit() or int(line) == 0:
             continue

@@ -78,8 +78,8 @@ struct TScanFixture {
         p.ThreadId = 7;
         return p;
     }
-    std::vector<uintptr_t> Scan(const TStackScanParams& p) {
-        ScanStackWith(list, p, services);
+    std::vector<uintptr_t> Scan(const TStackScanParams& p, uintptr_t programCounter = 0) {
+        ScanStackWith(list, p, services, programCounter);
         std::vector<uintptr_t> out;
         for (int i = 0; i < list.Count(); ++i) out.push_back(list[i].CodeAddress);
         return out;
@@ -159,6 +159,25 @@ TEST(StackScan, RangesAreCutAndReversedRangesNotWalked) {
     p.FirstAddress = kCode + 0x10;
     EXPECT_EQ(g.Scan(p), (std::vector<uintptr_t>{kCode + 0x10}));
     EXPECT_EQ(g.list[0].IsFaultAddress, 1);
+}
+
+TEST(StackScan, TheProgramCounterIsEnteredAsAFrameBeforeTheRange) {
+    TScanFixture f;
+    const uintptr_t ret = kCode + 0x100, pc = kCode + 0x20;
+    f.memory.Put(ret - 2, {0xFF, 0xD0});
+    f.memory.Put32(kStack, static_cast<uint32_t>(ret));
+    TStackScanParams p = f.Range();
+    EXPECT_EQ(f.Scan(p, pc), (std::vector<uintptr_t>{pc, ret - 2}));
+    EXPECT_EQ(f.list[0].IsFaultAddress, 0);
+
+    // After the first address.
+    TScanFixture g;
+    g.memory.Put(ret - 2, {0xFF, 0xD0});
+    g.memory.Put32(kStack, static_cast<uint32_t>(ret));
+    p.FirstAddress = kCode + 0x10;
+    EXPECT_EQ(g.Scan(p, pc), (std::vector<uintptr_t>{kCode + 0x10, pc, ret - 2}));
+    EXPECT_EQ(g.list[0].IsFaultAddress, 1);
+    EXPECT_EQ(g.list[1].IsFaultAddress, 0);
 }
 
 TEST(StackScan, SkipMaximumKindsAndTheListLimit) {

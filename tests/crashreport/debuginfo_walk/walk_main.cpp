@@ -64,21 +64,30 @@ int CompareExternal(const TCallStackEntry& row, TModuleHandle module, const std:
 
 }  // namespace
 
+#if !defined(_WIN64)
+__attribute__((noinline)) uintptr_t ReturnAddress() { return reinterpret_cast<uintptr_t>(__builtin_return_address(0)); }
+#endif
+
 __attribute__((noinline)) int WalkHere(int) {
-    CONTEXT context{};
-    RtlCaptureContext(&context);
-    // The committed region that holds this frame ends at the stack's top.
-    MEMORY_BASIC_INFORMATION region{};
-    VirtualQuery(&context, &region, sizeof region);
     TStackScanParams params;
     params.ThreadId = GetCurrentThreadId();
 #if defined(_WIN64)
+    CONTEXT context{};
+    RtlCaptureContext(&context);
     params.StackStart = context.Rsp;
     const uintptr_t pc = context.Rip;
 #else
-    params.StackStart = context.Esp;
-    const uintptr_t pc = context.Eip;
+    // i686's RtlCaptureContext describes the caller's caller (it reads the
+    // caller's saved frame pointer): this routine's own stack pointer and an
+    // address in it instead.
+    uintptr_t sp = 0;
+    asm volatile("movl %%esp, %0" : "=r"(sp));
+    params.StackStart = sp;
+    const uintptr_t pc = ReturnAddress();
 #endif
+    // The committed region that holds this frame ends at the stack's top.
+    MEMORY_BASIC_INFORMATION region{};
+    VirtualQuery(reinterpret_cast<const void*>(params.StackStart), &region, sizeof region);
     params.StackEnd = reinterpret_cast<uintptr_t>(region.BaseAddress) + region.RegionSize - 4;
     TDrevnikStackList list;
     ScanStack(list, params, pc);
