@@ -77,6 +77,9 @@ function(kyn_program name output description)
   configure_file(${PROJECT_SOURCE_DIR}/resources/version.rc.in
                  ${CMAKE_CURRENT_BINARY_DIR}/${name}_version.rc @ONLY)
   add_executable(${name} WIN32 ${A_SOURCES} ${CMAKE_CURRENT_BINARY_DIR}/${name}_version.rc)
+  # The resource compiler does not report the manifest it reads.
+  set_source_files_properties(${CMAKE_CURRENT_BINARY_DIR}/${name}_version.rc PROPERTIES
+                              OBJECT_DEPENDS ${PROJECT_SOURCE_DIR}/resources/commoncontrols6.manifest)
   set_target_properties(${name} PROPERTIES OUTPUT_NAME ${output} RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin)
   target_link_options(${name} PRIVATE -municode)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})

@@ -5,6 +5,18 @@
 
 namespace kel {
 
+namespace {
+
+// The value as a 32-bit float. i686 code computes in the x87's wider
+// registers and keeps the extra bits until a store: 100 * 0.9f stays a hair
+// below 90 there, and what is computed from it follows.
+float StoredFloat(float v) {
+    volatile float stored = v;
+    return stored;
+}
+
+}  // namespace
+
 std::vector<TOutlineSegment> RoundedOutlineSegments(TFillRoundingType type, float x, float y, float w, float h,
                                                     float d, float r) {
     const float right = x + w, bottom = y + h;
@@ -160,16 +172,19 @@ TGPFloatRect ShrinkByShadow(const TGPFloatRect& r, int offset) {
 }
 
 TGPFloatRect ScaleAboutCenter(const TGPFloatRect& r, float scale) {
-    const float w = r.Width * scale, h = r.Height * scale;
+    const float w = StoredFloat(r.Width * scale), h = StoredFloat(r.Height * scale);
     return {r.X + (r.Width - w) / 2, r.Y + (r.Height - h) / 2, w, h};
 }
 
 std::vector<TShadowStep> ShadowSteps(const TGPFloatRect& r) {
-    constexpr float kRamp = 0.1f;  // the share of the way in over which the shadow fades in
+    constexpr int kRampShare = 10;  // the shadow fades in over a tenth of the way in
+    constexpr float kRamp = 1.0f / kRampShare;
     constexpr int kAlpha = 180;
     constexpr int kMaxBands = 32;
-    // About one band per pixel of the ramp along the longer side.
-    const float rampPixels = kRamp * std::max(r.Width, r.Height) / 2;
+    // About one band per pixel of the ramp along the longer side. One
+    // division: 0.1f * 100 is a hair above 10, which i686 code (x87, wider
+    // registers) would keep and ceil to one band too many.
+    const float rampPixels = std::max(r.Width, r.Height) / (2 * kRampShare);
     const int bands = std::clamp(static_cast<int>(std::ceil(rampPixels)), 1, kMaxBands);
     std::vector<TShadowStep> steps;
     for (int i = 0; i < bands; ++i) {

@@ -1,7 +1,8 @@
 // The pager's settings and appearance objects.
 #include "widgets/pager/KelPagerAppearance.h"
 
-#include <cmath>
+#include <algorithm>
+#include <cstdint>
 
 namespace kel::pager {
 
@@ -135,12 +136,18 @@ TTabProgressGeometry TabProgressGeometry(const TTabProgress& progress, const TPa
     g.Reversed = alongHeight && orientation == tpRight;
     // A Max of 0 or below would divide by zero: nothing is filled then, and
     // the fill never runs past the bar.
+    // Position / Max * length, rounded half to even in whole numbers: in
+    // doubles the i686 build (x87, wider registers) rounds 1 / 6 * 9 the
+    // other way.
     int filled = 0;
     if (progress.Max() > 0) {
-        const double exact = double(progress.Position()) / double(progress.Max()) * double(length);
-        filled = static_cast<int>(std::nearbyint(exact));
-        if (filled < 0) filled = 0;
-        if (filled > length) filled = length;
+        const int64_t m = progress.Max();
+        const int64_t n = static_cast<int64_t>(progress.Position()) * length;
+        int64_t q = n / m, rest = n % m;
+        if (rest < 0) --q, rest += m;
+        if (2 * rest > m || (2 * rest == m && q % 2 != 0)) ++q;
+        q = std::min<int64_t>(std::max<int64_t>(q, 0), length);
+        filled = static_cast<int>(q);
     }
     if (!alongHeight)
         g.Complete = TPagerRect{r.Left, r.Top, r.Left + filled, r.Bottom};

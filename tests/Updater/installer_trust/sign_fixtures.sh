@@ -23,7 +23,20 @@ int WINAPI WinMain(HINSTANCE a, HINSTANCE b, LPSTR c, int d) {
     return 0;
 }
 C
-x86_64-w64-mingw32-gcc -O1 -mwindows -o unsigned.exe fixture.c
+# Built for the test program's own architecture (its PE header, the last
+# argument): a 32-bit prefix cannot start a 64-bit installer.
+cc=x86_64-w64-mingw32-gcc
+if /usr/bin/python3 - "${@: -1}" <<'PY'
+import struct, sys
+with open(sys.argv[1], "rb") as f:
+    d = f.read(4096)
+o = struct.unpack_from("<I", d, 0x3c)[0]
+sys.exit(0 if struct.unpack_from("<H", d, o + 24)[0] == 0x10b else 1)
+PY
+then
+  cc=i686-w64-mingw32-gcc
+fi
+"$cc" -O1 -mwindows -o unsigned.exe fixture.c
 printf 'basicConstraints=CA:FALSE\nkeyUsage=critical,digitalSignature\nextendedKeyUsage=codeSigning\n' > leaf.ext
 make_signer() {
   openssl req -x509 -newkey rsa:2048 -nodes -keyout "$1-root.key" -out "$1-root.crt" -days 30 \

@@ -147,6 +147,16 @@ TEST(PagerAppearance, ProgressGeometry) {
     bad.SetMax(10), bad.SetPosition(40);
     EXPECT_EQ(TabProgressGeometry(bad, TPagerRect{0, 0, 100, 20}, tpBottom, false).Complete.Width(), 101)
         << "never past the bar";
+    // Exact halves round to even, where doubles land a hair to either side
+    // (x87 and SSE differently).
+    const struct {
+        int position, length, filled;
+    } halves[] = {{3, 95, 28}, {7, 45, 32}, {7, 85, 60}, {-1, 5, 0}};
+    for (const auto& h : halves) {
+        bad.SetPosition(h.position);
+        EXPECT_EQ(TabProgressGeometry(bad, TPagerRect{0, 0, h.length - 1, 20}, tpBottom, false).Complete.Width(), h.filled)
+            << h.position << " of 10 of " << h.length;
+    }
 }
 
 struct FakePager : fw::TComponent, IPagerStylerClient {
