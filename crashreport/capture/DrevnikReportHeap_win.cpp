@@ -35,7 +35,7 @@ constexpr int kBigSlots = 64;
 struct TBlockHeader {
     uint32_t Magic;
     uint32_t SizeClass;
-    uint64_t Bytes;  // usable bytes of a big block
+    uint64_t Bytes;  // usable bytes of a big block; the next block while on the remote list
 };
 static_assert(sizeof(TBlockHeader) == kHeader);
 
@@ -48,7 +48,9 @@ std::size_t gCommitted = 0;
 std::size_t gUsed = 0;
 std::atomic<std::size_t> gInUse{0};
 TFreeBlock* gFreeLists[kClasses] = {};
-std::atomic<TFreeBlock*> gRemoteFrees{nullptr};
+// Headers of region blocks that other threads freed, linked through Bytes
+// so that their size class stays readable.
+std::atomic<TBlockHeader*> gRemoteFrees{nullptr};
 std::atomic<uint32_t> gRoutedThread{0};
 
 // The user addresses of the big blocks; the bounds cover every block ever
@@ -158,11 +160,19 @@ void FreeOwn(void* block) {
     gFreeLists[c] = node;
 }
 
+void PushRemote(void* block) {
+    auto* header = reinterpret_cast<TBlockHeader*>(static_cast<uint8_t*>(block) - kHeader);
+    TBlockHeader* head = gRemoteFrees.load();
+    do {
+        header->Bytes = reinterpret_cast<uintptr_t>(head);
+    } while (!gRemoteFrees.compare_exchange_weak(head, header));
+}
+
 void TakeRemoteFrees() {
-    for (TFreeBlock* node = gRemoteFrees.exchange(nullptr); node != nullptr;) {
-        TFreeBlock* next = node->Next;
-        FreeOwn(node);
-        node = next;
+    for (TBlockHeader* header = gRemoteFrees.exchange(nullptr); header != nullptr;) {
+        auto* next = reinterpret_cast<TBlockHeader*>(static_cast<uintptr_t>(header->Bytes));
+        FreeOwn(reinterpret_cast<uint8_t*>(header) + kHeader);
+        header = next;
     }
 }
 
@@ -193,6 +203,7 @@ void* Allocate(std::size_t size) {
     auto* header = reinterpret_cast<TBlockHeader*>(block);
     header->Magic = kMagic;
     header->SizeClass = static_cast<uint32_t>(c);
+    header->Bytes = 0;
     gInUse.fetch_add(ClassBytes(c));
     return block + kHeader;
 }
@@ -257,7 +268,7 @@ void __wrap_free(void* block) {
         if (IsRoutedThread())
             FreeOwn(block);
         else
-            PushAtomic(gRemoteFrees, reinterpret_cast<uint8_t*>(block) - kHeader);
+            PushRemote(block);
         return;
     }
     if (IsBigBlock(block)) {

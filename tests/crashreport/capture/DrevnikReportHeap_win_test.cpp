@@ -1,5 +1,6 @@
 // The report heap serves blocks larger than its region (a program's appended
-// debug data is read whole during a report) and lets any thread free them.
+// debug data is read whole during a report), lets any thread free them, and
+// takes back the region blocks that other threads freed.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -78,6 +79,30 @@ TEST_F(TReportHeapBig, ReallocCrossesTheBigBlockSizeBothWaysAndKeepsTheBytes) {
         ASSERT_NE(block, nullptr);
         for (int i = 0; i < 500; ++i) ASSERT_EQ(block[i], static_cast<uint8_t>(i)) << i;
         std::free(block);
+    }
+    EXPECT_EQ(ReportHeapBytesInUse(), before);
+}
+
+TEST_F(TReportHeapBig, RegionBlocksFreedByAnotherThreadGoBackWhole) {
+    const std::size_t before = ReportHeapBytesInUse();
+    void* kept[3] = {};
+    {
+        TReportHeapScope heap;
+        for (void*& block : kept) {
+            block = std::malloc(100);
+            ASSERT_NE(block, nullptr);
+            std::memset(block, 0xFA, 100);  // what lies before the next block's header
+        }
+    }
+    std::thread([&kept] {
+        for (void* block : kept) std::free(block);
+    }).join();
+    {
+        TReportHeapScope heap;
+        void* again = std::malloc(100);  // takes the blocks back first
+        ASSERT_NE(again, nullptr);
+        EXPECT_TRUE(again == kept[0] || again == kept[1] || again == kept[2]);
+        std::free(again);
     }
     EXPECT_EQ(ReportHeapBytesInUse(), before);
 }
