@@ -2,9 +2,11 @@
 // runtime heap's lock (or fault inside malloc itself), so the report's
 // handler thread never allocates from that heap: while it runs, malloc,
 // calloc, realloc and free (and so operator new and delete) serve it from a
-// region of its own. Blocks of that region that other threads free later go
-// back through a lock-free list; blocks of the C runtime that the handler
-// frees wait until the report is over.
+// region of its own, and blocks above 1 MB from mappings of their own.
+// Blocks of that region that other threads free later go back through a
+// lock-free list, big blocks are unmapped by whichever thread frees them;
+// blocks of the C runtime that the handler frees wait until the report is
+// over.
 //
 // The programs link malloc and its kin wrapped (-Wl,--wrap), see the
 // library's CMakeLists.txt.
@@ -39,7 +41,7 @@ void FlushDeferredFrees();
 uint32_t SuspensionCount();
 bool ThreadsSuspendedNow();
 
-// Whether `block` lies in the report heap.
+// Whether `block` lies in the report heap (its region or a big block).
 bool IsReportHeapBlock(const void* block);
 // Bytes of the report heap in use (for tests).
 std::size_t ReportHeapBytesInUse();

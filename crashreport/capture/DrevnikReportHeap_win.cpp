@@ -1,7 +1,9 @@
 // The report heap: a reserved region committed as it fills, with one free
 // list per power-of-two size. Only the routed thread allocates, so the lists
 // need no lock; other threads hand their frees over through an atomic list
-// that the routed thread takes whole.
+// that the routed thread takes whole. Blocks above kBigBlock get a mapping
+// of their own (the program's appended debug data alone is larger than the
+// region), kept in a small table so that any thread can free them.
 //
 // No thread_local here: the C++ runtime makes thread-local storage with
 // malloc, which would call back into these wrappers.
@@ -11,6 +13,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <cstring>
 
 namespace drevnik {
@@ -25,11 +28,14 @@ constexpr std::size_t kCommitStep = 64u << 10;
 constexpr std::size_t kHeader = 16;  // keeps blocks 16-byte aligned
 constexpr int kClasses = 24;         // 16 bytes to 128 MB
 constexpr uint32_t kMagic = 0x44524850u;
+constexpr std::size_t kBigBlock = 1u << 20;
+constexpr uint32_t kBigClass = 0xFFFFFFFFu;
+constexpr int kBigSlots = 64;
 
 struct TBlockHeader {
     uint32_t Magic;
     uint32_t SizeClass;
-    uint8_t Pad[kHeader - 8];
+    uint64_t Bytes;  // usable bytes of a big block; the next block while on the remote list
 };
 static_assert(sizeof(TBlockHeader) == kHeader);
 
@@ -42,8 +48,17 @@ std::size_t gCommitted = 0;
 std::size_t gUsed = 0;
 std::atomic<std::size_t> gInUse{0};
 TFreeBlock* gFreeLists[kClasses] = {};
-std::atomic<TFreeBlock*> gRemoteFrees{nullptr};
+// Headers of region blocks that other threads freed, linked through Bytes
+// so that their size class stays readable.
+std::atomic<TBlockHeader*> gRemoteFrees{nullptr};
 std::atomic<uint32_t> gRoutedThread{0};
+
+// The user addresses of the big blocks; the bounds cover every block ever
+// made, so a free elsewhere is told apart without a look at the table.
+std::atomic<void*> gBigBlocks[kBigSlots] = {};
+std::atomic<int> gBigCount{0};
+std::atomic<uintptr_t> gBigLow{UINTPTR_MAX};
+std::atomic<uintptr_t> gBigHigh{0};
 
 std::atomic<int> gSuspendedNow{0};
 std::atomic<uint32_t> gSuspensions{0};
@@ -76,6 +91,54 @@ bool InRegion(const void* block) {
     return region != nullptr && p >= region && p < region + kRegionSize;
 }
 
+bool IsBigBlock(const void* block) {
+    const auto address = reinterpret_cast<uintptr_t>(block);
+    if (gBigCount.load() == 0 || address < gBigLow.load() || address > gBigHigh.load()) return false;
+    for (const auto& slot : gBigBlocks) {
+        if (slot.load() == block) return true;
+    }
+    return false;
+}
+
+void* AllocateBig(std::size_t size) {
+    if (size > SIZE_MAX - kHeader) return nullptr;
+    auto* header = static_cast<TBlockHeader*>(
+        VirtualAlloc(nullptr, size + kHeader, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+    if (header == nullptr) return nullptr;
+    header->Magic = kMagic;
+    header->SizeClass = kBigClass;
+    header->Bytes = size;
+    void* block = reinterpret_cast<uint8_t*>(header) + kHeader;
+    for (auto& slot : gBigBlocks) {
+        void* empty = nullptr;
+        if (slot.compare_exchange_strong(empty, block)) {
+            const auto address = reinterpret_cast<uintptr_t>(block);
+            for (uintptr_t low = gBigLow.load(); address < low && !gBigLow.compare_exchange_weak(low, address);) {
+            }
+            for (uintptr_t high = gBigHigh.load(); address > high && !gBigHigh.compare_exchange_weak(high, address);) {
+            }
+            gBigCount.fetch_add(1);
+            gInUse.fetch_add(size);
+            return block;
+        }
+    }
+    VirtualFree(header, 0, MEM_RELEASE);
+    return nullptr;
+}
+
+void FreeBig(void* block) {
+    for (auto& slot : gBigBlocks) {
+        void* expected = block;
+        if (slot.compare_exchange_strong(expected, nullptr)) {
+            auto* header = reinterpret_cast<TBlockHeader*>(static_cast<uint8_t*>(block) - kHeader);
+            gInUse.fetch_sub(static_cast<std::size_t>(header->Bytes));
+            gBigCount.fetch_sub(1);
+            VirtualFree(header, 0, MEM_RELEASE);
+            return;
+        }
+    }
+}
+
 bool IsRoutedThread() {
     const uint32_t routed = gRoutedThread.load(std::memory_order_relaxed);
     return routed != 0 && routed == GetCurrentThreadId();
@@ -97,16 +160,25 @@ void FreeOwn(void* block) {
     gFreeLists[c] = node;
 }
 
+void PushRemote(void* block) {
+    auto* header = reinterpret_cast<TBlockHeader*>(static_cast<uint8_t*>(block) - kHeader);
+    TBlockHeader* head = gRemoteFrees.load();
+    do {
+        header->Bytes = reinterpret_cast<uintptr_t>(head);
+    } while (!gRemoteFrees.compare_exchange_weak(head, header));
+}
+
 void TakeRemoteFrees() {
-    for (TFreeBlock* node = gRemoteFrees.exchange(nullptr); node != nullptr;) {
-        TFreeBlock* next = node->Next;
-        FreeOwn(node);
-        node = next;
+    for (TBlockHeader* header = gRemoteFrees.exchange(nullptr); header != nullptr;) {
+        auto* next = reinterpret_cast<TBlockHeader*>(static_cast<uintptr_t>(header->Bytes));
+        FreeOwn(reinterpret_cast<uint8_t*>(header) + kHeader);
+        header = next;
     }
 }
 
 void* Allocate(std::size_t size) {
     TakeRemoteFrees();
+    if (size > kBigBlock) return AllocateBig(size);
     const int c = SizeClassOf(size + kHeader);
     if (c >= kClasses) return nullptr;
     TFreeBlock* node = gFreeLists[c];
@@ -131,12 +203,14 @@ void* Allocate(std::size_t size) {
     auto* header = reinterpret_cast<TBlockHeader*>(block);
     header->Magic = kMagic;
     header->SizeClass = static_cast<uint32_t>(c);
+    header->Bytes = 0;
     gInUse.fetch_add(ClassBytes(c));
     return block + kHeader;
 }
 
 std::size_t UsableSize(const void* block) {
     const auto* header = reinterpret_cast<const TBlockHeader*>(static_cast<const uint8_t*>(block) - kHeader);
+    if (header->SizeClass == kBigClass) return static_cast<std::size_t>(header->Bytes);
     return ClassBytes(static_cast<int>(header->SizeClass)) - kHeader;
 }
 
@@ -165,7 +239,7 @@ void FlushDeferredFrees() {
 
 uint32_t SuspensionCount() { return gSuspensions.load(); }
 bool ThreadsSuspendedNow() { return gSuspendedNow.load() > 0; }
-bool IsReportHeapBlock(const void* block) { return InRegion(block); }
+bool IsReportHeapBlock(const void* block) { return InRegion(block) || IsBigBlock(block); }
 std::size_t ReportHeapBytesInUse() { return gInUse.load(); }
 
 }  // namespace drevnik
@@ -194,7 +268,11 @@ void __wrap_free(void* block) {
         if (IsRoutedThread())
             FreeOwn(block);
         else
-            PushAtomic(gRemoteFrees, reinterpret_cast<uint8_t*>(block) - kHeader);
+            PushRemote(block);
+        return;
+    }
+    if (IsBigBlock(block)) {
+        FreeBig(block);
         return;
     }
     if (IsRoutedThread()) {
@@ -210,7 +288,7 @@ void* __wrap_realloc(void* block, std::size_t size) {
         __wrap_free(block);
         return nullptr;
     }
-    const bool own = InRegion(block);
+    const bool own = InRegion(block) || IsBigBlock(block);
     if (!own && !IsRoutedThread()) return __real_realloc(block, size);
     std::size_t oldSize;
     if (own) {
