@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,23 @@
 #include "widgets/drawing/KelGDIP.h"
 
 namespace kyn::test {
+
+// One pixel of the display's last frame shown, (x, y) from its top-left.
+struct Pixel {
+    int r, g, b;
+};
+
+inline Pixel FramePixel(int x, int y) {
+    HWND hwnd = FindWindowW(L"TkynMainForm", nullptr);
+    HDC dc = GetDC(hwnd);
+    const COLORREF c = GetPixel(dc, x, y);
+    ReleaseDC(hwnd, dc);
+    return {GetRValue(c), GetGValue(c), GetBValue(c)};
+}
+
+inline bool Near(Pixel p, int r, int g, int b, int tol = 2) {
+    return std::abs(p.r - r) <= tol && std::abs(p.g - g) <= tol && std::abs(p.b - b) <= tol;
+}
 
 class DisplayForm : public ::testing::Test {
 protected:

@@ -22,21 +22,9 @@ namespace {
 
 using test::DisplayForm;
 
-struct Pixel {
-    int r, g, b;
-};
-
-Pixel FramePixel(int x, int y) {
-    HWND hwnd = kynMainForm->Handle();
-    HDC dc = GetDC(hwnd);
-    const COLORREF c = GetPixel(dc, x, y);
-    ReleaseDC(hwnd, dc);
-    return {GetRValue(c), GetGValue(c), GetBValue(c)};
-}
-
-bool Near(Pixel p, int r, int g, int b, int tol = 2) {
-    return std::abs(p.r - r) <= tol && std::abs(p.g - g) <= tol && std::abs(p.b - b) <= tol;
-}
+using test::FramePixel;
+using test::Near;
+using test::Pixel;
 
 // A press and release of the left button in the middle of a control.
 void ClickOn(fw::TWinControl* control) {

@@ -21,22 +21,9 @@ namespace {
 using common::TMessageBoxKind;
 using test::DisplayForm;
 
-struct Pixel {
-    int r, g, b;
-};
-
-// Reads one pixel of the last frame shown, (x, y) from the window's top-left.
-Pixel FramePixel(int x, int y, int /*height*/) {
-    HWND hwnd = FindWindowW(L"TkynMainForm", nullptr);
-    HDC dc = GetDC(hwnd);
-    COLORREF c = GetPixel(dc, x, y);
-    ReleaseDC(hwnd, dc);
-    return {GetRValue(c), GetGValue(c), GetBValue(c)};
-}
-
-bool Near(Pixel p, int r, int g, int b, int tol = 2) {
-    return std::abs(p.r - r) <= tol && std::abs(p.g - g) <= tol && std::abs(p.b - b) <= tol;
-}
+using test::FramePixel;
+using test::Near;
+using test::Pixel;
 
 
 TEST_F(DisplayForm, FirstShowingPlacesTheWindowAndLabelsThePanel) {
@@ -61,17 +48,17 @@ TEST_F(DisplayForm, TopDownLineIsDrawnAtItsRowInTheLitColour) {
     // Green (0, 1, 0) lit: 1.2 c + 0.1 per channel.
     // y = -10 is the boundary between rows 129 and 130; Mesa lights 130.
     const int lit_row = 130;
-    EXPECT_TRUE(Near(FramePixel(100, lit_row, 240), 26, 255, 26));
-    EXPECT_TRUE(Near(FramePixel(100, 128, 240), 0, 0, 0));
-    EXPECT_TRUE(Near(FramePixel(100, 132, 240), 0, 0, 0));
-    EXPECT_TRUE(Near(FramePixel(100, 100, 240), 0, 0, 0));
-    EXPECT_TRUE(Near(FramePixel(100, 160, 240), 0, 0, 0));
+    EXPECT_TRUE(Near(FramePixel(100, lit_row), 26, 255, 26));
+    EXPECT_TRUE(Near(FramePixel(100, 128), 0, 0, 0));
+    EXPECT_TRUE(Near(FramePixel(100, 132), 0, 0, 0));
+    EXPECT_TRUE(Near(FramePixel(100, 100), 0, 0, 0));
+    EXPECT_TRUE(Near(FramePixel(100, 160), 0, 0, 0));
     // A black line shows as 0.1 grey, a white one as white.
     model_.SetLineColour({0, 0, 0, common::ccBlack, 0});
     model_.SetBackgroundColour({1, 1, 1, common::ccWhite, 0});
     form_->FormPaint();
-    EXPECT_TRUE(Near(FramePixel(100, lit_row, 240), 26, 26, 26));
-    EXPECT_TRUE(Near(FramePixel(100, 100, 240), 255, 255, 255));
+    EXPECT_TRUE(Near(FramePixel(100, lit_row), 26, 26, 26));
+    EXPECT_TRUE(Near(FramePixel(100, 100), 255, 255, 255));
 }
 
 TEST_F(DisplayForm, LeftRightLineMovesOnePixelPerSweepTickAndWraps) {
@@ -93,9 +80,9 @@ TEST_F(DisplayForm, LeftRightLineMovesOnePixelPerSweepTickAndWraps) {
     model_.SetSweepPos(10);
     form_->FormPaint();
     // x = 10 is the boundary between columns 169 and 170; Mesa lights 169.
-    EXPECT_TRUE(Near(FramePixel(169, 120, 240), 26, 255, 26));
-    EXPECT_TRUE(Near(FramePixel(167, 120, 240), 0, 0, 0));
-    EXPECT_TRUE(Near(FramePixel(171, 120, 240), 0, 0, 0));
+    EXPECT_TRUE(Near(FramePixel(169, 120), 26, 255, 26));
+    EXPECT_TRUE(Near(FramePixel(167, 120), 0, 0, 0));
+    EXPECT_TRUE(Near(FramePixel(171, 120), 0, 0, 0));
 }
 
 // The panel and the text commands change the rate and the pause through the
@@ -120,21 +107,21 @@ TEST_F(DisplayForm, GridHidesTheLineAndCrossHairsHideTheLine) {
     model_.SetGridSpacing(128);
     form_->FormPaint();
     // White background, black lines lit to 0.1 grey at x = -160, -32, 96.
-    EXPECT_TRUE(Near(FramePixel(60, 60, 240), 255, 255, 255));
+    EXPECT_TRUE(Near(FramePixel(60, 60), 255, 255, 255));
     bool found = false;
-    for (int col = 127; col <= 129; ++col) found |= Near(FramePixel(col, 60, 240), 26, 26, 26);
+    for (int col = 127; col <= 129; ++col) found |= Near(FramePixel(col, 60), 26, 26, 26);
     EXPECT_TRUE(found);
     // The scan line at the centre row is not drawn.
-    EXPECT_TRUE(Near(FramePixel(60, 120, 240), 255, 255, 255));
+    EXPECT_TRUE(Near(FramePixel(60, 120), 255, 255, 255));
 
     model_.SetGridOn(false);
     model_.SetCrossHairsOn(true);
     model_.SetSweepPos(50);
     form_->FormPaint();
     bool vertical = false;
-    for (int col = 159; col <= 161; ++col) vertical |= Near(FramePixel(col, 30, 240), 26, 255, 26);
+    for (int col = 159; col <= 161; ++col) vertical |= Near(FramePixel(col, 30), 26, 255, 26);
     EXPECT_TRUE(vertical);
-    for (int row = 168; row <= 172; ++row) EXPECT_TRUE(Near(FramePixel(60, row, 240), 0, 0, 0)) << row;
+    for (int row = 168; row <= 172; ++row) EXPECT_TRUE(Near(FramePixel(60, row), 0, 0, 0)) << row;
 }
 
 TEST_F(DisplayForm, RunStartFrameClearsAndResetsTheLine) {
@@ -144,7 +131,7 @@ TEST_F(DisplayForm, RunStartFrameClearsAndResetsTheLine) {
     form_->FormPaint();
     EXPECT_FALSE(model_.Sweep().RunRequested);
     EXPECT_EQ(model_.Sweep().SweepPos, -120);
-    for (int row = 168; row <= 172; ++row) EXPECT_TRUE(Near(FramePixel(100, row, 240), 0, 0, 0)) << row;
+    for (int row = 168; row <= 172; ++row) EXPECT_TRUE(Near(FramePixel(100, row), 0, 0, 0)) << row;
     // Without the reset the line goes on from where it was.
     model_.SetRunOptions(0, -1);
     model_.SetSweepPos(50);

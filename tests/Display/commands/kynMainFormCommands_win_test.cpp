@@ -27,21 +27,9 @@ using fw::test::FreeLoopbackPort;
 using fw::test::PumpUntil;
 using fw::test::TcpClient;
 
-struct Pixel {
-    int r, g, b;
-};
-
-Pixel FramePixel(int x, int y) {
-    HWND hwnd = FindWindowW(L"TkynMainForm", nullptr);
-    HDC dc = GetDC(hwnd);
-    COLORREF c = GetPixel(dc, x, y);
-    ReleaseDC(hwnd, dc);
-    return {GetRValue(c), GetGValue(c), GetBValue(c)};
-}
-
-bool Near(Pixel p, int r, int g, int b, int tol = 2) {
-    return std::abs(p.r - r) <= tol && std::abs(p.g - g) <= tol && std::abs(p.b - b) <= tol;
-}
+using test::FramePixel;
+using test::Near;
+using test::Pixel;
 
 void Apply(const std::wstring& ip, const std::wstring& port) {
     kynControllerForm->KelEdit1->SetText(ip);
